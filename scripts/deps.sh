@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the build and the tests need, when some are missing.
+# Sourced by run.sh and test.sh; quick when everything is already there.
+set -euo pipefail
+
+VENTREL_PACKAGES=(
+  cmake g++ make pkg-config
+  qt6-base-dev qt6-serialport-dev libqt6serialport6-dev qt6-image-formats-plugins libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  socat gpsd gpsd-clients xvfb xauth
+)
+# npm is used only by the tests that feed the sentences to JavaScript parsers.
+VENTREL_TEST_PACKAGES=(nodejs npm)
+
+ventrel_missing() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  echo "${missing[@]:-}"
+}
+
+ventrel_install() {
+  local missing
+  missing=$(ventrel_missing "$@")
+  [ -z "$missing" ] && return 0
+  local sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null 2>&1; then sudo="sudo"; else
+      echo "Paquets manquants ($missing) : relancez en root ou installez sudo." >&2; return 1; fi
+  fi
+  echo "Installing: $missing"
+  $sudo apt-get update -qq
+  # shellcheck disable=SC2086
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+}

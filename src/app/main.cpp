@@ -1,0 +1,26 @@
+// The program: the window by default, or one of the command-line modes.
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/cli.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (!args.empty()) {
+    const std::string& a = args.front();
+    if (a == "--help" || a == "-h") {
+      std::cout << ventrel::app::UsageText();
+      return 0;
+    }
+    if (a == "--version") {
+      std::cout << "ventrel " << VENTREL_VERSION << "\n";
+      return 0;
+    }
+    if (a == "--polar-info") return ventrel::app::RunPolarInfo(args, std::cout, std::cerr);
+    std::cerr << "Option inconnue : " << a << "\n" << ventrel::app::UsageText();
+    return 2;
+  }
+  return ventrel::app::RunWindow(argc, argv);
+}

@@ -1,0 +1,44 @@
+#pragma once
+// Angle and coordinate conversions, guarded trigonometry and the divisibility test.
+//
+// Packed forms of a sexagesimal quantity held in one real:
+//   packed DMS: sign x (D + MM/100 + SS/10000), degrees (or hours), whole minutes,
+//               seconds (a fraction of a second may follow); 45°30'15" is 45.3015.
+//   packed DMD: sign x (D + M/100), degrees and decimal minutes; 51°06.18' is 51.0618.
+// Every angle here is in degrees unless the name says radians.
+
+#include <cstdint>
+
+namespace ventrel {
+
+inline constexpr long double kPi = 3.141592653589793238462643383279502884L;
+
+// Zero threshold of ATAN; the drawing code guards its own ATAN calls with it.
+inline constexpr long double epsilonn = 1e-120L;
+
+// 1 when x >= 0 (also for -0.0), otherwise -1.
+std::int8_t signe(long double x);
+
+// Packed DMS -> decimal degrees; a value a hair below a whole minute counts as that minute.
+long double dms_dec(long double x);
+// Decimal degrees (or hours) -> packed DMS, seconds rounded half to even, carried
+// into minutes and degrees; a carry that reaches 360 gives 0.
+long double dec_dms(long double x);
+// Packed DMD <-> decimal degrees.
+long double dmd_dec(long double x);
+long double dec_dmd(long double x);
+
+long double DEC_RAD(long double degrees);
+long double RAD_DEC(long double radians);
+
+// x in [-1, 1] -> radians in [0, pi]; values a rounding step outside are clamped.
+long double ArcCos(long double x);
+// tan x with cos x held at +-1e-7 near the poles of the function: always finite.
+long double Tan(long double radians);
+// Direction of the screen vector (a, -b) in radians, in (-pi/2, 3pi/2).
+long double ATAN(long double a, long double b);
+
+// True when a is divisible by b (truncating division); b must not be 0.
+bool isMultiple(std::int32_t a, std::int32_t b);
+
+}  // namespace ventrel

@@ -1,0 +1,40 @@
+#pragma once
+// The reader of every number typed by the user or read from a file.
+// It accepts "." or "," as decimal point, whatever the separator in force.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace ventrel {
+
+// The decimal separator that number reading and formatting assume. The system
+// forces "." before it builds sentences and reads or writes files, and never
+// sets it back (ResetDefDecSep).
+struct DecimalSeparator {
+  char sep = '.';
+};
+void ResetDefDecSep(DecimalSeparator& ds);
+
+// Result of reading a number. `ok` is false when the text is not a number with
+// either separator: `value` then holds -65535 and the caller keeps its previous value.
+struct NumberRead {
+  bool ok = true;
+  long double value = 0.0L;
+};
+
+// The message shown once when a text cannot be read as a number.
+inline constexpr const char* kMsgSeparateur =
+    "Corriger en utilisant le séparateur ( . ou ,) défini dans vos paramètres régionaux";
+
+// Reads `text` (at most 255 characters are considered): empty -> 0; otherwise a
+// decimal real with `ds.sep`, then, if that fails, with the other separator. Never
+// loops. On failure `report` (when given) receives kMsgSeparateur once.
+NumberRead Val_Str_Flott(std::string_view text, const DecimalSeparator& ds = {},
+                         const std::function<void(const std::string&)>& report = {});
+
+// Convenience: the value read, or `previous` when the text is not a number.
+long double ValOr(std::string_view text, long double previous,
+                  const std::function<void(const std::string&)>& report = {});
+
+}  // namespace ventrel

@@ -1,0 +1,4 @@
+#include "version.h"
+namespace ventrel {
+const char* Version() { return kVersion; }
+}  // namespace ventrel

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every test under AddressSanitizer and
+# UndefinedBehaviorSanitizer in build/test, and runs them all with ctest.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/deps.sh
+ventrel_install "${VENTREL_PACKAGES[@]}" "${VENTREL_TEST_PACKAGES[@]}"
+
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DVENTREL_SANITIZE=ON -DVENTREL_TESTS=ON -DVENTREL_BENCH=OFF
+cmake --build build/test -j"$(nproc)"
+cd build/test
+ctest --output-on-failure -j"$(nproc)" --timeout 900
