@@ -31,14 +31,18 @@ long double dec_dmd(long double x);
 long double DEC_RAD(long double degrees);
 long double RAD_DEC(long double radians);
 
-// x in [-1, 1] -> radians in [0, pi]; values a rounding step outside are clamped.
+// x in [-1, 1] -> radians in [0, pi]; a value outside (a rounding step, the only
+// way callers produce one) is clamped to the bound, so the result is never NaN
+// for a number.
 long double ArcCos(long double x);
 // tan x with cos x held at +-1e-7 near the poles of the function: always finite.
 long double Tan(long double radians);
-// Direction of the screen vector (a, -b) in radians, in (-pi/2, 3pi/2).
+// Direction of the screen vector (a, -b) in radians, in (-pi/2, 3pi/2). Callers
+// keep |a| > epsilonn; a = 0 is taken as a > 0 (b < 0 gives pi/2, b > 0 -pi/2).
 long double ATAN(long double a, long double b);
 
-// True when a is divisible by b (truncating division); b must not be 0.
+// True when a is divisible by b (truncating division); b must not be 0 (it then
+// answers false rather than dividing by zero).
 bool isMultiple(std::int32_t a, std::int32_t b);
 
 }  // namespace ventrel

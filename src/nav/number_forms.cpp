@@ -1,0 +1,136 @@
+#include "nav/number_forms.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace ventrel {
+
+namespace {
+
+// Significant digits taken from a long double before any rounding of a form.
+constexpr int kDigits = 18;
+
+// |x| written as kDigits decimal digits d0 d1 ... and a decimal exponent E, the value
+// being d0.d1d2... x 10^E. x must be finite and not zero. std::to_chars never reads
+// the locale.
+struct Decimal {
+  std::string digits;
+  int exp = 0;
+};
+
+Decimal toDecimal(long double ax) {
+  char buf[64];
+  const auto res = std::to_chars(buf, buf + sizeof buf, ax, std::chars_format::scientific, kDigits - 1);
+  const std::string s(buf, res.ptr);
+  Decimal d;
+  const std::size_t epos = s.find('e');
+  for (std::size_t i = 0; i < epos; ++i) {
+    if (s[i] >= '0' && s[i] <= '9') d.digits += s[i];
+  }
+  d.exp = std::stoi(s.substr(epos + 1));
+  return d;
+}
+
+// Keeps the first n digits, rounding half away from zero on the digit that follows;
+// a carry out of the first digit raises the exponent. n < 0 or a result that rounds
+// to nothing gives empty digits (a zero).
+void roundTo(Decimal& d, int n) {
+  if (n >= static_cast<int>(d.digits.size())) return;
+  if (n < 0) {
+    d.digits.clear();
+    return;
+  }
+  const bool up = d.digits[static_cast<std::size_t>(n)] >= '5';
+  d.digits.resize(static_cast<std::size_t>(n));
+  if (!up) return;
+  int i = n - 1;
+  while (i >= 0 && d.digits[static_cast<std::size_t>(i)] == '9') {
+    d.digits[static_cast<std::size_t>(i)] = '0';
+    --i;
+  }
+  if (i >= 0) {
+    ++d.digits[static_cast<std::size_t>(i)];
+  } else {
+    d.digits.insert(d.digits.begin(), '1');
+    d.digits.pop_back();  // keeps n digits: 99.9 rounded to 3 is 100
+    ++d.exp;
+    if (n == 0) d.digits = "1";
+  }
+}
+
+bool allZero(const std::string& digits) {
+  return std::all_of(digits.begin(), digits.end(), [](char c) { return c == '0'; });
+}
+
+// Digit i of the rounded value counted from the first one; zero past the end.
+char digitAt(const Decimal& d, int i) {
+  return i >= 0 && i < static_cast<int>(d.digits.size()) ? d.digits[static_cast<std::size_t>(i)] : '0';
+}
+
+// "1.23E+5": the digits without trailing zeros, one before the point.
+std::string scientific(bool negative, const Decimal& d) {
+  std::string m = d.digits;
+  while (m.size() > 1 && m.back() == '0') m.pop_back();
+  std::string out = negative ? "-" : "";
+  out += m[0];
+  if (m.size() > 1) out += "." + m.substr(1);
+  out += d.exp < 0 ? "E-" : "E+";
+  out += std::to_string(std::abs(d.exp));
+  return out;
+}
+
+// Integer digits then `decimals` digits after the point (none and no point when 0).
+std::string positional(bool negative, const Decimal& d, int decimals) {
+  std::string out = negative ? "-" : "";
+  const int intDigits = d.exp + 1;  // digits before the point; <= 0 below 1
+  if (intDigits <= 0) {
+    out += '0';
+  } else {
+    for (int i = 0; i < intDigits; ++i) out += digitAt(d, i);
+  }
+  if (decimals > 0) {
+    out += '.';
+    for (int j = 0; j < decimals; ++j) out += digitAt(d, intDigits + j);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string fixedForm(long double x, int P, int D) {
+  if (!std::isfinite(x)) return "";
+  P = std::clamp(P, 1, kDigits);
+  D = std::max(D, 0);
+  const bool negative = x < 0.0L;
+  if (x == 0.0L) return positional(false, Decimal{"", 0}, D);
+  Decimal d = toDecimal(std::fabs(x));
+  if (d.exp + 1 > P) {
+    roundTo(d, P);
+    return scientific(negative, d);
+  }
+  // Decimals kept: at most D, and at most what P significant digits leave.
+  const int keep = std::min(D, P - (d.exp + 1));
+  roundTo(d, d.exp + 1 + keep);
+  if (d.digits.empty() || allZero(d.digits)) return positional(false, Decimal{"", 0}, D);
+  if (d.exp + 1 > P) {  // 9999.6 with P = 4 rounds to 10000
+    roundTo(d, P);
+    return scientific(negative, d);
+  }
+  return positional(negative, d, D);
+}
+
+std::string generalForm(long double x) {
+  if (!std::isfinite(x)) return "";
+  if (x == 0.0L) return "0";
+  const bool negative = x < 0.0L;
+  Decimal d = toDecimal(std::fabs(x));
+  roundTo(d, 15);
+  while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
+  if (d.exp < -4 || d.exp >= 15) return scientific(negative, d);
+  const int decimals = std::max(0, static_cast<int>(d.digits.size()) - (d.exp + 1));
+  return positional(negative, d, decimals);
+}
+
+}  // namespace ventrel
