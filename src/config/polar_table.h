@@ -34,6 +34,9 @@ struct PolarParse {
   bool ok = false;
   PolarTable table;
   std::string message;
+  // Data cells that were not numbers (read as 0), one French line each; the file
+  // is still accepted.
+  std::vector<std::string> warnings;
 };
 
 // Parses the text of a polar file. Refused as a whole: an empty file, fewer than 2
