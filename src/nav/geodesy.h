@@ -59,11 +59,19 @@ class Mercator {
   // All four in degrees; sets dist_loxo (nm) and cap_loxo (degrees).
   void calcul_loxodromie(long double lat1, long double long1, long double lat2, long double long2);
   // Moves P by D nautical miles on the rhumb line of course K (degrees true) into R;
-  // R.nom is not touched. The latitude is held within kMaxLat.
+  // R.nom is not touched. The start and result latitudes are held within kMaxLat
+  // (a course carried past a pole stops just short of it); a longitude that one
+  // corrige_depass_G leaves outside [0, 360] is reduced into it. A course or a
+  // distance that is not finite leaves the position unchanged.
   void Calcul_Pos_DIST_RELEVE(TPos_elem P, TPos_elem& R, long double K, long double D);
-  // Great-circle distance in nautical miles (degrees in); 0 for identical points.
+  // Great-circle distance in nautical miles (degrees in); 0 for identical points,
+  // and 0 for nearly identical ones whose cosine rounds past 1.
   long double dist_ortho(long double lat1, long double long1, long double lat2, long double long2);
-  // Initial great-circle course in degrees [0, 360] (degrees in).
+  // Initial great-circle course in degrees [0, 360] (degrees in), taken as the
+  // course to the point of the circle 1/10000 of the way in longitude; equal
+  // longitudes (0 and 360 included) give 0 northward else 180, and so do
+  // longitudes less than about 0.0172 degree apart. On meridians 180 degrees
+  // apart the course heads for the nearer pole (0 when lat1 + lat2 > 0, else 180).
   long double cap_orthodromique(long double lat1, long double long1, long double lat2,
                                 long double long2);
 };
