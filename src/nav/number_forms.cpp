@@ -53,10 +53,10 @@ void roundTo(Decimal& d, int n) {
   if (i >= 0) {
     ++d.digits[static_cast<std::size_t>(i)];
   } else {
-    d.digits.insert(d.digits.begin(), '1');
-    d.digits.pop_back();  // keeps n digits: 99.9 rounded to 3 is 100
+    // All nines: 99.96 rounded to 3 digits is 100, one more integer digit.
+    d.digits.assign(static_cast<std::size_t>(std::max(n, 1)), '0');
+    d.digits[0] = '1';
     ++d.exp;
-    if (n == 0) d.digits = "1";
   }
 }
 
@@ -75,7 +75,10 @@ std::string scientific(bool negative, const Decimal& d) {
   while (m.size() > 1 && m.back() == '0') m.pop_back();
   std::string out = negative ? "-" : "";
   out += m[0];
-  if (m.size() > 1) out += "." + m.substr(1);
+  if (m.size() > 1) {
+    out += '.';
+    out.append(m, 1, std::string::npos);
+  }
   out += d.exp < 0 ? "E-" : "E+";
   out += std::to_string(std::abs(d.exp));
   return out;
