@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
 ventrel_install "${VENTREL_PACKAGES[@]}" "${VENTREL_TEST_PACKAGES[@]}"
+ventrel_french_locale
 
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DVENTREL_SANITIZE=ON -DVENTREL_TESTS=ON -DVENTREL_BENCH=OFF
 cmake --build build/test -j"$(nproc)"

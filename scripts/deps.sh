@@ -9,8 +9,10 @@ VENTREL_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   socat gpsd gpsd-clients xvfb xauth
 )
-# npm is used only by the tests that feed the sentences to JavaScript parsers.
-VENTREL_TEST_PACKAGES=(nodejs npm)
+# The test-only packages; node and npm (for the JavaScript NMEA parsers) are
+# added when the machine has no npm of its own.
+VENTREL_TEST_PACKAGES=(locales)
+command -v npm >/dev/null 2>&1 || VENTREL_TEST_PACKAGES+=(nodejs npm)
 
 ventrel_missing() {
   local missing=()
@@ -33,4 +35,12 @@ ventrel_install() {
   $sudo apt-get update -qq
   # shellcheck disable=SC2086
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+}
+
+# The tests read and write numbers with a French locale in force (decimal comma).
+ventrel_french_locale() {
+  locale -a 2>/dev/null | grep -qi '^fr_FR.utf8$' && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && command -v sudo >/dev/null 2>&1 && sudo="sudo"
+  $sudo localedef -i fr_FR -f UTF-8 fr_FR.UTF-8 2>/dev/null || echo "fr_FR.UTF-8 could not be generated; the locale tests will be skipped" >&2
 }
