@@ -89,6 +89,15 @@ else
   fail "--percent 90: exit status $rc"
 fi
 
+# A French locale in force changes nothing: numbers are written with ".".
+fr=$(locale -a 2>/dev/null | grep -i -m1 '^fr_FR\.utf-\?8$')
+if [ -n "$fr" ]; then
+  "$prog" --polar-info "$def" >"$tmp/out_c" 2>/dev/null
+  LC_ALL=$fr "$prog" --polar-info "$def" >"$tmp/out_fr" 2>/dev/null
+  cmp -s "$tmp/out_c" "$tmp/out_fr" || fail "the report differs under $fr"
+  ! report_of "$tmp/out_fr" | grep -q ',' || fail "a decimal comma under $fr"
+fi
+
 # Refusals: a clear message on stderr, exit status 1, no report.
 printf 'TWA\t6\r\n40\t3\r\n90\t4\r\n' >"$tmp/one_column.pol"
 printf 'TWA\t6\t8\r\n40\t3\t4\r\n40\t3\t4\r\n' >"$tmp/equal_angles.pol"
