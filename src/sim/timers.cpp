@@ -21,7 +21,10 @@ void ModelTimer::setInterval(int ms) {
 }
 
 ModelTimers::ModelTimers()
-    : all_{&TimerAT, &TimerB, &TimerC, &Timer60, &TimerV, &TimerE, &TimerPres, &TimerLoadCFG} {}
+    : all_{&TimerAT, &TimerB, &TimerC, &Timer60, &TimerV, &TimerE, &TimerPres, &TimerLoadCFG, &TimerNMEA} {
+  // A phase sends what the tick of the same second has computed.
+  TimerNMEA.setFiresLast(true);
+}
 
 int ModelTimers::indexOf(const ModelTimer& t) const {
   for (int i = 0; i < kCount; ++i) {
@@ -58,7 +61,7 @@ ModelTimer* VirtualClock::nextToFire(std::int64_t limit) const {
   for (int i = 0; i < ModelTimers::kCount; ++i) {
     if (!due_[i] || *due_[i] > limit) continue;
     ModelTimer* t = timers_.all()[i];
-    if (*due_[i] < bestDue || (*due_[i] == bestDue && t->enableOrder() < best->enableOrder())) {
+    if (*due_[i] < bestDue || (*due_[i] == bestDue && ModelTimers::firesBefore(*t, *best))) {
       best = t;
       bestDue = *due_[i];
     }

@@ -30,6 +30,10 @@ class ModelTimer {
   // Grows each time the timer goes from stopped to enabled: two timers due at the
   // same instant fire in the order of this number.
   std::uint64_t enableOrder() const { return enableOrder_; }
+  // A timer that fires after every other timer due at the same instant (the
+  // sentence phases, which send the state as that second's tick leaves it).
+  bool firesLast() const { return firesLast_; }
+  void setFiresLast(bool on) { firesLast_ = on; }
 
   void setEnabled(bool on);
   // An interval of 0 or less never fires.
@@ -45,6 +49,7 @@ class ModelTimer {
   std::string name_;
   int interval_;
   bool enabled_ = false;
+  bool firesLast_ = false;
   std::uint64_t enableOrder_ = 0;
   std::function<void()> handler_;
 };
@@ -58,7 +63,7 @@ class TimerObserver {
 
 class ModelTimers {
  public:
-  static constexpr int kCount = 8;
+  static constexpr int kCount = 9;
 
   ModelTimers();
   ModelTimers(const ModelTimers&) = delete;
@@ -72,10 +77,17 @@ class ModelTimers {
   ModelTimer TimerE{*this, "TimerE", 200};             // one gybe step
   ModelTimer TimerPres{*this, "TimerPres", 1000};      // one best-haul step
   ModelTimer TimerLoadCFG{*this, "TimerLoadCFG", 10000};  // watch of the configuration file
+  ModelTimer TimerNMEA{*this, "TimerNMEA", 1000};      // the next phase of the sentence cycle
 
   const std::array<ModelTimer*, kCount>& all() const { return all_; }
   // Index of t in all(), 0..kCount-1.
   int indexOf(const ModelTimer& t) const;
+  // Of two timers due at the same instant, whether a fires before b: the timers
+  // that fire last after the others, then the order in which they were enabled.
+  static bool firesBefore(const ModelTimer& a, const ModelTimer& b) {
+    if (a.firesLast() != b.firesLast()) return b.firesLast();
+    return a.enableOrder() < b.enableOrder();
+  }
   // One observer at a time (the driver); nullptr detaches it.
   void setObserver(TimerObserver* o) { observer_ = o; }
   std::uint64_t nextEnableOrder() { return ++enableCounter_; }
