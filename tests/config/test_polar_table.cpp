@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
+#include <cstring>
 #include <filesystem>
+#include <locale>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -152,6 +155,36 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"equal_angles_either_separator", "L\t6\t8\n52\t4\t5\n52,0\t6\t7\n",
                     "lignes 2 et 3 : 52"}),
     [](const auto& tpi) { return std::string(tpi.param.name); });
+
+// The header is read with "." whatever the locale of the process: with a decimal
+// comma in force, "6.5" is still a column and "6,5" still is not.
+class CommaLocaleTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    std::setlocale(LC_ALL, "C");
+    std::locale::global(std::locale::classic());
+  }
+};
+
+struct CommaPunct : std::numpunct<char> {
+  char do_decimal_point() const override { return ','; }
+};
+
+TEST_F(CommaLocaleTest, HeaderReadWithPointUnderACommaLocale) {
+  // The C locale too when the machine has a French or German one; the C++ one always.
+  for (const char* n : {"fr_FR.UTF-8", "fr_FR.utf8", "de_DE.UTF-8", "de_DE.utf8"}) {
+    if (std::setlocale(LC_ALL, n) != nullptr && std::strcmp(std::localeconv()->decimal_point, ",") == 0) {
+      break;
+    }
+  }
+  std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
+  const PolarParse r = ParsePolar("L\t6,5\t6.5\t8\n40\t4\t5\n90,5\t6\t7,25\n");
+  ASSERT_TRUE(r.ok) << r.message;
+  EXPECT_EQ(r.table.NCOL, 2);
+  EXPECT_EQ(r.table.idx_fv[0], 6.5L);
+  EXPECT_EQ(r.table.idx_dv[1], 90.5L);
+  EXPECT_EQ(r.table.TabPol[1][1], 7.25L);
+}
 
 TEST(ParsePolar, CellThatIsNoNumberReadsZeroWithOneWarning) {
   // Row 2 is short: its bad last cell is read again for the third column, but
