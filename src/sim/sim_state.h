@@ -63,6 +63,20 @@ struct SimState {
   TPos_elem Pact;               // current position (graphic longitude)
   TPos_elem Memo_Pos;           // position at the previous position step
 
+  // Shared by the tack, the gybe and the best-haul search.
+  TCvir cvir = TCvir::ababord;  // direction of the heading steps
+  long double Da = 0.0L;        // heading change per step, degrees
+  long double Dapp = 0.0L;      // fine step of the best-haul search after its reversal, degrees
+  bool switched_dir = false;    // the best-haul search has reversed
+  long double SpMax = 0.0L;     // boat speed at the best upwind angle
+  long double SpDep = 0.0L;     // boat speed when the manoeuvre started
+  long double SpMin = 0.0L;     // boat speed at the dead point of a tack
+  long double VMGauPres = 0.0L; // best upwind VMG, SpMax x cos(best angle)
+  std::int32_t Ptb = 15;        // helm bar position read at the last helm step, 0..30
+  // Side shown by the drift label: true for "° TRIBORD" (set with Deriv while
+  // there is a current).
+  bool DerivTribord = false;
+
   bool ModNorm() const {
     return ModPil == TModPil::AUTO && !VireEncour && !EmpEncour && !RecENCour;
   }

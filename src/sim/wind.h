@@ -5,6 +5,19 @@
 
 namespace ventrel {
 
+// a brought into [0, 360).
+long double Wrap360(long double a);
+
+// The heading from which every angle off the bow is measured: BS.argt brought
+// into [0, 360). The heading itself may read above 360 (the heading variation over
+// north), as it is shown; the wind angles, the tack side and the drift never do.
+long double HeadingForAngles(const SimState& s);
+
+// True when the direction `dir` (degrees) lies in the port sector of the heading
+// `heading` (in [0, 360)) whose reciprocal is H180: from H180 up to the heading when
+// the heading is the larger, otherwise below the heading or from H180 up.
+bool InPortSector(long double heading, long double H180, long double dir);
+
 // Tack side for the current heading and true wind; also sets s.TWA. A wind from
 // dead ahead gives tribord, from dead astern babord. Uses s.H180 as left by the
 // last tick or start.

@@ -1,0 +1,19 @@
+#pragma once
+// The slow, deterministic variations of the wind, the heading and the depth.
+// s: seconds since the start of the run (the tick counter over the time divisor).
+// Arguments of the sines are radians; the periods are 30, 10 and 6 s for the wind
+// speed, 90, 30 and 18 s for the wind direction and the depth, about 50, 16.7 and
+// 10 s for the heading.
+
+namespace ventrel {
+
+// Relative change of the true wind speed: TW.mdl = TWS x (1 + WindSpeedTerms(s)).
+long double WindSpeedTerms(long double s);
+// Added to the true wind direction, degrees.
+long double WindDirTerms(long double s);
+// Added to the heading, degrees.
+long double HeadingTerms(long double s);
+// Added to the 13 m of the depth, metres (always on).
+long double DepthTerms(long double s);
+
+}  // namespace ventrel
