@@ -1,0 +1,279 @@
+// Golden sentences: every example sentence of the sentence groups (amended
+// where receivers misread the first forms: GSV series, ZDA two-digit day and
+// month, RMB origin and destination, angles in [0, 360), APB unknown bearing,
+// 82 characters, safe names, UTC date, carried minutes, ZTG as hhmmss.ss), and
+// the edge cases of the builds. Each row starts from the example scene
+// (scene.h), changes what it says, selects some sentences, builds one group and
+// expects slots 1 ... n exactly.
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "nmea/frame.h"
+#include "scene.h"
+
+namespace ventrel::test {
+namespace {
+
+struct Golden {
+  const char* what;
+  int group;
+  std::vector<std::string_view> selected;  // "*": the whole group
+  void (*adjust)(Scene&);
+  std::vector<std::string_view> expected;
+};
+
+void PrintTo(const Golden& g, std::ostream* os) { *os << g.what; }
+
+// The bearing to steer allows for a drift of 2.6° to port with a current.
+void DriftToPort(Scene& x) {
+  x.s.CUR = {1.0L, 0.0L};
+  x.s.Deriv = 2.6L;
+  x.s.DerivTribord = false;
+}
+
+const std::vector<Golden> kGolden = {
+    // --- Group 1 ---------------------------------------------------------------
+    {"group 1, every sentence", 1, {"*"}, nullptr,
+     {"$SDDPT,12.50,0.50*64", "$SDDBS,42.6,f,13.00,M,7.11,F*04", "$SDDBT,41.0,f,12.50,M,6.84,F*0F",
+      "$SDDBK,37.1,f,11.30,M,6.18,F*10", "$HCHDG,44.00,,,1,E,*1A", "$HCHDM,44.00,M,*05",
+      "$HCHDT,45.00,T,*04", "$WIMWV,315.20,R,12.40,N,A*11",
+      "$WIMWD,270.00,T,269.00,M,15.00,N,7.72,M*64"}},
+    {"group 1, nothing selected", 1, {}, nullptr, {}},
+    {"only DBT: its depth is dbs - offset_surf of this build", 1, {"DBT"},
+     [](Scene& x) { x.m.dptr.depth = 99.0L; }, {"$SDDBT,41.0,f,12.50,M,6.84,F*0F"}},
+    {"sounder II: depth sentences say II, heading keeps HC", 1, {"*"},
+     [](Scene& x) { x.m.Sounder = "II"; },
+     {"$IIDPT,12.50,0.50*73", "$IIDBS,42.6,f,13.00,M,7.11,F*13", "$IIDBT,41.0,f,12.50,M,6.84,F*18",
+      "$IIDBK,37.1,f,11.30,M,6.18,F*07", "$HCHDG,44.00,,,1,E,*1A", "$HCHDM,44.00,M,*05",
+      "$HCHDT,45.00,T,*04", "$WIMWV,315.20,R,12.40,N,A*11",
+      "$WIMWD,270.00,T,269.00,M,15.00,N,7.72,M*64"}},
+    {"HDT of 123.4", 1, {"HDT"}, [](Scene& x) { x.s.BS.argt = 123.4L; }, {"$HCHDT,123.40,T,*31"}},
+    {"variation 0: HDG writes 0 and E", 1, {"HDG"},
+     [](Scene& x) {
+       x.s.Declin = 0.0L;
+       x.s.DeclinD = 'E';
+     },
+     {"$HCHDG,45.00,,,0,E,*1A"}},
+    {"MWV speed keeps 4 significant digits", 1, {"MWV"}, [](Scene& x) { x.s.AW.mdl = 123.456L; },
+     {"$WIMWV,315.20,R,123.50,N,A*23"}},
+    // Angles written in [0, 360): receivers drop "-2.00" and misread 361.9.
+    {"magnetic heading of heading 1, variation 3 E is 358, not -2", 1, {"HDG", "HDM"},
+     [](Scene& x) {
+       x.s.BS.argt = 1.0L;
+       x.s.Declin = 3.0L;
+     },
+     {"$HCHDG,358.00,,,3,E,*26", "$HCHDM,358.00,M,*3B"}},
+    {"heading 361.9 is written 1.90", 1, {"HDT"}, [](Scene& x) { x.s.BS.argt = 361.9L; },
+     {"$HCHDT,1.90,T,*3D"}},
+    {"heading 359.999 rounds to 0.00, never 360.00", 1, {"HDT"},
+     [](Scene& x) { x.s.BS.argt = 359.999L; }, {"$HCHDT,0.00,T,*35"}},
+    {"true wind from 0.5, variation 1 E: magnetic 359.5", 1, {"MWD"},
+     [](Scene& x) { x.s.TW.argt = 0.5L; }, {"$WIMWD,0.50,T,359.50,M,15.00,N,7.72,M*63"}},
+
+    // --- Group 2 ---------------------------------------------------------------
+    {"group 2, every sentence, wind on the starboard side", 2, {"*"},
+     [](Scene& x) { x.s.TW.argt = 90.0L; },
+     {"$DMVHW,45.00,T,44.00,M,6.50,N,12.04,K*69", "$GPGLL,5030.0000,N,130.00000,W,101530.00,A,A*49",
+      "$GPRMC,101530.00,A,5030.0000,N,130.00000,W,6.80,48.30,061226,1.00,E,A*14",
+      "$WIVWR,44.80,R,12.40,N,6.38,M,22.96,K*6A",
+      "$GPBWC,101530.00,5106.1800,N,119.88000,E,52.70,T,51.70,M,36.40,N,Att_Dover,A*22",
+      "$GPBWR,101530.00,5106.1800,N,119.88000,E,52.70,T,51.70,M,36.41,N,Att_Dover*5F",
+      "$GPGSA,A,3,13,15,20,21,28,30,,,,,,,04.0,03.1,02.4*0C"}},
+    {"group 2, nothing selected", 2, {}, nullptr, {}},
+    {"VWR on port tack says L", 2, {"VWR"}, nullptr, {"$WIVWR,44.80,L,12.40,N,6.38,M,22.96,K*74"}},
+    {"BWR alone takes slot 1 with the rhumb distance", 2, {"BWR"}, nullptr,
+     {"$GPBWR,101530.00,5106.1800,N,119.88000,E,52.70,T,51.70,M,36.41,N,Att_Dover*5F"}},
+    {"GSA from EC", 2, {"GSA"}, [](Scene& x) { x.m.DevPos = "EC"; },
+     {"$ECGSA,A,3,13,15,20,21,28,30,,,,,,,04.0,03.1,02.4*1D"}},
+    {"latitude 0 is S, longitude 190 is 170 W", 2, {"GLL"},
+     [](Scene& x) {
+       x.s.Memo_Pos.lat = 0.0L;
+       x.s.Memo_Pos.long_ = 190.0L;
+     },
+     {"$GPGLL,0.0000,S,17000.00000,W,101530.00,A,A*66"}},
+    {"prime meridian (graphic 360) is 0 E", 2, {"GLL"}, [](Scene& x) { x.s.Memo_Pos.long_ = 360.0L; },
+     {"$GPGLL,5030.0000,N,0.00000,E,101530.00,A,A*59"}},
+    {"graphic 180 is 180 E", 2, {"GLL"}, [](Scene& x) { x.s.Memo_Pos.long_ = 180.0L; },
+     {"$GPGLL,5030.0000,N,18000.00000,E,101530.00,A,A*50"}},
+    {"graphic 180.5 is 179 30 W", 2, {"GLL"}, [](Scene& x) { x.s.Memo_Pos.long_ = 180.5L; },
+     {"$GPGLL,5030.0000,N,17930.00000,W,101530.00,A,A*47"}},
+    {"RMC speed keeps 4 significant digits", 2, {"RMC"}, [](Scene& x) { x.s.SOG = 123.456L; },
+     {"$GPRMC,101530.00,A,5030.0000,N,130.00000,W,123.50,48.30,061226,1.00,E,A*1F"}},
+    {"23:30 local with dTU +1 is 00:30 UTC of the next day", 2, {"GLL", "RMC"},
+     [](Scene& x) { x.clock = {2026, 12, 6, 23, 30, 0.0L, 1.0L}; },
+     {"$GPGLL,5030.0000,N,130.00000,W,003000.00,A,A*4C",
+      "$GPRMC,003000.00,A,5030.0000,N,130.00000,W,6.80,48.30,071226,1.00,E,A*10"}},
+    {"00:30 local on 1 January with dTU -1 is 23:30 UTC on 31 December", 2, {"RMC"},
+     [](Scene& x) { x.clock = {2027, 1, 1, 0, 30, 0.0L, -1.0L}; },
+     {"$GPRMC,233000.00,A,5030.0000,N,130.00000,W,6.80,48.30,311226,1.00,E,A*14"}},
+    {"23:59:59.7 UTC rounds to 00:00:00 of the next day", 2, {"RMC"},
+     [](Scene& x) { x.clock = {2026, 12, 6, 23, 59, 59.7L, 0.0L}; },
+     {"$GPRMC,000000.00,A,5030.0000,N,130.00000,W,6.80,48.30,071226,1.00,E,A*13"}},
+    {"VHW heading 0.5, variation 1 E: magnetic 359.5", 2, {"VHW"},
+     [](Scene& x) { x.s.BS.argt = 0.5L; }, {"$DMVHW,0.50,T,359.50,M,6.50,N,12.04,K*67"}},
+    {"BWC bearing 0.5, variation 1 E: magnetic 359.5", 2, {"BWC"},
+     [](Scene& x) { x.w.Wp.relev = 0.5L; },
+     {"$GPBWC,101530.00,5106.1800,N,119.88000,E,0.50,T,359.50,M,36.40,N,Att_Dover,A*2E"}},
+    {"widest longitude in group 2; the name is cut to keep 82 characters", 2, {"BWC"},
+     [](Scene& x) { x.w.Wp.P.long_ = 360.0L - (179.0L + 59.99L / 60.0L); },
+     {"$GPBWC,101530.00,5106.1800,N,17959.99000,W,52.70,T,51.70,M,36.40,N,Att_Dove,A*48"}},
+    {"a long name is cut to what fits, only where needed", 2, {"BWC", "BWR"},
+     [](Scene& x) { x.w.Wp.P.nom = "Pointe_de_Saint_Mathieu_Nord"; },
+     {"$GPBWC,101530.00,5106.1800,N,119.88000,E,52.70,T,51.70,M,36.40,N,Pointe_de_,A*5E",
+      "$GPBWR,101530.00,5106.1800,N,119.88000,E,52.70,T,51.70,M,36.41,N,Pointe_de_Sa*11"}},
+    {"minutes rounded first, then carried: never 60 minutes", 2, {"GLL"},
+     [](Scene& x) {
+       x.s.Memo_Pos.lat = 12.999999999L;
+       x.s.Memo_Pos.long_ = 12.999999999L;
+     },
+     {"$GPGLL,1300.0000,N,1300.00000,E,101530.00,A,A*6F"}},
+    {"minutes just short of the carry", 2, {"GLL"},
+     [](Scene& x) {
+       x.s.Memo_Pos.lat = 12.9999L;
+       x.s.Memo_Pos.long_ = 360.0L - 12.9999L;
+     },
+     {"$GPGLL,1259.9940,N,1259.99400,W,101530.00,A,A*7D"}},
+
+    // --- Group 3 ---------------------------------------------------------------
+    {"group 3, every sentence", 3, {"*"}, DriftToPort,
+     {"$GPGSV,3,1,12,05,08,317,20,07,21,143,27,13,62,284,45,15,47,061,43*7B",
+      "$GPGSV,3,2,12,18,11,201,24,20,38,126,41,21,29,228,38,23,09,022,19*75",
+      "$GPGSV,3,3,12,24,17,252,32,28,55,093,46,30,34,068,39,33,,,00*4C",
+      "$GPRMB,A,0.00,L,,Att_Dover,5106.1800,N,119.8800,E,36.40,52.70,5.10,,A*6E",
+      "$GPAPB,A,A,0.00,L,N,V,V,50.00,T,Att_Dover,52.70,T,49.10,M*66", "$SDMTW,13.00,C*36",
+      "$GPVTG,48.30,T,47.30,M,6.80,N,12.59,K,A*1D", "$GPZDA,101530.00,06,12,2026,-2,0*4C",
+      "$GPZTG,101530.00,070825.00,Att_Dover*28", "$GPWCV,5.10,N,Att_Dover*79",
+      "$GPWNC,,N,,K,Att_Dover,*1C", "$GPWPL,5106.1800,N,119.8800,E,Att_Dover*1D"}},
+    {"group 3, nothing selected", 3, {}, nullptr, {}},
+    {"APB and MTW take slots 1 and 2", 3, {"APB", "MTW"}, nullptr,
+     {"$GPAPB,A,A,0.00,L,N,V,V,50.00,T,Att_Dover,52.70,T,51.70,M*69", "$SDMTW,13.00,C*36"}},
+    {"MTW alone takes slot 1", 3, {"MTW"}, [](Scene& x) { x.s.WatrTemp = 15.5L; },
+     {"$SDMTW,15.50,C*35"}},
+    {"MTW from the II sounder", 3, {"MTW"}, [](Scene& x) { x.m.Sounder = "II"; },
+     {"$IIMTW,13.00,C*21"}},
+    {"GSV series from EC", 3, {"GSV"}, [](Scene& x) { x.m.DevPos = "EC"; },
+     {"$ECGSV,3,1,12,05,08,317,20,07,21,143,27,13,62,284,45,15,47,061,43*6A",
+      "$ECGSV,3,2,12,18,11,201,24,20,38,126,41,21,29,228,38,23,09,022,19*64",
+      "$ECGSV,3,3,12,24,17,252,32,28,55,093,46,30,34,068,39,33,,,00*5D"}},
+    {"APB: an unknown bearing origin to destination is an empty field", 3, {"APB"},
+     [](Scene& x) { x.w.BearOrToDest = 65535.0L; },
+     {"$GPAPB,A,A,0.00,L,N,V,V,,T,Att_Dover,52.70,T,51.70,M*42"}},
+    {"APB: a name that fits is never cut", 3, {"APB"},
+     [](Scene& x) { x.w.Wp.P.nom = "Pointe_de_Saint_Mathieu_Nord"; },
+     {"$GPAPB,A,A,0.00,L,N,V,V,50.00,T,Pointe_de_Saint_Mathieu_Nord,52.70,T,51.70,M*2A"}},
+    {"widest longitude in RMB and WPL", 3, {"RMB", "WPL"},
+     [](Scene& x) { x.w.Wp.P.long_ = 360.0L - (179.0L + 59.99L / 60.0L); },
+     {"$GPRMB,A,0.00,L,,Att_Dover,5106.1800,N,17959.9900,W,36.40,52.70,5.10,,A*76",
+      "$GPWPL,5106.1800,N,17959.9900,W,Att_Dover*05"}},
+    {"VTG course 0.4, variation 1 E: magnetic 359.4", 3, {"VTG"},
+     [](Scene& x) { x.s.COG = 0.4L; }, {"$GPVTG,0.40,T,359.40,M,6.80,N,12.59,K,A*1D"}},
+    {"ZDA at 23:30 local, dTU +1: the next day's UTC date", 3, {"ZDA"},
+     [](Scene& x) { x.clock = {2026, 12, 6, 23, 30, 0.0L, 1.0L}; },
+     {"$GPZDA,003000.00,07,12,2026,1,0*66"}},
+    {"ZDA at 00:30 local on 1 January, dTU -1", 3, {"ZDA"},
+     [](Scene& x) { x.clock = {2027, 1, 1, 0, 30, 0.0L, -1.0L}; },
+     {"$GPZDA,233000.00,31,12,2026,-1,0*4F"}},
+    {"ZDA at 23:59:59.7 UTC", 3, {"ZDA"},
+     [](Scene& x) { x.clock = {2026, 12, 6, 23, 59, 59.7L, 0.0L}; },
+     {"$GPZDA,000000.00,07,12,2026,0,0*64"}},
+    {"ZDA on 1 January writes 01,01; offset 0 writes 0,0", 3, {"ZDA"},
+     [](Scene& x) { x.clock = {2027, 1, 1, 12, 0, 0.0L, 0.0L}; },
+     {"$GPZDA,120000.00,01,01,2027,0,0*62"}},
+    {"ZDA with an offset of 5.5 hours writes 5,30", 3, {"ZDA"},
+     [](Scene& x) { x.clock = {2026, 12, 6, 15, 45, 30.0L, 5.5L}; },
+     {"$GPZDA,211530.00,06,12,2026,5,30*57"}},
+    {"ZTG with no time to go yet", 3, {"ZTG"}, [](Scene& x) { x.w.ETE = 0.0L; },
+     {"$GPZTG,101530.00,000000.00,Att_Dover*20"}},
+    {"ZTG beyond 99 hours keeps every hour digit", 3, {"ZTG"}, [](Scene& x) { x.w.ETE = 123.0059L; },
+     {"$GPZTG,101530.00,1230059.00,Att_Dover*1C"}},
+    {"names: reserved and control characters become _, accents go", 3, {"WCV", "WPL"},
+     [](Scene& x) { x.w.Wp.P.nom = "\u00cele d'Ol\u00e9ron*,$R\u00e9^~!\\\t"; },
+     {"$GPWCV,5.10,N,Ile d'Oleron___Re_____*0C",
+      "$GPWPL,5106.1800,N,119.8800,E,Ile d'Oleron___Re_____*68"}},
+    {"names: letters with ligatures, signs outside ASCII", 3, {"WCV"},
+     [](Scene& x) { x.w.Wp.P.nom = "Stra\u00dfe \u0152uvre\u20ac"; },
+     {"$GPWCV,5.10,N,Strasse OEuvre_*1D"}},
+};
+
+// What a receiver checks first: the frame, the checksum by our own XOR, the length.
+TEST(GoldenSentences, ChecksumsByOwnXorAndLength) {
+  for (const auto& g : kGolden) {
+    for (auto sentence : g.expected) {
+      SCOPED_TRACE(std::string(g.what) + ": " + std::string(sentence));
+      ASSERT_EQ(sentence.substr(0, 1), "$");
+      const auto star = sentence.find('*');
+      ASSERT_EQ(star, sentence.size() - 3);
+      EXPECT_EQ(sentence.substr(star + 1), OwnChecksum(sentence));
+      EXPECT_LE(sentence.size() + 2, 82u);
+    }
+  }
+}
+
+class GoldenBuild : public ::testing::TestWithParam<Golden> {};
+
+TEST_P(GoldenBuild, SlotsHoldExactlyTheExpectedSentences) {
+  const Golden& g = GetParam();
+  Scene x;
+  if (g.adjust != nullptr) g.adjust(x);
+  x.Select(g.selected);
+  x.m.tab_PhNMEA[7] = "left over from another group";
+  const int n = x.Build(g.group);
+  ASSERT_EQ(n, static_cast<int>(g.expected.size()));
+  EXPECT_TRUE(x.m.tab_PhNMEA[0].empty());
+  for (int i = 1; i <= n; ++i) EXPECT_EQ(x.m.tab_PhNMEA[i], g.expected[i - 1]) << "slot " << i;
+  for (int i = n + 1; i < NmeaModule::kSlots; ++i) EXPECT_TRUE(x.m.tab_PhNMEA[i].empty()) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, GoldenBuild, ::testing::ValuesIn(kGolden),
+                         [](const ::testing::TestParamInfo<Golden>& p) {
+                           return "row" + std::to_string(p.index);
+                         });
+
+// The table of encoders and the golden table agree: exactly the 26 types, each in
+// its group and sending order, each with at least one golden sentence.
+TEST(SentenceRegistry, HoldsThe26TypesInTheirGroupsEachWithAGoldenSentence) {
+  const std::vector<std::vector<std::string_view>> groups = {
+      {"DPT", "DBS", "DBT", "DBK", "HDG", "HDM", "HDT", "MWV", "MWD"},
+      {"VHW", "GLL", "RMC", "VWR", "BWC", "BWR", "GSA"},
+      {"GSV", "RMB", "APB", "MTW", "VTG", "ZDA", "ZTG", "WCV", "WNC", "WPL"}};
+  std::set<std::string_view> golden;
+  for (const auto& g : kGolden) {
+    for (auto s : g.expected) golden.insert(s.substr(3, 3));
+  }
+  const auto table = SentenceTable();
+  ASSERT_EQ(table.size(), 26u);
+  std::size_t k = 0;
+  std::set<std::string_view> seen;
+  for (int g = 1; g <= 3; ++g) {
+    for (auto type : groups[g - 1]) {
+      ASSERT_LT(k, table.size());
+      EXPECT_EQ(table[k].type, type);
+      EXPECT_EQ(table[k].group, g) << type;
+      EXPECT_NE(table[k].encode, nullptr) << type;
+      EXPECT_TRUE(seen.insert(table[k].type).second) << "twice: " << type;
+      EXPECT_TRUE(golden.count(type)) << "no golden sentence for " << type;
+      EXPECT_EQ(FindSentence(type), &table[k]);
+      ++k;
+    }
+  }
+  EXPECT_EQ(FindSentence("XYZ"), nullptr);
+}
+
+// Each entry's flag is its own record's: switching one entry off leaves the others on.
+TEST(SentenceRegistry, EachFlagBelongsToItsOwnRecord) {
+  for (const auto& e : SentenceTable()) {
+    NmeaModule m;
+    e.flag(m) = t_switch::OFF;
+    for (const auto& other : SentenceTable()) {
+      EXPECT_EQ(Selected(m, other), &other != &e) << e.type << " / " << other.type;
+    }
+  }
+  NmeaModule m;
+  EXPECT_EQ(&FindSentence("BWR")->flag(m), &m.bwrr.switch_);
+  EXPECT_EQ(&FindSentence("DBT")->flag(m), &m.dbtr.switch_);
+}
+
+}  // namespace
+}  // namespace ventrel::test
