@@ -4,6 +4,7 @@
 // Angles in degrees, speeds in knots, distances in nautical miles.
 
 #include <cmath>
+#include <cstdio>
 
 #include "nav/conversions.h"
 #include "nav/geodesy.h"
@@ -18,7 +19,11 @@ namespace {
 std::string Ch(char c) { return std::string(1, c); }
 char Letter(const PosField& p) { return p.letter.empty() ? ' ' : p.letter[0]; }
 
-std::string TwoDigits(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
+std::string TwoDigits(int v) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%02d", v);
+  return buf;
+}
 
 }  // namespace
 
