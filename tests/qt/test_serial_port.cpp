@@ -16,7 +16,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
