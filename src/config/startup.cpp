@@ -37,9 +37,14 @@ fs::path DefaultConfigPath(const fs::path& AppliDir) {
 
 StartupResult RunStartSequence(const fs::path& AppliDir, const std::string& RepMesDoc,
                                StartupQuestions& questions) {
+  return RunStartSequence(AppliDir, DefaultConfigPath(AppliDir), RepMesDoc, questions);
+}
+
+StartupResult RunStartSequence(const fs::path& AppliDir, const fs::path& iniPath, const std::string& RepMesDoc,
+                               StartupQuestions& questions) {
   StartupResult r;
   r.AppliDir = AppliDir;
-  r.iniPath = DefaultConfigPath(AppliDir);
+  r.iniPath = iniPath;
   IniFile ini;
   r.ini = IniFile::Load(r.iniPath, &ini);
   r.Version = ini.ReadString(kSecVersion, "Version", kVersion);

@@ -64,6 +64,10 @@ std::filesystem::path DefaultConfigPath(const std::filesystem::path& AppliDir);
 // found under `RepMesDoc`. Changes no current folder.
 StartupResult RunStartSequence(const std::filesystem::path& AppliDir, const std::string& RepMesDoc,
                                StartupQuestions& questions);
+// The same with another file in the default configuration's place (a configuration
+// named on the command line).
+StartupResult RunStartSequence(const std::filesystem::path& AppliDir, const std::filesystem::path& iniPath,
+                               const std::string& RepMesDoc, StartupQuestions& questions);
 
 // The polar keys of a configuration being opened: the folder from "Polars" (current
 // one when missing), the file from "PolaireAct" inside it. Without "PolaireAct" the
