@@ -20,17 +20,4 @@ void VentrelModel::EnabCmdPilot() {
   panel_["SpBtStdBY"].setEnabled(true);
 }
 
-// The window animates the bar back one position per 100 ms; the model takes it
-// to the centre at once and never waits. The helm timer runs again only in
-// STDBY: in AUTO the tick timer drives the boat and a second driver would run
-// two ticks a second.
-void VentrelModel::ZeroTrackBarre() {
-  timers_.TimerB.setEnabled(false);
-  s_.Ptb = 15;
-  panel_["TrackBarre"].setPosition(15);
-  if (!s_.StPause && s_.ModPil == TModPil::STDBY && !TickDrivenElsewhere()) {
-    timers_.TimerB.setEnabled(true);
-  }
-}
-
 }  // namespace ventrel

@@ -21,7 +21,8 @@ void ModelTimer::setInterval(int ms) {
 }
 
 ModelTimers::ModelTimers()
-    : all_{&TimerAT, &TimerB, &TimerC, &Timer60, &TimerV, &TimerE, &TimerPres, &TimerLoadCFG, &TimerNMEA} {
+    : all_{&TimerAT, &TimerB, &TimerC, &Timer60, &TimerV, &TimerE, &TimerPres, &TimerLoadCFG, &TimerNMEA,
+             &TimerZero} {
   // A phase sends what the tick of the same second has computed.
   TimerNMEA.setFiresLast(true);
 }

@@ -63,7 +63,7 @@ class TimerObserver {
 
 class ModelTimers {
  public:
-  static constexpr int kCount = 9;
+  static constexpr int kCount = 10;
 
   ModelTimers();
   ModelTimers(const ModelTimers&) = delete;
@@ -78,6 +78,7 @@ class ModelTimers {
   ModelTimer TimerPres{*this, "TimerPres", 1000};      // one best-haul step
   ModelTimer TimerLoadCFG{*this, "TimerLoadCFG", 10000};  // watch of the configuration file
   ModelTimer TimerNMEA{*this, "TimerNMEA", 1000};      // the next phase of the sentence cycle
+  ModelTimer TimerZero{*this, "TimerZero", 100};       // one step of the helm bar back to the centre
 
   const std::array<ModelTimer*, kCount>& all() const { return all_; }
   // Index of t in all(), 0..kCount-1.

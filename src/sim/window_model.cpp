@@ -42,6 +42,7 @@ VentrelModel::VentrelModel() {
   timers_.TimerAT.setHandler([this] { TimerATTimer(); });
   timers_.TimerC.setHandler([this] { TimerCTimer(); });
   timers_.Timer60.setHandler([this] { Timer60Timer(); });
+  WireManoeuvres();
   FormCreate();
 }
 

@@ -19,6 +19,7 @@
 #include "config/params.h"
 #include "config/polar_table.h"
 #include "nav/geodesy.h"
+#include "nav/manoeuvres.h"
 #include "nav/number_read.h"
 #include "sim/boat_speed.h"
 #include "sim/canvas.h"
@@ -55,6 +56,7 @@ class VentrelModel {
   BoatSpeedModel& speed() { return speed_; }
   const BoatSpeedModel& speed() const { return speed_; }
   Params& params() { return params_; }
+  const Params& params() const { return params_; }
   Mercator& PlanMERC() { return plan_; }
   Panel& panel() { return panel_; }
   const Panel& panel() const { return panel_; }
@@ -124,14 +126,50 @@ class VentrelModel {
   void EnabEmp();
   void InhibCmdPilot();
   void EnabCmdPilot();
-  // Brings the helm bar back to its middle position (15) and restarts the helm
-  // timer unless the run is paused.
+  // Brings the helm bar back to its middle position (15), one position per
+  // 100 ms from Ptb on TimerZero, the helm timer off meanwhile; at the centre the
+  // helm timer runs again in STDBY unless the run is paused (nav/autopilot.cpp).
   void ZeroTrackBarre();
+
+  // ---- Tack and gybe (nav/manoeuvres.cpp). A click while another manoeuvre,
+  // a current rotation or a pause holds the tick, in STDBY or before the first
+  // start, is ignored; so is a second click on the manoeuvre that runs.
+  void SBtVireClick();
+  void TimerVTimer();
+  void SBtEmpClick();
+  void TimerETimer();
+  // One heading step of Da in the direction cvir.
+  void vire1sec();
+  // A tack, a gybe or a best-haul search is in progress.
+  bool ManoeuvreRunning() const { return s_.VireEncour || s_.EmpEncour || s_.RecENCour; }
+  const ManoeuvreState& manoeuvre() const { return man_; }
+
+  // ---- Autopilot (nav/autopilot.cpp).
+  void SpBtStdBYClick();
+  void SpBtAUTOClick();
+  void TimerBTimer();
+  // One step of the helm bar back to the centre.
+  void TimerZeroTimer();
+
+  // ---- Best-haul search (nav/best_haul.cpp).
+  void BtBestHaulClick();
+  void TimerPresTimer();
 
   // Shows a French message to the user.
   void Report(const std::string& message) const;
 
  private:
+  // Handlers of the manoeuvre, helm and recentring timers (nav/manoeuvres.cpp).
+  void WireManoeuvres();
+  // Whether a manoeuvre may start now (nav/manoeuvres.cpp).
+  bool ManoeuvreAllowed() const;
+  // The common start and end of the tack, the gybe and the best-haul search: the
+  // variations frozen or given back, the other commands disabled or enabled, the
+  // step timer on or off and the tick timer off or on.
+  void BeginManoeuvre(ModelTimer& stepTimer);
+  void EndManoeuvre(ModelTimer& stepTimer);
+  // The manoeuvre buttons as the normal mode offers them (nav/manoeuvres.cpp).
+  void OfferManoeuvres();
   void Tick();
   void ShowPosition();
   // The timer that runs the tick in the pilot mode in force, when no other
@@ -145,6 +183,7 @@ class VentrelModel {
   long double ReadField(std::string_view field, long double previous, bool* ok = nullptr) const;
 
   SimState s_;
+  ManoeuvreState man_;
   WaypointState w_;
   PolarTable polar_;
   BoatSpeedModel speed_{polar_};
