@@ -39,6 +39,7 @@ class ModelTimer {
   // An interval of 0 or less never fires.
   void setInterval(int ms);
   void setHandler(std::function<void()> handler) { handler_ = std::move(handler); }
+  const std::function<void()>& handler() const { return handler_; }
   // What the driver calls when the period ends.
   void fire() {
     if (handler_) handler_();
