@@ -1,14 +1,8 @@
-// An hour of sentences from the simulation model, for the real receivers of
-// tests/app/nmea_consumers.sh: the model sails with the three variations and the
-// alternating current on, towards a waypoint whose name needs making safe, with a
-// westerly variation; after half an hour the run is paused, the heading changed
-// to the other tack, and resumed. The local clock starts at 00:20 on 1 January
-// 2027 with UTC one hour behind, so the UTC date changes at 23:59:59 -> 00:00:00
-// during the run.
-//
-// Every second the model ticks, then one phase builds its group (1, 2, 3, 1 ...),
-// as the transmission cycle does. The test writes, into the folder named by
-// VENTREL_NMEA_RUN_DIR (a temporary folder otherwise):
+// An hour of sentences from the simulation model (model_run.h), for the real
+// receivers of tests/app/nmea_consumers.sh; the tack changes after half an hour.
+// The local clock starts at 00:20 on 1 January 2027 with UTC one hour behind, so
+// the UTC date changes at 23:59:59 -> 00:00:00 during the run. The test writes,
+// into the folder named by VENTREL_NMEA_RUN_DIR (a temporary folder otherwise):
 //   sentences.txt   the sentences, one per line, CR LF ended, as sent;
 //   expected.jsonl  per sentence: its text, group, cycle and the values a
 //                   receiver should decode from it, taken from the model's state.
@@ -22,15 +16,12 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
-#include "config/polar_table.h"
 #include "nav/geodesy.h"
 #include "nmea/frame.h"
+#include "model_run.h"
 #include "scene.h"
-#include "sim/timers.h"
 #include "sim/wind.h"
-#include "sim/window_model.h"
 
 namespace ventrel::test {
 namespace {
@@ -149,66 +140,24 @@ TEST(ConsumerRun, AnHourOfModelSentencesForTheReceivers) {
       dirEnv != nullptr ? std::filesystem::path(dirEnv) : std::filesystem::path(::testing::TempDir());
   std::filesystem::create_directories(dir);
 
-  VentrelModel model;
-  const PolarParse polar = LoadPolarFile(VENTREL_DATA_DIR "/DefPolars/First31_7.pol");
-  ASSERT_TRUE(polar.ok) << polar.message;
-  model.SetPolar(polar.table);
-  std::vector<std::string> messages;
-  model.SetMessageSink([&](const std::string& m) { messages.push_back(m); });
-  VirtualClock clock(model.timers());
-  Panel& p = model.panel();
-  p["EdiDECL"].setText("3");
-  p["RdgDecl"].setItemIndex(1);  // W
-  model.InitDeclinaison();
-  p["EdNwpt"].setText("\u00c9crehou, Sud*");
-  model.BtModWpClick();
-  model.params().ChkB_HDG = model.params().ChkB_TWS = model.params().ChkB_TWD = true;
-  p["RadioGTypC"].setItemIndex(1);  // alternating current
-  p["EdHDG"].setText("280");
-  p["EdTWS"].setText("14");
-  p["EdTWD"].setText("220");
-  p["EdFcourant"].setText("1.5");
-  p["EdDirCourant"].setText("70");
-  model.BtCALCClick();
-  ASSERT_TRUE(messages.empty()) << messages.front();
-
-  NmeaModule m;  // every sentence selected, the talkers at start
-  const NmeaClock start{2027, 1, 1, 0, 20, 0.0L, -1.0L};
+  ModelRun run;
+  ASSERT_TRUE(run.messages.empty()) << run.messages.front();
   std::ofstream raw(dir / "sentences.txt", std::ios::binary);
   std::ofstream exp(dir / "expected.jsonl", std::ios::binary);
   std::map<std::string, int> perType;
-  bool tackChanged = false;
-  for (int sec = 0; sec < 3600; ++sec) {
-    if (sec == 1800) {
-      // Pause, the other tack, resume: the run restarts from the fields.
-      model.SpBtPauseResClick();
-      p["EdHDG"].setText("170");
-      model.SpBtPauseResClick();
-      tackChanged = true;
-    }
-    clock.advance(1000);
-    NmeaClock c = start;
-    c.seconds += sec;  // carried by the UTC computation
-    const int group = sec % 3 + 1;
-    const int n = group == 1 ? m.NPhEnvoi1(model.state(), model.waypoint(), c)
-                  : group == 2 ? m.NPhEnvoi2(model.state(), model.waypoint(), c)
-                               : m.NPhEnvoi3(model.state(), model.waypoint(), c);
-    const UtcStamp utc = UtcOf(c);
-    for (int i = 1; i <= n; ++i) {
-      const std::string& s = m.tab_PhNMEA[i];
-      ASSERT_EQ(s.substr(s.size() - 2), OwnChecksum(s)) << s;
-      ASSERT_LE(s.size() + 2, 82u) << s;
-      const std::string type = s.substr(3, 3);
-      ++perType[type];
-      raw << s << "\r\n";
-      Json line;
-      line.str("s", s).num("group", group).num("cycle", sec / 3).num("second", sec);
-      line.raw("e", Expected(type, model, utc, c));
-      exp << line.text() << "\n";
-    }
-  }
-  EXPECT_TRUE(tackChanged);
-  EXPECT_TRUE(messages.empty()) << messages.front();
+  const RunPlan plan{{2027, 1, 1, 0, 20, 0.0L, -1.0L}, 3600, 1800};
+  run.Sail(plan, [&](const std::string& s, int group, int sec, const NmeaClock& c) {
+    ASSERT_EQ(s.substr(s.size() - 2), OwnChecksum(s)) << s;
+    ASSERT_LE(s.size() + 2, 82u) << s;
+    const std::string type = s.substr(3, 3);
+    ++perType[type];
+    raw << s << "\r\n";
+    Json line;
+    line.str("s", s).num("group", group).num("cycle", sec / 3).num("second", sec);
+    line.raw("e", Expected(type, run.model, UtcOf(c), c));
+    exp << line.text() << "\n";
+  });
+  EXPECT_TRUE(run.messages.empty()) << run.messages.front();
   // 1200 cycles of 28 sentences: 26 types, GSV three times.
   EXPECT_EQ(perType.size(), 26u);
   EXPECT_EQ(perType["GSV"], 3600);
