@@ -9,7 +9,10 @@
 
 namespace ventrel {
 
-std::int32_t RoundEven(long double x) { return static_cast<std::int32_t>(std::nearbyint(x)); }
+// llrint rounds in the mode in force, to nearest with halves to even, which the
+// program never changes (and is far cheaper than nearbyint, which saves the
+// floating-point environment).
+std::int32_t RoundEven(long double x) { return static_cast<std::int32_t>(std::llrint(x)); }
 
 int ScaleFor(long double etalon) {
   if (etalon <= 5) return Conv1N_05;
@@ -22,8 +25,34 @@ int ScaleFor(long double etalon) {
 
 namespace {
 
-long double CosDeg(long double a) { return std::cos(DEC_RAD(a)); }
-long double SinDeg(long double a) { return std::sin(DEC_RAD(a)); }
+struct SinCos {
+  long double sin;
+  long double cos;
+};
+
+// Sine and cosine of an angle in degrees, reduced in degrees to the nearest
+// quarter turn first, so that the quarter turns come out exact (cos 90 is 0, not
+// 1e-20). The drawing needs pixels, not extended precision: the remaining
+// |x| <= pi/4 goes through the double functions, ten times faster.
+SinCos SinCosDeg(long double a) {
+  long double r = a;
+  if (r < 0 || r >= 360) {
+    r = std::fmod(r, 360.0L);
+    if (r < 0) r += 360;
+  }
+  const int q = r < 45 ? 0 : r < 135 ? 1 : r < 225 ? 2 : r < 315 ? 3 : 4;
+  const double x = static_cast<double>(DEC_RAD(r - 90 * q));
+  const long double s = std::sin(x), c = std::cos(x);
+  switch (q & 3) {
+    case 0: return {s, c};
+    case 1: return {c, -s};
+    case 2: return {-s, -c};
+    default: return {-c, s};
+  }
+}
+
+long double CosDeg(long double a) { return SinCosDeg(a).cos; }
+long double SinDeg(long double a) { return SinCosDeg(a).sin; }
 
 // Within 18 pixels of the centre on both axes.
 bool NearCentre(t_pCan p, t_pCan c) { return std::abs(p.X - c.X) < 19 && std::abs(p.Y - c.Y) < 19; }
@@ -45,6 +74,35 @@ void Dial::SetShapes(ShapeRect visu, ShapeRect visuBk) {
   Rayon = RoundEven(visu.height / 2.0L) - 1;
   RayonBk = RoundEven(visuBk.height / 2.0L);
   Centre = {visu.left + RoundEven(visu.width / 2.0L), visu.top + Rayon};
+
+  // A graduation at angle i runs from Centre + round((cos i, sin i) x (RayonBk - 12))
+  // outward by round((cos i, sin i) x length).
+  card_.clear();
+  const long double r = RayonBk - 12;
+  auto mark = [&](int i, long double length) {
+    const SinCos sc = SinCosDeg(i);
+    const long double ca = sc.cos, sa = sc.sin;
+    const t_pCan from{Centre.X + RoundEven(ca * r), Centre.Y + RoundEven(sa * r)};
+    card_.emplace_back(from, t_pCan{from.X + RoundEven(ca * length), from.Y + RoundEven(sa * length)});
+  };
+  for (int i = 0; i <= 359; ++i) mark(i, 6);
+  for (int i = 0; i <= 355; i += 5) mark(i, 10);
+  for (int i = 0; i <= 330; i += 30) mark(i, 10);
+  rings_.clear();
+}
+
+const std::vector<t_pCan>& Dial::RingPixels(std::int32_t r, int step) {
+  const auto key = std::make_pair(r, step);
+  auto it = rings_.find(key);
+  if (it != rings_.end()) return it->second;
+  if (rings_.size() > 64) rings_.clear();  // scales typed by hand: keep the cache small
+  std::vector<t_pCan> px;
+  const int last = step == 2 ? 358 : 360;
+  for (int a = 0; a <= last; a += step) {
+    const SinCos sc = SinCosDeg(a);
+    px.push_back({RoundEven(Centre.X + sc.cos * r), RoundEven(Centre.Y + sc.sin * r)});
+  }
+  return rings_.emplace(key, std::move(px)).first->second;
 }
 
 void Dial::RepaintVisu() {
@@ -61,22 +119,16 @@ void Dial::GradueCompas() {
   Canvas& c = canvas();
   c.SetPenColour(colours::kBlack);
   c.SetPenStyle(PenStyle::Solid);
-  const long double r = RayonBk - 12;
-  auto mark = [&](int i, long double length) {
-    const long double ca = CosDeg(i), sa = SinDeg(i);
-    const t_pCan from{Centre.X + RoundEven(ca * r), Centre.Y + RoundEven(sa * r)};
-    const t_pCan to{from.X + RoundEven(ca * length), from.Y + RoundEven(sa * length)};
-    c.Line(from, to);
-  };
   c.SetPenWidth(1);
-  for (int i = 0; i <= 359; ++i) mark(i, 6);
-  for (int i = 0; i <= 355; i += 5) mark(i, 10);
-  c.SetPenWidth(3);
-  for (int i = 0; i <= 330; i += 30) mark(i, 10);
+  for (std::size_t k = 0; k < card_.size(); ++k) {
+    if (k == 432) c.SetPenWidth(3);
+    c.Line(card_[k].first, card_[k].second);
+  }
 }
 
 t_pCan Dial::PointAt(t_pCan org, long double lgr, long double angl) {
-  return {org.X + RoundEven(lgr * CosDeg(angl)), org.Y - RoundEven(lgr * SinDeg(angl))};
+  const SinCos sc = SinCosDeg(angl);
+  return {org.X + RoundEven(lgr * sc.cos), org.Y - RoundEven(lgr * sc.sin)};
 }
 
 t_pCan Dial::CoordORIgW(long double lgr, long double angl) const { return PointAt(Centre, lgr, angl); }
@@ -84,11 +136,12 @@ t_pCan Dial::CoordORIgW(long double lgr, long double angl) const { return PointA
 void Dial::Head(t_pCan tip, long double a) {
   Canvas& c = canvas();
   c.SetBrush(c.pen().colour);
+  const SinCos before = SinCosDeg(a - beta), along = SinCosDeg(a), after = SinCosDeg(a + beta);
   const t_pCan pts[4] = {
       tip,
-      {tip.X - RoundEven(CosDeg(a - beta) * lf), tip.Y + RoundEven(SinDeg(a - beta) * lf)},
-      {tip.X - RoundEven(CosDeg(a) * lf1), tip.Y + RoundEven(SinDeg(a) * lf1)},
-      {tip.X - RoundEven(CosDeg(a + beta) * lf), tip.Y + RoundEven(SinDeg(a + beta) * lf)},
+      {tip.X - RoundEven(before.cos * lf), tip.Y + RoundEven(before.sin * lf)},
+      {tip.X - RoundEven(along.cos * lf1), tip.Y + RoundEven(along.sin * lf1)},
+      {tip.X - RoundEven(after.cos * lf), tip.Y + RoundEven(after.sin * lf)},
   };
   c.Polygon(pts);
 }
@@ -167,11 +220,9 @@ void Dial::trace_ech(bool trON, long double fconv) {
     const std::int32_t r = RoundEven(knots * fconv);
     const int shift = knots >= 10 ? 15 : 10;
     c.Text({Centre.X - shift, Centre.Y - r - 12}, label, colour);
-    const int stepDeg = k == 0 ? 2 : 1;
-    const int last = k == 0 ? 358 : 360;
-    for (int a = 0; a <= last; a += stepDeg) {
-      c.Pixel({RoundEven(Centre.X + CosDeg(a) * r), RoundEven(Centre.Y + SinDeg(a) * r)}, colour);
-    }
+    // The first ring one pixel every 2 degrees from 0 to 358, the others every
+    // degree from 0 to 360 inclusive.
+    for (const t_pCan& p : RingPixels(r, k == 0 ? 2 : 1)) c.Pixel(p, colour);
   }
 }
 

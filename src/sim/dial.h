@@ -11,6 +11,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <utility>
+#include <vector>
 
 #include "sim/canvas.h"
 #include "sim/sim_state.h"
@@ -118,6 +121,13 @@ class Dial {
 
  private:
   void Head(t_pCan tip, long double a);
+  // The pixels of a ring of radius r, one every `step` degrees (computed once per
+  // geometry: the card and the rings are drawn at every tick).
+  const std::vector<t_pCan>& RingPixels(std::int32_t r, int step);
+
+  // Segments of the compass card for the geometry in force: 432 thin, then 12 thick.
+  std::vector<std::pair<t_pCan, t_pCan>> card_;
+  std::map<std::pair<std::int32_t, int>, std::vector<t_pCan>> rings_;
 
   NullCanvas nullCanvas_;
   Canvas* window_;
