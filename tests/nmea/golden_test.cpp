@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <locale>
 #include <set>
 
 #include "nmea/frame.h"
@@ -58,7 +60,7 @@ const std::vector<Golden> kGolden = {
      {"$HCHDG,45.00,,,0,E,*1A"}},
     {"MWV speed keeps 4 significant digits", 1, {"MWV"}, [](Scene& x) { x.s.AW.mdl = 123.456L; },
      {"$WIMWV,315.20,R,123.50,N,A*23"}},
-    // Angles written in [0, 360): receivers drop "-2.00" and misread 361.9.
+    // Mend 4: angles were written as computed; receivers drop "-2.00" and misread 361.9.
     {"magnetic heading of heading 1, variation 3 E is 358, not -2", 1, {"HDG", "HDM"},
      [](Scene& x) {
        x.s.BS.argt = 1.0L;
@@ -73,6 +75,7 @@ const std::vector<Golden> kGolden = {
      [](Scene& x) { x.s.TW.argt = 0.5L; }, {"$WIMWD,0.50,T,359.50,M,15.00,N,7.72,M*63"}},
 
     // --- Group 2 ---------------------------------------------------------------
+    // Mend 6: BWC and BWR wrote 6 decimals of distance (85 and 83 characters).
     {"group 2, every sentence, wind on the starboard side", 2, {"*"},
      [](Scene& x) { x.s.TW.argt = 90.0L; },
      {"$DMVHW,45.00,T,44.00,M,6.50,N,12.04,K*69", "$GPGLL,5030.0000,N,130.00000,W,101530.00,A,A*49",
@@ -101,6 +104,7 @@ const std::vector<Golden> kGolden = {
      {"$GPGLL,5030.0000,N,17930.00000,W,101530.00,A,A*47"}},
     {"RMC speed keeps 4 significant digits", 2, {"RMC"}, [](Scene& x) { x.s.SOG = 123.456L; },
      {"$GPRMC,101530.00,A,5030.0000,N,130.00000,W,123.50,48.30,061226,1.00,E,A*1F"}},
+    // Mend 8: RMC carried the local date beside the UTC time, a day off near midnight.
     {"23:30 local with dTU +1 is 00:30 UTC of the next day", 2, {"GLL", "RMC"},
      [](Scene& x) { x.clock = {2026, 12, 6, 23, 30, 0.0L, 1.0L}; },
      {"$GPGLL,5030.0000,N,130.00000,W,003000.00,A,A*4C",
@@ -113,16 +117,20 @@ const std::vector<Golden> kGolden = {
      {"$GPRMC,000000.00,A,5030.0000,N,130.00000,W,6.80,48.30,071226,1.00,E,A*13"}},
     {"VHW heading 0.5, variation 1 E: magnetic 359.5", 2, {"VHW"},
      [](Scene& x) { x.s.BS.argt = 0.5L; }, {"$DMVHW,0.50,T,359.50,M,6.50,N,12.04,K*67"}},
+    // Mend 4: a magnetic bearing below 0 was written negative.
     {"BWC bearing 0.5, variation 1 E: magnetic 359.5", 2, {"BWC"},
      [](Scene& x) { x.w.Wp.relev = 0.5L; },
      {"$GPBWC,101530.00,5106.1800,N,119.88000,E,0.50,T,359.50,M,36.40,N,Att_Dover,A*2E"}},
+    // Mend 6: BWC reached 83 characters at the widest longitude.
     {"widest longitude in group 2; the name is cut to keep 82 characters", 2, {"BWC"},
      [](Scene& x) { x.w.Wp.P.long_ = 360.0L - (179.0L + 59.99L / 60.0L); },
      {"$GPBWC,101530.00,5106.1800,N,17959.99000,W,52.70,T,51.70,M,36.40,N,Att_Dove,A*48"}},
+    // Mend 6: a long name made BWC and BWR longer than receivers accept.
     {"a long name is cut to what fits, only where needed", 2, {"BWC", "BWR"},
      [](Scene& x) { x.w.Wp.P.nom = "Pointe_de_Saint_Mathieu_Nord"; },
      {"$GPBWC,101530.00,5106.1800,N,119.88000,E,52.70,T,51.70,M,36.40,N,Pointe_de_,A*5E",
       "$GPBWR,101530.00,5106.1800,N,119.88000,E,52.70,T,51.70,M,36.41,N,Pointe_de_Sa*11"}},
+    // Mend 9: minutes rounded after the split gave "1260.0000" for 12.999999999°.
     {"minutes rounded first, then carried: never 60 minutes", 2, {"GLL"},
      [](Scene& x) {
        x.s.Memo_Pos.lat = 12.999999999L;
@@ -137,6 +145,9 @@ const std::vector<Golden> kGolden = {
      {"$GPGLL,1259.9940,N,1259.99400,W,101530.00,A,A*7D"}},
 
     // --- Group 3 ---------------------------------------------------------------
+    // Mend 1: a lone GSV 3 of 3 was dropped or counted again each cycle: the whole series.
+    // Mend 2: ZDA "06,12". Mend 3: RMB had the destination in the origin's field 4.
+    // Mend 10: ZTG "070825.00".
     {"group 3, every sentence", 3, {"*"}, DriftToPort,
      {"$GPGSV,3,1,12,05,08,317,20,07,21,143,27,13,62,284,45,15,47,061,43*7B",
       "$GPGSV,3,2,12,18,11,201,24,20,38,126,41,21,29,228,38,23,09,022,19*75",
@@ -157,6 +168,7 @@ const std::vector<Golden> kGolden = {
      {"$ECGSV,3,1,12,05,08,317,20,07,21,143,27,13,62,284,45,15,47,061,43*6A",
       "$ECGSV,3,2,12,18,11,201,24,20,38,126,41,21,29,228,38,23,09,022,19*64",
       "$ECGSV,3,3,12,24,17,252,32,28,55,093,46,30,34,068,39,33,,,00*5D"}},
+    // Mend 5: an unknown bearing was written "65535.00".
     {"APB: an unknown bearing origin to destination is an empty field", 3, {"APB"},
      [](Scene& x) { x.w.BearOrToDest = 65535.0L; },
      {"$GPAPB,A,A,0.00,L,N,V,V,,T,Att_Dover,52.70,T,51.70,M*42"}},
@@ -169,6 +181,7 @@ const std::vector<Golden> kGolden = {
       "$GPWPL,5106.1800,N,17959.9900,W,Att_Dover*05"}},
     {"VTG course 0.4, variation 1 E: magnetic 359.4", 3, {"VTG"},
      [](Scene& x) { x.s.COG = 0.4L; }, {"$GPVTG,0.40,T,359.40,M,6.80,N,12.59,K,A*1D"}},
+    // Mend 8: ZDA carried the local date beside the UTC time.
     {"ZDA at 23:30 local, dTU +1: the next day's UTC date", 3, {"ZDA"},
      [](Scene& x) { x.clock = {2026, 12, 6, 23, 30, 0.0L, 1.0L}; },
      {"$GPZDA,003000.00,07,12,2026,1,0*66"}},
@@ -178,16 +191,19 @@ const std::vector<Golden> kGolden = {
     {"ZDA at 23:59:59.7 UTC", 3, {"ZDA"},
      [](Scene& x) { x.clock = {2026, 12, 6, 23, 59, 59.7L, 0.0L}; },
      {"$GPZDA,000000.00,07,12,2026,0,0*64"}},
+    // Mend 2: day and month without their zero ("1,1") were read as no date or year 20027.
     {"ZDA on 1 January writes 01,01; offset 0 writes 0,0", 3, {"ZDA"},
      [](Scene& x) { x.clock = {2027, 1, 1, 12, 0, 0.0L, 0.0L}; },
      {"$GPZDA,120000.00,01,01,2027,0,0*62"}},
     {"ZDA with an offset of 5.5 hours writes 5,30", 3, {"ZDA"},
      [](Scene& x) { x.clock = {2026, 12, 6, 15, 45, 30.0L, 5.5L}; },
      {"$GPZDA,211530.00,06,12,2026,5,30*57"}},
+    // Mend 10: the time to go was written as hours and minutes "7.08", not hhmmss.ss.
     {"ZTG with no time to go yet", 3, {"ZTG"}, [](Scene& x) { x.w.ETE = 0.0L; },
      {"$GPZTG,101530.00,000000.00,Att_Dover*20"}},
     {"ZTG beyond 99 hours keeps every hour digit", 3, {"ZTG"}, [](Scene& x) { x.w.ETE = 123.0059L; },
      {"$GPZTG,101530.00,1230059.00,Att_Dover*1C"}},
+    // Mend 7: a name with "," or "*" shifted or broke the fields; accents are not ASCII.
     {"names: reserved and control characters become _, accents go", 3, {"WCV", "WPL"},
      [](Scene& x) { x.w.Wp.P.nom = "\u00cele d'Ol\u00e9ron*,$R\u00e9^~!\\\t"; },
      {"$GPWCV,5.10,N,Ile d'Oleron___Re_____*0C",
@@ -273,6 +289,70 @@ TEST(SentenceRegistry, EachFlagBelongsToItsOwnRecord) {
   NmeaModule m;
   EXPECT_EQ(&FindSentence("BWR")->flag(m), &m.bwrr.switch_);
   EXPECT_EQ(&FindSentence("DBT")->flag(m), &m.dbtr.switch_);
+}
+
+// BWR takes bwcr's values but keeps its own flag: still selected at the next build.
+TEST(GoldenExtras, BwrAloneStaysSelected) {
+  Scene x;
+  x.Select({"BWR"});
+  ASSERT_EQ(x.Build(2), 1);
+  EXPECT_EQ(x.m.bwrr.switch_, t_switch::ON);
+  EXPECT_EQ(x.m.bwcr.switch_, t_switch::OFF);
+  ASSERT_EQ(x.Build(2), 1);
+  EXPECT_EQ(x.m.tab_PhNMEA[1].substr(0, 6), "$GPBWR");
+  EXPECT_NEAR(static_cast<double>(x.m.bwrr.WpDTW), 36.41, 1e-9);  // due south: the minutes of latitude
+  EXPECT_NEAR(static_cast<double>(x.m.bwcr.WpDTW), 36.4, 1e-12);
+}
+
+// A record keeps the values of its last build while its sentence is not selected.
+TEST(GoldenExtras, RecordsKeepTheirLastBuild) {
+  Scene x;
+  x.Select({"*"});
+  x.Build(2);
+  EXPECT_NEAR(static_cast<double>(x.m.rmcr.SOG), 6.8, 1e-12);
+  EXPECT_EQ(x.m.rmcr.Date, "061226");
+  EXPECT_EQ(x.m.vwrr.LorR, 'L');
+  x.Select({"GLL"});
+  x.s.SOG = 9.9L;
+  x.clock.day = 7;
+  ASSERT_EQ(x.Build(2), 1);
+  EXPECT_NEAR(static_cast<double>(x.m.rmcr.SOG), 6.8, 1e-12);
+  EXPECT_EQ(x.m.rmcr.Date, "061226");
+  EXPECT_EQ(x.m.gllr.UTC, "101530.00");
+  EXPECT_EQ(x.m.datact, "071226");  // the build's own date moves on
+}
+
+// The machine's decimal comma never reaches a sentence.
+class CommaPunct : public std::numpunct<char> {
+ protected:
+  char do_decimal_point() const override { return ','; }
+};
+
+TEST(GoldenExtras, GroupsIgnoreTheMachinesDecimalComma) {
+  const std::locale before = std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
+  const std::string cBefore = std::setlocale(LC_ALL, nullptr);
+  for (const char* name : {"fr_FR.UTF-8", "fr_FR.utf8", "de_DE.UTF-8"}) {
+    if (std::setlocale(LC_ALL, name) != nullptr) break;
+  }
+  Scene x;
+  x.Select({"*"});
+  std::vector<std::string> got;
+  for (int g = 1; g <= 2; ++g) {
+    if (g == 2) x.s.TW.argt = 90.0L;  // as the golden group 2: wind on the starboard side
+    const int n = x.Build(g);
+    for (int i = 1; i <= n; ++i) got.push_back(x.m.tab_PhNMEA[i]);
+  }
+  std::setlocale(LC_ALL, cBefore.c_str());
+  std::locale::global(before);
+  std::vector<std::string> want;
+  for (const auto& g : kGolden) {
+    if (std::string_view(g.what).starts_with("group 1, every") ||
+        std::string_view(g.what).starts_with("group 2, every")) {
+      want.insert(want.end(), g.expected.begin(), g.expected.end());
+    }
+  }
+  ASSERT_EQ(want.size(), 16u);
+  EXPECT_EQ(got, want);
 }
 
 }  // namespace
