@@ -92,14 +92,4 @@ int BuildGroup(BuildContext& c, int group) {
   return n;
 }
 
-void NmeaModule::ClearTabNMEA() {
-  for (auto& s : tab_PhNMEA) s.clear();
-}
-
-void NmeaModule::SetClock(const NmeaClock& clock) {
-  utc = UtcOf(clock);
-  timUTC = TimeText(utc.hours, utc.minutes, utc.seconds);
-  datact = DateText(utc.day, utc.month, utc.year);
-}
-
 }  // namespace ventrel
