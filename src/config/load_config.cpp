@@ -314,8 +314,7 @@ void VentrelProgram::TimerLoadCFGTimer() {
   // The pause/resume toggle around the check: a running simulation pauses and
   // resumes with what was read. Not while a current rotation or a manoeuvre drives
   // the tick: the toggle would restart them.
-  const SimState& s = model_.state();
-  const bool toggle = !model_.CurrentRotating() && !s.VireEncour && !s.EmpEncour && !s.RecENCour;
+  const bool toggle = !model_.CurrentRotating() && !model_.ManoeuvreRunning();
   if (toggle) model_.SpBtPauseResClick();
 
   const std::string name = CFGFile_.filename().string();

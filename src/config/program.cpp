@@ -95,10 +95,11 @@ std::map<std::string, std::string> VentrelProgram::PortOverrides() const {
   return out;
 }
 
-void VentrelProgram::Start(const fs::path& AppliDir, const std::string& RepMesDoc) {
+void VentrelProgram::Start(const fs::path& AppliDir, const std::string& RepMesDoc, const fs::path& iniPath) {
   // 1. Folders, version, polar, the sibling polars.
   AppliDir_ = AppliDir;
-  const StartupResult r = RunStartSequence(AppliDir, RepMesDoc, dialogs_);
+  DefaultIni_ = iniPath.empty() ? DefaultConfigPath(AppliDir) : iniPath;
+  const StartupResult r = RunStartSequence(AppliDir, DefaultIni_, RepMesDoc, dialogs_);
   Version_ = r.Version;
   polar_ = r.polar;
   RepMesDoc_ = r.RepMesDoc;
@@ -118,7 +119,7 @@ void VentrelProgram::Start(const fs::path& AppliDir, const std::string& RepMesDo
   // 5. The sentence dialog: every sentence selected, then the default configuration.
   selection_.BtSelAllClick();
   IniFile ini;
-  const IniLoad load = IniFile::Load(DefaultConfigPath(AppliDir_), &ini);
+  const IniLoad load = IniFile::Load(DefaultIni_, &ini);
   if (!load.readable) Report(load.message);  // read as a missing file: every key its default
   LoadConfig(ini);
 }
@@ -188,8 +189,8 @@ void VentrelProgram::BtParNMEAClick() { panel()["FParNMEA"].setVisible(true); }
 
 void VentrelProgram::FormClose() {
   AutomatiqueOff();
-  if (AppliDir_.empty()) return;  // never started: no default configuration to write
-  const WriteOutcome out = WriteBackPolarKeys(DefaultConfigPath(AppliDir_), polar_, AppliDir_, &polar_.RepPol);
+  if (DefaultIni_.empty()) return;  // never started: no default configuration to write
+  const WriteOutcome out = WriteBackPolarKeys(DefaultIni_, polar_, AppliDir_, &polar_.RepPol);
   if (!out.ok) Report(out.message);
 }
 

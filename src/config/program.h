@@ -124,8 +124,12 @@ class VentrelProgram {
   // parameters dialog, the polar form (which loads and parses the polar) and the
   // sentence dialog (which selects every sentence, then reads the default
   // configuration with LoadConfig). `RepMesDoc` is the user's documents folder
-  // ("" when unknown).
-  void Start(const std::filesystem::path& AppliDir, const std::string& RepMesDoc);
+  // ("" when unknown). `iniPath` names another file in the default configuration's
+  // place (read at start, written back at close); empty: "Ventrel.ini" in AppliDir.
+  void Start(const std::filesystem::path& AppliDir, const std::string& RepMesDoc,
+             const std::filesystem::path& iniPath = {});
+  // The default configuration: read at start, its polar keys written at close.
+  const std::filesystem::path& DefaultIni() const { return DefaultIni_; }
 
   // ---- The configuration.
   // Reads every key but the version and the polar keys into the program, in the
@@ -208,6 +212,7 @@ class VentrelProgram {
   NmeaTransmission transmission_;
 
   std::filesystem::path AppliDir_;
+  std::filesystem::path DefaultIni_;
   std::string Version_ = kVersion;
   PolarPaths polar_;
   std::string RepMesDoc_;
