@@ -139,11 +139,19 @@ class VentrelProgram {
   // The settings as a save writes them; false (and the user told why) when a
   // field read by the save is not a number.
   bool CurrentConfiguration(Configuration* c) const;
-  // Menu "Configuration": "Ouvrir", "Enregistrer", "Automatique".
+  // Menu "Configuration". "Ouvrir": a file chosen is read (its polar keys, then
+  // LoadConfig), watched, and its name appended to the title at each opening.
+  // "Enregistrer": every key in its order into the chosen file, its other lines
+  // kept; nothing is written when the speed box or a position field cannot be read.
+  // "Automatique": "Ouvrir", then the watch on (when a file is watched); checked,
+  // it turns the watch off. "Ouvrir" and "Enregistrer" turn the watch off too.
   void Ouvrir2Click();
   void Enregistrer2Click();
   void Automatique1Click();
-  // The watch: every 10 s while "Automatique" is checked.
+  // The watch, every 10 s: a changed file is read again with LoadConfig, between
+  // two pause/resume toggles of the run (none while a current rotation or a
+  // manoeuvre drives the tick). A missing or unreadable file keeps the settings in
+  // force; the user is told once, and again only after it could be read.
   void TimerLoadCFGTimer();
   // Closing the main window: the polar keys are written back into the default
   // configuration; every other line of it is kept.
