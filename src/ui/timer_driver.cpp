@@ -1,0 +1,100 @@
+#include "ui/timer_driver.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace ventrel {
+
+TimerDriver::TimerDriver(ModelTimers& timers, QObject* parent) : QObject(parent), timers_(timers) {
+  clock_.start();
+  wake_.setSingleShot(true);
+  wake_.setTimerType(Qt::PreciseTimer);
+  connect(&wake_, &QTimer::timeout, this, &TimerDriver::onTimeout);
+  timers_.setObserver(this);
+  for (ModelTimer* t : timers_.all()) timerChanged(*t);
+}
+
+TimerDriver::~TimerDriver() { timers_.setObserver(nullptr); }
+
+std::int64_t TimerDriver::now() const { return clock_.elapsed(); }
+
+std::optional<std::int64_t> TimerDriver::nextDue(const ModelTimer& t) const {
+  const int i = timers_.indexOf(t);
+  return i < 0 ? std::nullopt : due_[static_cast<std::size_t>(i)];
+}
+
+void TimerDriver::setEnd(std::int64_t ms) {
+  end_ = ms;
+  if (!firing_) arm();
+}
+
+void TimerDriver::timerChanged(ModelTimer& t) {
+  const int i = timers_.indexOf(t);
+  if (i < 0) return;
+  auto& due = due_[static_cast<std::size_t>(i)];
+  if (t.enabled() && t.interval() > 0) {
+    due = instant() + t.interval();
+  } else {
+    due.reset();
+  }
+  // While handlers run, the loop re-arms once they are done.
+  if (!firing_) arm();
+}
+
+ModelTimer* TimerDriver::nextToFire(std::int64_t limit) const {
+  ModelTimer* best = nullptr;
+  std::int64_t bestDue = std::numeric_limits<std::int64_t>::max();
+  for (std::size_t i = 0; i < due_.size(); ++i) {
+    if (!due_[i] || *due_[i] > limit) continue;
+    ModelTimer* t = timers_.all()[i];
+    if (*due_[i] < bestDue || (*due_[i] == bestDue && ModelTimers::firesBefore(*t, *best))) {
+      best = t;
+      bestDue = *due_[i];
+    }
+  }
+  return best;
+}
+
+void TimerDriver::onTimeout() {
+  if (ended_) return;
+  // What is due now; a handler that makes more timers due right away (a stall)
+  // is followed by a new turn of the event loop, so that the port can write.
+  std::int64_t limit = now();
+  if (end_) limit = std::min(limit, *end_);
+  while (ModelTimer* t = nextToFire(limit)) {
+    auto& due = due_[static_cast<std::size_t>(timers_.indexOf(*t))];
+    firing_ = *due;
+    maxLateness_ = std::max(maxLateness_, now() - *due);
+    *due += t->interval();
+    ++fired_;
+    t->fire();
+  }
+  firing_.reset();
+  if (end_ && now() >= *end_ && !nextToFire(*end_)) {
+    ended_ = true;
+    wake_.stop();
+    emit finished();
+    return;
+  }
+  arm();
+}
+
+void TimerDriver::arm() {
+  if (ended_) return;
+  std::optional<std::int64_t> next;
+  for (const auto& d : due_) {
+    if (d && (!next || *d < *next)) next = d;
+  }
+  if (end_ && (!next || *end_ < *next)) next = end_;
+  if (!next) {
+    wake_.stop();
+    return;
+  }
+  // Wake at the deadline or just after it, never before: the remaining time is
+  // rounded up to the next whole millisecond.
+  const std::int64_t leftNs = *next * 1'000'000 - clock_.nsecsElapsed();
+  const std::int64_t leftMs = leftNs <= 0 ? 0 : (leftNs + 999'999) / 1'000'000;
+  wake_.start(static_cast<int>(std::min<std::int64_t>(leftMs, std::numeric_limits<int>::max())));
+}
+
+}  // namespace ventrel
