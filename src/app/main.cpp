@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "app/cli.h"
+#ifdef VENTREL_HAS_GUI
+#include "app/headless.h"
+#endif
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -19,6 +22,11 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (a == "--polar-info") return ventrel::app::RunPolarInfo(args, std::cout, std::cerr);
+#ifdef VENTREL_HAS_GUI
+    if (a == "--headless") {
+      return ventrel::app::RunHeadless(argc, argv, std::vector<std::string>(args.begin() + 1, args.end()), std::cerr);
+    }
+#endif
     std::cerr << "Option inconnue : " << a << "\n" << ventrel::app::UsageText();
     return 2;
   }
