@@ -1,0 +1,183 @@
+#pragma once
+// The main window TFVentrel: every panel and control of the simulator bound to
+// the program's panel by component name, the instrument dial, the menus, the NMEA
+// output panel, the dialogs, the quit sequence, the help pages and the two layouts.
+//
+// The window holds no behaviour of the simulator: each event calls a handler of
+// the program (VentrelProgram and the models it owns), then the changed fields
+// are copied into the widgets and the dial is repainted.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "config/program.h"
+#include "nmea/qt/serial_nmea_port.h"
+#include "nmea/qt/serial_port.h"
+#include "raster/rotated_boat.h"
+#include "ui/help_pages.h"
+#include "ui/image_canvas.h"
+#include "ui/nmea_dialog.h"
+#include "ui/param_dialog.h"
+#include "ui/panel_binder.h"
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+
+namespace ventrel {
+
+class DepthBox;
+class InstrumentSurface;
+class MessageQueue;
+class TimerDriver;
+
+// Design size of the window, pixels.
+inline constexpr int kDesignWidth = 1322;
+inline constexpr int kDesignHeight = 810;
+
+// The dialogs the program asks for, as Qt shows them. Each can be replaced (tests
+// answer them); messages go to the window's message boxes.
+struct WindowDialogs {
+  std::function<std::optional<std::filesystem::path>(const FileDialog&)> openFile;
+  std::function<std::optional<std::filesystem::path>(const FileDialog&)> saveFile;
+  std::function<std::optional<std::filesystem::path>(const std::string& title, const std::filesystem::path&)>
+      selectFolder;
+  std::function<bool(const std::string& question)> askYesNo;
+};
+
+struct WindowSetup {
+  std::filesystem::path AppliDir;  // the program folder: pictures, help pages, configuration
+  std::string RepMesDoc;           // the user's documents folder ("" when unknown)
+  // The model's timers run on real-time Qt timers; tests turn this off and drive
+  // them with a virtual clock.
+  bool realTimeTimers = true;
+  // Message boxes appear (tests keep them hidden; the messages are still recorded).
+  bool showMessageBoxes = true;
+  // Opens a help page in the system's browser.
+  HelpOpener helpOpener = OpenInBrowser;
+  // Replacements of the Qt dialogs (empty members keep Qt's).
+  WindowDialogs dialogs;
+  // Local time of the NMEA time stamps (empty: the system's).
+  LocalClock clock;
+};
+
+class TFVentrel : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Creates the window and runs the program's start: the start sequence, the
+  // parameters dialog, the polar, the sentence dialog and the default configuration.
+  explicit TFVentrel(WindowSetup setup, QWidget* parent = nullptr);
+  ~TFVentrel() override;
+
+  // ---- What the window shows.
+  VentrelProgram& program() { return *program_; }
+  VentrelModel& model() { return program_->model(); }
+  Panel& panel() { return program_->panel(); }
+  CommUnitA& com() { return *com_; }
+  PanelBinder& binder() { return *binder_; }
+  RotatedBoat& boat() { return boat_; }
+  ImageCanvas& canvas() { return canvas_; }
+  ImageCanvas& depthCanvas() { return depthCanvas_; }
+  InstrumentSurface* surface() const { return surface_; }
+  MessageQueue& messages() { return *messages_; }
+  TFParam* paramDialog() const { return param_; }
+  TFParNMEA* nmeaDialog() const { return parNmea_; }
+  QListWidget* nmeaList() const { return memoNMEA_; }
+  QGroupBox* nmeaPanel() const { return gbNmea_; }
+  TimerDriver* timerDriver() const { return driver_.get(); }
+  const std::filesystem::path& AppliDir() const { return setup_.AppliDir; }
+  bool FullScreenLayout() const { return fullScreen_; }
+  // An action of the menus by object name ("Pleincran1", "Paramtres1", ...).
+  QAction* Action(const QString& name) const;
+  // Every message told to the user, oldest first.
+  QStringList Messages() const;
+
+  // ---- Running the program.
+  // Runs `f` as an event handler: an error it throws is told to the user (the
+  // handler is abandoned, the window goes on), then the window shows the panel
+  // as the handler left it.
+  void Run(const std::function<void()>& f);
+  // Copies the changed fields into the widgets, shows or hides the dialogs as the
+  // panel says, and repaints the dial.
+  void RefreshFromModel();
+  // FormPaint of the program, then the window repainted.
+  void FormPaint();
+
+  // ---- Commands.
+  void PleinEcran();
+  void Normal();
+  void Quitter();
+  void OpenHelp(HelpPage page);
+  void SpBtZoomNMEAClick();
+  // "Sauvegarder NMEA brut" / "Sauvegarder NMEA horodaté": asks for the file, then saves.
+  void SaveNmeaList(bool stamped);
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+
+ private:
+  void BuildMenus();
+  void BuildPanels(QWidget* ground);
+  void BuildNmeaPanel(QWidget* ground);
+  void BuildDialogs();
+  void ConnectHandlers();
+  void WrapTimers();
+  void FormCreate();
+  void ApplyShapes();
+  void SetLayout(bool full);
+  void SyncDialogs();
+  void ParamClosedByFrame();
+  void QuitSequence();
+  void Post(const std::string& text, bool error);
+  ProgramDialogs& Dialogs();
+
+  WindowSetup setup_;
+  MessageQueue* messages_ = nullptr;
+  std::unique_ptr<ProgramDialogs> dialogs_;
+  std::unique_ptr<CommUnitA> com_;
+  std::unique_ptr<SerialNmeaPort> port_;
+  std::unique_ptr<VentrelProgram> program_;
+  ImageCanvas canvas_;
+  ImageCanvas depthCanvas_;
+  RotatedBoat boat_;
+  std::unique_ptr<PanelBinder> binder_;
+  std::unique_ptr<TimerDriver> driver_;
+
+  InstrumentSurface* surface_ = nullptr;
+  DepthBox* depthBox_ = nullptr;
+  QListWidget* memoNMEA_ = nullptr;
+  QGroupBox* gbNmea_ = nullptr;
+  QGroupBox* gbPilote_ = nullptr;
+  QGroupBox* gbDecl_ = nullptr;
+  QWidget* panel1_ = nullptr;
+  QWidget* trackBarre_ = nullptr;
+  QWidget* imgIndcBarre_ = nullptr;
+  QWidget* labNomPol2_ = nullptr;
+  QLabel* imgLegende_ = nullptr;
+  QWidget* shapeCap_ = nullptr;
+  QWidget* edCap_ = nullptr;
+  QWidget* sBtEmp_ = nullptr;
+  QPointer<TFParam> param_;
+  QPointer<TFParNMEA> parNmea_;
+  // The UTC offset field as the parameters dialog opened with it.
+  std::string tuAtOpen_;
+  bool fullScreen_ = false;
+  bool quitDone_ = false;
+  bool closed_ = false;
+  int running_ = 0;  // handlers in progress (a modal file dialog can nest them)
+};
+
+// The system's local time, for the time stamps of the NMEA lists.
+LocalTime SystemLocalTime();
+
+}  // namespace ventrel
