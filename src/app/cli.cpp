@@ -1,4 +1,5 @@
 #include "app/cli.h"
+#include "app/window_main.h"
 
 #include <iostream>
 
@@ -27,9 +28,6 @@ std::string UsageText() {
          "  --version                          la version du programme\n";
 }
 
-int RunWindow(int, char**) {
-  std::cerr << "La fenêtre n'est pas encore disponible dans cette version.\n" << UsageText();
-  return 1;
-}
+int RunWindow(int argc, char** argv) { return RunWindowApp(argc, argv); }
 
 }  // namespace ventrel::app

@@ -13,7 +13,7 @@ std::string UsageText();
 // Exit status 0, or 1 with a message on `err` when the file is missing or refused.
 int RunPolarInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// The window (or, until it exists, a message saying what the program can do).
+// The window (see window_main.h).
 int RunWindow(int argc, char** argv);
 
 }  // namespace ventrel::app
