@@ -4,13 +4,20 @@
 // the best upwind speed until the wind angle is above the optimum by less than
 // 0.3 degree: close-hauled. The autopilot then holds that heading.
 //
-// The search always ends. After the reversal, a wind angle 0.3 degree or more
-// above the optimum (the wind or the current moved it past the window in one
-// step) stops it at once; so do more than kBestHaulMaxApproach luffing steps or
+// The search always ends. A search that starts pinching far inside the optimum
+// (below about half of it) would need more than 676 fine steps of 1/676 of its
+// starting angle, and from head to wind it would have no step at all: the fine
+// step is at least 1/676 of the way from the wind angle at the reversal to the
+// middle of the window, so that a steady wind brings the boat there within 676
+// steps. After the reversal, a wind angle 0.3 degree or more above the optimum
+// (the wind or the current moved it past the window in one step) stops the
+// search at once; so do more than kBestHaulMaxApproach luffing steps or
 // kBestHaulMaxFine fine steps (the wind angle does not answer the helm). A search
 // stopped so leaves the boat on the heading whose wind angle came nearest the
-// optimum, and gives the variations back like a search that ends close-hauled.
+// optimum when it was sailed, and gives the variations back like a search that
+// ends close-hauled.
 
+#include <algorithm>
 #include <cmath>
 
 #include "nav/conversions.h"
@@ -30,14 +37,12 @@ constexpr long double kApproachShown = 3.0L;
 void VentrelModel::BtBestHaulClick() {
   if (!ManoeuvreAllowed()) return;
   SimState& s = s_;
-  // Head to wind the search has no step to turn by.
-  if (!(s.SWA > 0)) return;
   s.RecENCour = true;
   PanelField& button = panel_["BtBestHaul"];
   button.setText("");
   button.setPicture("jecherchevert.bmp");
   s.Da = s.SWA / kBestHaulCoarse;
-  s.Dapp = s.Da / kBestHaulCoarse;
+  s.Dapp = s.SWA / kBestHaulFine;
   s.switched_dir = false;
   s.SpMax = speed_.SpMaxWndWrd(s.SW.mdl).mdl;
   s.VMGauPres = s.SpMax * std::cos(DEC_RAD(speed_.AlphaOptWndWrd));
@@ -104,6 +109,7 @@ void VentrelModel::TimerPresTimer() {
   }
   if (!s.switched_dir) {
     // As high as the optimum or higher: bear away in fine steps.
+    s.Dapp = std::max(s.Dapp, (opt - s.SWA + kBestHaulWindow / 2) / kBestHaulFine);
     s.Da = s.Dapp;
     s.cvir = Reversed(s.cvir);
     s.switched_dir = true;

@@ -42,14 +42,13 @@ TCvir Reversed(TCvir dir);
 // 1/676 of it; the search ends when the wind angle is above the optimum by less
 // than kBestHaulWindow.
 inline constexpr long double kBestHaulCoarse = 26.0L;
+inline constexpr long double kBestHaulFine = 676.0L;
 inline constexpr long double kBestHaulWindow = 0.3L;
 // In a steady wind the approach needs at most 26 steps (26 steps would put the
-// bow in the wind): more than twice that means the wind angle does not answer
-// the helm, and the search stops.
-inline constexpr std::int32_t kBestHaulMaxApproach = 52;
-// The fine steps bear away by at most the starting wind angle (676 steps of
-// 1/676 of it, 11 min 16 s); a steady wind needs 27 at most after an overshoot.
-inline constexpr std::int32_t kBestHaulMaxFine = 676;
+// bow in the wind) and the fine steps at most 676 (see TimerPresTimer): more than
+// twice that means the wind angle does not answer the helm, and the search stops.
+inline constexpr std::int32_t kBestHaulMaxApproach = 2 * 26;
+inline constexpr std::int32_t kBestHaulMaxFine = 2 * 676;
 
 // What the model keeps of a manoeuvre beyond the shared state of SimState
 // (cvir, Da, Dapp, switched_dir, SpMax, SpDep, SpMin, tv, te).
