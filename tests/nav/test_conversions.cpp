@@ -11,69 +11,33 @@
 namespace ventrel {
 namespace {
 
-constexpr long double kTol = 1e-12L;
-
 TEST(Signe, ZeroAndNegativeZeroArePositive) {
-  EXPECT_EQ(signe(0.0L), 1);
-  EXPECT_EQ(signe(-0.0L), 1);
-  EXPECT_EQ(signe(-1e-300L), -1);
-  EXPECT_EQ(signe(-5.0L), -1);
-  EXPECT_EQ(signe(3.0L), 1);
+  for (const long double x : {0.0L, -0.0L, 3.0L}) EXPECT_EQ(signe(x), 1) << x;
+  for (const long double x : {-1e-300L, -5.0L}) EXPECT_EQ(signe(x), -1) << x;
 }
 
-struct Case {
-  long double in;
-  long double out;
+struct PackCase {
+  long double (*fn)(long double);
+  long double in, out;
   const char* what;
 };
+const PackCase kPacked[] = {
+    {dms_dec, 45.3015L, 45.0L + 30.0L / 60 + 15.0L / 3600, "45°30'15\""}, {dms_dec, -0.3L, -0.5L, "minutes only"},
+    {dms_dec, 10.59599L, 10.0L + 59.0L / 60 + 59.9L / 3600, "a fraction of a second kept"},
+    {dms_dec, 45.29999999999999L, 45.5L, "a hair below 30 minutes is 30 minutes"},
+    {dms_dec, 3.2540L, 3.0L + 25.0L / 60 + 40.0L / 3600, "hours"}, {dms_dec, 0.0L, 0.0L, "zero"},
+    {dec_dms, 45.0L + 30.0L / 60 + 15.0L / 3600, 45.3015L, "45°30'15\""}, {dec_dms, -1.5L, -1.3L, "negative"},
+    {dec_dms, 10.9999999L, 11.0L, "59.9996 s carry into minutes and degrees"},
+    {dec_dms, 359.99999L, 0.0L, "a carry past 360 wraps to 0"}, {dec_dms, 0.0L, 0.0L, "zero"},
+    {dec_dms, 2.0L + 1.4L / 3600, 2.0001L, "1.4 s rounds down"}, {dec_dms, 2.0L + 1.6L / 3600, 2.0002L, "1.6 s up"},
+    {dec_dmd, 51.103L, 51.0618L, "51°06.18'"}, {dec_dmd, -1.33L, -1.198L, "negative"},
+    {dec_dmd, 44.99999999999999L, 45.0L, "just below a whole degree"},
+    {dmd_dec, 51.0618L, 51.103L, "51°06.18'"}, {dmd_dec, -1.198L, -1.33L, "negative"}, {dmd_dec, 0.3L, 0.5L, "30'"}};
 
-class DmsDec : public ::testing::TestWithParam<Case> {};
-TEST_P(DmsDec, Converts) {
-  EXPECT_NEAR(dms_dec(GetParam().in), GetParam().out, kTol) << GetParam().what;
+TEST(PackedForms, TableAndWholeSecondsRoundTrip) {
+  for (const PackCase& c : kPacked) EXPECT_NEAR(c.fn(c.in), c.out, 1e-12L) << c.in << ": " << c.what;
+  for (int s = 0; s < 86400; s += 37) EXPECT_NEAR(dms_dec(dec_dms(s / 3600.0L)), s / 3600.0L, 1e-12L) << s;
 }
-INSTANTIATE_TEST_SUITE_P(
-    Table, DmsDec,
-    ::testing::Values(Case{45.3015L, 45.0L + 30.0L / 60 + 15.0L / 3600, "45°30'15\""},
-                      Case{-0.3L, -0.5L, "negative, minutes only"},
-                      Case{10.59599L, 10.0L + 59.0L / 60 + 59.9L / 3600, "fraction of a second kept"},
-                      Case{45.29999999999999L, 45.5L, "a hair below 30 minutes is 30 minutes"},
-                      Case{3.2540L, 3.0L + 25.0L / 60 + 40.0L / 3600, "hours"},
-                      Case{0.0L, 0.0L, "zero"}));
-
-class DecDms : public ::testing::TestWithParam<Case> {};
-TEST_P(DecDms, Converts) {
-  EXPECT_NEAR(dec_dms(GetParam().in), GetParam().out, kTol) << GetParam().what;
-}
-INSTANTIATE_TEST_SUITE_P(
-    Table, DecDms,
-    ::testing::Values(Case{45.0L + 30.0L / 60 + 15.0L / 3600, 45.3015L, "45°30'15\""},
-                      Case{10.9999999L, 11.0L, "59.9996 s carry into minutes and degrees"},
-                      Case{359.99999L, 0.0L, "a carry past 360 wraps to 0"},
-                      Case{-1.5L, -1.3L, "negative"},
-                      Case{2.0L + 1.4L / 3600, 2.0001L, "1.4 s rounds down"},
-                      Case{2.0L + 1.6L / 3600, 2.0002L, "1.6 s rounds up"},
-                      Case{0.0L, 0.0L, "zero"}));
-
-TEST(DecDms, RoundTripsWholeSeconds) {
-  for (int s = 0; s < 86400; s += 37) {
-    const long double h = s / 3600.0L;
-    const long double packed = dec_dms(h);
-    EXPECT_NEAR(dms_dec(packed), h, 1e-12L) << s;
-  }
-}
-
-class Dmd : public ::testing::TestWithParam<Case> {};
-TEST_P(Dmd, DecToDmd) { EXPECT_NEAR(dec_dmd(GetParam().in), GetParam().out, kTol) << GetParam().what; }
-INSTANTIATE_TEST_SUITE_P(Table, Dmd,
-                         ::testing::Values(Case{51.103L, 51.0618L, "51°06.18'"},
-                                           Case{-1.33L, -1.198L, "negative"},
-                                           Case{44.99999999999999L, 45.0L, "just below a whole degree"}));
-
-class DmdBack : public ::testing::TestWithParam<Case> {};
-TEST_P(DmdBack, DmdToDec) { EXPECT_NEAR(dmd_dec(GetParam().in), GetParam().out, kTol) << GetParam().what; }
-INSTANTIATE_TEST_SUITE_P(Table, DmdBack,
-                         ::testing::Values(Case{51.0618L, 51.103L, "51°06.18'"},
-                                           Case{-1.198L, -1.33L, "negative"}, Case{0.3L, 0.5L, "30'"}));
 
 TEST(DegRad, Conversions) {
   EXPECT_NEAR(DEC_RAD(180.0L), 3.14159265358979323846L, 1e-18L);
@@ -82,56 +46,40 @@ TEST(DegRad, Conversions) {
 }
 
 TEST(ArcCos, ValuesAndBounds) {
-  EXPECT_EQ(ArcCos(1.0L), 0.0L);
-  EXPECT_NEAR(ArcCos(-1.0L), kPi, 1e-18L);
-  EXPECT_NEAR(ArcCos(0.0L), kPi / 2, 1e-18L);
-  EXPECT_NEAR(ArcCos(0.5L), kPi / 3, 1e-17L);
-  EXPECT_NEAR(ArcCos(-0.5L), 2 * kPi / 3, 1e-17L);
-}
-
-// Regression: a cosine a rounding step above 1 took the root of a negative number.
-TEST(ArcCos, RoundingStepOutsideIsClamped) {
-  const long double up = std::nextafter(1.0L, 2.0L);
-  const long double down = std::nextafter(-1.0L, -2.0L);
-  EXPECT_EQ(ArcCos(up), 0.0L);
-  EXPECT_NEAR(ArcCos(down), kPi, 1e-18L);
-  EXPECT_FALSE(std::isnan(ArcCos(1.0L + 1e-15L)));
+  const struct {
+    long double x, expected, tol;
+  } cases[] = {{1.0L, 0.0L, 0.0L}, {-1.0L, kPi, 1e-18L}, {0.0L, kPi / 2, 1e-18L}, {0.5L, kPi / 3, 1e-17L},
+               {-0.5L, 2 * kPi / 3, 1e-17L},
+               // Regression: a cosine a rounding step outside [-1, 1] took the root of a negative number.
+               {std::nextafter(1.0L, 2.0L), 0.0L, 0.0L}, {std::nextafter(-1.0L, -2.0L), kPi, 1e-18L},
+               {1.0L + 1e-15L, 0.0L, 0.0L}};
+  for (const auto& c : cases) EXPECT_NEAR(ArcCos(c.x), c.expected, c.tol) << c.x;
 }
 
 TEST(Tan, FiniteAtItsPoles) {
   const long double t = Tan(kPi / 2);
-  EXPECT_TRUE(std::isfinite(t));
   EXPECT_GT(std::fabs(t), 1e6L);
   EXPECT_LE(std::fabs(t), 1.0000001e7L);
   EXPECT_NEAR(Tan(kPi / 4), 1.0L, 1e-18L);
   EXPECT_NEAR(Tan(-kPi / 3), -std::sqrt(3.0L), 1e-17L);
-  // Just past pi/2 the cosine is negative: the capped value keeps the sign of sin/cos.
-  EXPECT_LT(Tan(kPi / 2 + 1e-9L), -1e6L);
+  EXPECT_LT(Tan(kPi / 2 + 1e-9L), -1e6L);  // the capped value keeps the sign of sin/cos
 }
 
-struct AtanCase {
-  long double a, b, expected;
-};
-class Atan : public ::testing::TestWithParam<AtanCase> {};
-TEST_P(Atan, Quadrants) {
-  EXPECT_NEAR(ATAN(GetParam().a, GetParam().b), GetParam().expected, 1e-17L)
-      << GetParam().a << ", " << GetParam().b;
+TEST(Atan, Quadrants) {
+  const struct {
+    long double a, b, expected;
+  } cases[] = {{1, 0, 0},       {-1, 0, kPi},        {1, 1, -kPi / 4}, {1, -1, kPi / 4}, {-1, -1, 3 * kPi / 4},
+               {-1, 1, 5 * kPi / 4}, {2, 1e-121L, 0}, {-2, -1e-121L, kPi}, {0, -1, kPi / 2}, {0, 1, -kPi / 2}};
+  for (const auto& c : cases) EXPECT_NEAR(ATAN(c.a, c.b), c.expected, 1e-17L) << c.a << ", " << c.b;
 }
-INSTANTIATE_TEST_SUITE_P(Table, Atan,
-                         ::testing::Values(AtanCase{1, 0, 0}, AtanCase{-1, 0, kPi},
-                                           AtanCase{1, 1, -kPi / 4}, AtanCase{1, -1, kPi / 4},
-                                           AtanCase{-1, -1, 3 * kPi / 4}, AtanCase{-1, 1, 5 * kPi / 4},
-                                           AtanCase{2, 1e-121L, 0}, AtanCase{-2, -1e-121L, kPi},
-                                           AtanCase{0, -1, kPi / 2}, AtanCase{0, 1, -kPi / 2}));
 
 TEST(IsMultiple, Table) {
-  EXPECT_TRUE(isMultiple(7, 1));
-  EXPECT_TRUE(isMultiple(-4, 2));
-  EXPECT_FALSE(isMultiple(5, 2));
-  EXPECT_TRUE(isMultiple(0, 5));
-  EXPECT_FALSE(isMultiple(-7, 3));
-  EXPECT_TRUE(isMultiple(std::numeric_limits<std::int32_t>::min(), -1));
-  EXPECT_FALSE(isMultiple(3, 0));
+  const struct {
+    std::int32_t a, b;
+    bool multiple;
+  } cases[] = {{7, 1, true}, {-4, 2, true}, {5, 2, false}, {0, 5, true}, {-7, 3, false},
+               {std::numeric_limits<std::int32_t>::min(), -1, true}, {3, 0, false}};
+  for (const auto& c : cases) EXPECT_EQ(isMultiple(c.a, c.b), c.multiple) << c.a << " " << c.b;
 }
 
 }  // namespace
