@@ -236,11 +236,12 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   std::unique_ptr<VirtualClock> vclock;
   std::unique_ptr<TimerDriver> driver;
   const LocalTime origin = o.startTime ? *o.startTime : SystemLocalTime();
+  std::int64_t second0 = 0;  // the driver's instant of the start
   LocalClock localClock = SystemLocalTime;
   if (o.fast) {
     localClock = [&] { return AddMilliseconds(origin, vclock ? vclock->now() : 0); };
   } else if (o.startTime) {
-    localClock = [&] { return AddMilliseconds(origin, driver ? driver->now() : 0); };
+    localClock = [&] { return AddMilliseconds(origin, driver ? driver->now() - second0 : 0); };
   }
 
   // The program as the window starts it: the start sequence, the polar, the
@@ -290,8 +291,16 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   gStopRequested = 0;
   std::signal(SIGINT, OnStopSignal);
   std::signal(SIGTERM, OnStopSignal);
-  model.BtCALCClick();
-  tx.BtActivNMEAClick();
+  const auto startAndActivate = [&] {
+    if (driver) second0 = driver->instant();
+    model.BtCALCClick();
+    tx.BtActivNMEAClick();
+  };
+  if (o.fast) {
+    startAndActivate();
+  } else {
+    driver->runEvent(startAndActivate);
+  }
 
   if (o.fast) {
     for (std::int64_t sec = 0; !o.duration || sec < *o.duration; ++sec) {
@@ -300,7 +309,7 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     }
   } else {
     if (o.duration) {
-      driver->setEnd(*o.duration * 1000);
+      driver->setEnd(second0 + *o.duration * 1000);
       QObject::connect(driver.get(), &TimerDriver::finished, &app, &QCoreApplication::quit);
     }
     QTimer watch;

@@ -23,6 +23,19 @@ std::optional<std::int64_t> TimerDriver::nextDue(const ModelTimer& t) const {
   return i < 0 ? std::nullopt : due_[static_cast<std::size_t>(i)];
 }
 
+std::int64_t TimerDriver::runEvent(const std::function<void()>& fn) {
+  if (firing_) {  // already inside an event: it is that one's instant
+    fn();
+    return *firing_;
+  }
+  const std::int64_t at = now();
+  firing_ = at;
+  fn();
+  firing_.reset();
+  arm();
+  return at;
+}
+
 void TimerDriver::setEnd(std::int64_t ms) {
   end_ = ms;
   if (!firing_) arm();

@@ -19,6 +19,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "sim/timers.h"
@@ -42,6 +43,10 @@ class TimerDriver final : public QObject, public TimerObserver {
   std::int64_t instant() const { return firing_ ? *firing_ : now(); }
   // Deadline of t, or nothing when it is stopped.
   std::optional<std::int64_t> nextDue(const ModelTimer& t) const;
+  // Runs fn as one event of the present instant, returned: the timers it enables
+  // all start their periods at that instant, however long fn takes (a click that
+  // starts the run and the sentence cycle together).
+  std::int64_t runEvent(const std::function<void()>& fn);
 
   // Ends the run at `ms`: the timers due at or before that instant fire, then
   // finished() is emitted once and nothing fires any more.

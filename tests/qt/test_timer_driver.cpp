@@ -104,6 +104,31 @@ class TestTimerDriver : public QObject {
     QCOMPARE(real.back(), (Firing{730, "TimerNMEA"}));
   }
 
+  void anEventStartsItsTimersAtItsInstant() {
+    ModelTimers timers;
+    TimerDriver d(timers);
+    std::vector<std::int64_t> at, nmea;
+    timers.TimerAT.setInterval(50);
+    timers.TimerNMEA.setInterval(50);
+    timers.TimerAT.setHandler([&] { at.push_back(d.instant()); });
+    timers.TimerNMEA.setHandler([&] { nmea.push_back(d.instant()); });
+    // A start that takes 30 ms between the two timers it enables.
+    const std::int64_t t0 = d.runEvent([&] {
+      timers.TimerAT.setEnabled(true);
+      QElapsedTimer busy;
+      busy.start();
+      while (busy.elapsed() < 30) {
+      }
+      timers.TimerNMEA.setEnabled(true);
+    });
+    d.setEnd(t0 + 100);
+    QSignalSpy finished(&d, &TimerDriver::finished);
+    QVERIFY(finished.wait(5000));
+    const std::vector<std::int64_t> expected{t0 + 50, t0 + 100};
+    QCOMPARE(at, expected);
+    QCOMPARE(nmea, expected);
+  }
+
   void aTimerStoppedByAHandlerDoesNotFire() {
     ModelTimers timers;
     TimerDriver d(timers);
