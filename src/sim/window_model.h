@@ -8,8 +8,9 @@
 // The handlers live in one file per concern: tick.cpp (the one-second tick),
 // run_control.cpp (start, pause, alternating current, best upwind angle),
 // wind_panel.cpp (apparent wind, tack side, drift), buttons.cpp (the manoeuvre and
-// pilot buttons, the helm bar), nav/waypoint.cpp (waypoint and variation),
-// window_model.cpp (creation, ownership, messages).
+// pilot buttons), nav/waypoint.cpp (waypoint and variation), nav/manoeuvres.cpp
+// (tack and gybe), nav/autopilot.cpp (AUTO, STDBY, the helm bar), nav/best_haul.cpp
+// (best-haul search), window_model.cpp (creation, ownership, messages).
 
 #include <functional>
 #include <memory>

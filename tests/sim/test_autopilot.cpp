@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ struct SteerCase {
   int seconds;
   std::vector<double> headings;  // after each second
 };
+void PrintTo(const SteerCase& c, std::ostream* os) { *os << c.name; }
 
 // Every second the heading turns by 15 - bar degrees.
 const SteerCase kSteer[] = {
@@ -145,6 +147,7 @@ struct RecentreCase {
   int ptb;                   // position read at the last helm step
   std::vector<int> positions;  // at once, then every 100 ms
 };
+void PrintTo(const RecentreCase& c, std::ostream* os) { *os << c.name; }
 
 const RecentreCase kRecentre[] = {
     {"from_the_centre_two_steps", 15, {16, 15}},

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
 
-#include "nav/manoeuvres.h"
 #include "sim_fixtures.h"
 
 namespace ventrel {
@@ -153,6 +153,7 @@ struct StopCase {
   int endSecond;          // the second at which the search is over
   double expectedHeading;  // where the boat is left
 };
+void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
 
 const StopCase kStops[] = {
     // The wind veers by 2 degrees after the reversal: the wind angle jumps from

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <functional>
 #include <numbers>
 #include <string>
@@ -32,6 +33,7 @@ struct TurnCase {
   const char* twd;
   double sign;  // +1: to starboard (heading grows), -1: to port
 };
+void PrintTo(const TurnCase& c, std::ostream* os) { *os << c.name; }
 
 // Wind 10 kn; SWA 45 in every case.
 const TurnCase kTacks[] = {
@@ -322,6 +324,7 @@ struct GuardCase {
   Cmd running;
   Cmd second;
 };
+void PrintTo(const GuardCase& c, std::ostream* os) { *os << c.name; }
 
 const GuardCase kGuards[] = {
     {"tack_then_tack", Cmd::Tack, Cmd::Tack},
