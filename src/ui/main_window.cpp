@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 
 #include <exception>
@@ -293,7 +294,6 @@ void TFVentrel::Post(const std::string& text, bool error) {
 QStringList TFVentrel::Messages() const { return messages_->History(); }
 
 void TFVentrel::Run(const std::function<void()>& f) {
-  ++running_;
   try {
     f();
   } catch (const std::exception& e) {
@@ -305,7 +305,6 @@ void TFVentrel::Run(const std::function<void()>& f) {
          "valeurs saisies.",
          true);
   }
-  --running_;
   RefreshFromModel();
 }
 
@@ -464,16 +463,22 @@ void TFVentrel::ConnectHandlers() {
   }
 
   // The port list: a port picked opens it; a device typed by hand and confirmed
-  // joins the list and is opened; any other typing only updates "Activer".
+  // joins the list and is opened; any other typing only updates "Activer". The
+  // list itself also answers the Return key of its field: that one confirmation
+  // must open the port once.
   if (auto* com = findChild<QComboBox*>("CBcom")) {
-    connect(com, &QComboBox::activated, this, [this, &tr] { Run([&tr] { tr.CBComSelect(); }); });
+    connect(com, &QComboBox::activated, this, [this, &tr] {
+      if (!portTyped_) Run([&tr] { tr.CBComSelect(); });
+    });
     connect(com, &QComboBox::editTextChanged, this, [this, &tr, com] {
       if (com->hasFocus()) Run([&tr] { tr.BtActivNMEAEnable(); });
     });
     if (QLineEdit* typed = com->lineEdit()) {
       connect(typed, &QLineEdit::returnPressed, this, [this, &tr, com] {
         const std::string name = com->currentText().trimmed().toStdString();
-        if (name.empty()) return;
+        if (name.empty() || portTyped_) return;
+        portTyped_ = true;
+        QTimer::singleShot(0, this, [this] { portTyped_ = false; });
         Run([this, &tr, name] {
           const int idx = tr.AddPortName(name);
           panel()["CBcom"].setItemIndex(idx);
