@@ -174,8 +174,7 @@ class TFVentrel : public QMainWindow {
   bool fullScreen_ = false;
   bool quitDone_ = false;
   bool closed_ = false;
-  int running_ = 0;
-  bool portTyped_ = false;  // a port name typed and confirmed in this turn of the event loop  // handlers in progress (a modal file dialog can nest them)
+  bool portTyped_ = false;  // a port name typed and confirmed in this turn of the event loop
 };
 
 // The system's local time, for the time stamps of the NMEA lists.
