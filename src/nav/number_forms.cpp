@@ -20,7 +20,64 @@ struct Decimal {
   int exp = 0;
 };
 
+#ifdef __SIZEOF_INT128__
+__extension__ typedef unsigned __int128 Uint128;
+
+// The common case of toDecimal without the general conversion, whose arithmetic
+// on long digits is slow: the same digits, rounded the same way (to nearest, half
+// to even). With ax = M x 2^E (M the 64-bit significand) and q = 17 - floor(log10
+// ax), ax x 10^q = M x 5^q x 2^(q + E); for q in [0, 23], M x 5^q holds in 128
+// bits, the integer part of the product has the 18 digits and the bits shifted
+// out decide the rounding. False outside 1e-6 <= ax < 1e18.
+bool toDecimalFast(long double ax, Decimal& d) {
+  if (!(ax >= 1e-6L && ax < 1e18L)) return false;
+  int e2 = 0;
+  const long double frac = std::frexp(ax, &e2);  // ax = frac x 2^e2, frac in [0.5, 1)
+  const auto M = static_cast<unsigned long long>(std::ldexp(frac, 64));
+  const int E = e2 - 64;
+  constexpr unsigned long long kLow = 100000000000000000ULL;  // 10^17
+  // log10 in double may be one off near a power of ten: the range check corrects it.
+  int e10 = static_cast<int>(std::floor(std::log10(static_cast<double>(ax))));
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int q = 17 - e10;
+    if (q < 0 || q > 23) return false;
+    Uint128 N = M;
+    for (int i = 0; i < q; ++i) N *= 5;
+    // In the range above, 4 <= shift <= 83.
+    const int shift = -(q + E);
+    if (shift < 1 || shift > 126) return false;
+    const Uint128 ip = N >> shift;
+    const Uint128 rem = N - (ip << shift);
+    const Uint128 half = static_cast<Uint128>(1) << (shift - 1);
+    const bool up = rem > half || (rem == half && (ip & 1) != 0);
+    if (ip < kLow) {
+      --e10;
+      continue;
+    }
+    if (ip >= kLow * 10) {
+      ++e10;
+      continue;
+    }
+    auto v = static_cast<unsigned long long>(ip) + (up ? 1 : 0);
+    int exp = e10;
+    if (v == kLow * 10) {  // 999...9.5 rounds up to the next power of ten
+      v = kLow;
+      ++exp;
+    }
+    char buf[24];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    d.digits.assign(buf, res.ptr);
+    d.exp = exp;
+    return true;
+  }
+  return false;
+}
+#else
+bool toDecimalFast(long double, Decimal&) { return false; }
+#endif
+
 Decimal toDecimal(long double ax) {
+  if (Decimal fast; toDecimalFast(ax, fast)) return fast;
   char buf[64];
   const auto res = std::to_chars(buf, buf + sizeof buf, ax, std::chars_format::scientific, kDigits - 1);
   const std::string s(buf, res.ptr);
