@@ -232,6 +232,7 @@ void NmeaTransmission::Log_NMEA(int i) {
   const std::string& s = m_.tab_PhNMEA.at(static_cast<std::size_t>(i));
   MemoNMEA.Add(s);
   MemoNMEAbrut.Add(s);
+  if (!MemoNMEAHMS.Wanted()) return;
   const LocalTime now = clock_();
   formattedDate = DateStamp(now);
   formattedTime = TimeStamp(now);

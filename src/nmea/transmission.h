@@ -85,6 +85,8 @@ class NmeaList {
 
   void SetKept(bool on) { kept_ = on; }
   bool Kept() const { return kept_; }
+  // Someone takes the lines: the list keeps them or has a listener.
+  bool Wanted() const { return kept_ || static_cast<bool>(onAdd_); }
   // Told of every line added and of every emptying (the window's list control).
   void SetListener(std::function<void(std::string_view)> onAdd, std::function<void()> onClear = {});
 
@@ -123,7 +125,8 @@ class NmeaTransmission {
   NmeaList MemoNMEA;
   NmeaList MemoNMEAbrut;
   NmeaList MemoNMEAHMS;
-  // Date and time of the last time-stamped line.
+  // Date and time of the last time-stamped line (lines that nobody takes are not
+  // stamped: a run that keeps no time-stamped list spends nothing on them).
   std::string formattedDate;
   std::string formattedTime;
 
