@@ -54,13 +54,15 @@ void RotatedBoat::RotationBat(long double angle) {
   angle_ = angle;
   const qreal w = Img32boat.width();
   const qreal h = Img32boat.height();
-  // Translate the centre to the origin, rotate, translate back. Qt's Y grows
-  // downwards, so its positive rotation is clockwise on the screen: the
-  // counter-clockwise angle of the dial is negated.
+  // Translate the centre to the origin, rotate, translate back. The centre of
+  // pixel (i, j) lies at (i + 0.5, j + 0.5) here, so the centre of the picture,
+  // pixel (W - 1) / 2, is at W / 2. Qt's Y grows downwards, so its positive
+  // rotation is clockwise on the screen: the counter-clockwise angle of the dial
+  // is negated.
   QTransform t;
-  t.translate((w - 1) / 2, (h - 1) / 2);
+  t.translate(w / 2, h / 2);
   t.rotate(-static_cast<qreal>(angle));
-  t.translate(-(w - 1) / 2, -(h - 1) / 2);
+  t.translate(-w / 2, -h / 2);
   Image32Rot.fill(Qt::transparent);
   {
     QPainter p(&Image32Rot);
