@@ -1,6 +1,7 @@
 #include "nav/number_forms.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -29,11 +30,18 @@ __extension__ typedef unsigned __int128 Uint128;
 // ax), ax x 10^q = M x 5^q x 2^(q + E); for q in [0, 23], M x 5^q holds in 128
 // bits, the integer part of the product has the 18 digits and the bits shifted
 // out decide the rounding. False outside 1e-6 <= ax < 1e18.
+constexpr std::array<unsigned long long, 24> kPow5 = [] {
+  std::array<unsigned long long, 24> p{};
+  p[0] = 1;
+  for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 5;
+  return p;
+}();
+
 bool toDecimalFast(long double ax, Decimal& d) {
   if (!(ax >= 1e-6L && ax < 1e18L)) return false;
   int e2 = 0;
   const long double frac = std::frexp(ax, &e2);  // ax = frac x 2^e2, frac in [0.5, 1)
-  const auto M = static_cast<unsigned long long>(std::ldexp(frac, 64));
+  const auto M = static_cast<unsigned long long>(frac * 18446744073709551616.0L);  // x 2^64, exact
   const int E = e2 - 64;
   constexpr unsigned long long kLow = 100000000000000000ULL;  // 10^17
   // log10 in double may be one off near a power of ten: the range check corrects it.
@@ -41,8 +49,7 @@ bool toDecimalFast(long double ax, Decimal& d) {
   for (int attempt = 0; attempt < 3; ++attempt) {
     const int q = 17 - e10;
     if (q < 0 || q > 23) return false;
-    Uint128 N = M;
-    for (int i = 0; i < q; ++i) N *= 5;
+    const Uint128 N = static_cast<Uint128>(M) * kPow5[q];
     // In the range above, 4 <= shift <= 83.
     const int shift = -(q + E);
     if (shift < 1 || shift > 126) return false;
