@@ -2,6 +2,8 @@
 // A program started in a folder of its own, with a port that takes every write and
 // dialogs whose answers the test gives in advance.
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <filesystem>
 #include <optional>
@@ -20,26 +22,23 @@ class TakeAllPort final : public NmeaPort {
  public:
   bool InitCom(const std::string&, std::uint32_t, std::uint8_t, std::uint8_t, std::uint8_t) override { return true; }
   void ResetCom(const std::string&) override {}
-  bool Write_Com(const std::string& text) override {
-    written += text;
-    return true;
-  }
-  std::string written;
+  bool Write_Com(const std::string&) override { return true; }
 };
+
+using Answer = std::optional<std::filesystem::path>;
 
 // Answers queued by the test; a dialog with no answer left is cancelled.
 class ScriptedDialogs final : public ProgramDialogs {
  public:
-  std::optional<std::filesystem::path> OpenFile(const FileDialog& d) override {
+  Answer OpenFile(const FileDialog& d) override {
     opened.push_back(d);
     return Next(openAnswers);
   }
-  std::optional<std::filesystem::path> SaveFile(const FileDialog& d) override {
+  Answer SaveFile(const FileDialog& d) override {
     saved.push_back(d);
     return Next(saveAnswers);
   }
-  std::optional<std::filesystem::path> SelectFolder(const std::string& title,
-                                                   const std::filesystem::path& start) override {
+  Answer SelectFolder(const std::string& title, const std::filesystem::path& start) override {
     folderTitles.push_back(title);
     folderStarts.push_back(start);
     return Next(folderAnswers);
@@ -50,45 +49,65 @@ class ScriptedDialogs final : public ProgramDialogs {
   }
   void Message(const std::string& text) override { messages.push_back(text); }
 
-  std::deque<std::optional<std::filesystem::path>> openAnswers, saveAnswers, folderAnswers;
+  std::deque<Answer> openAnswers, saveAnswers, folderAnswers;
   bool yes = false;
   std::vector<FileDialog> opened, saved;
-  std::vector<std::string> folderTitles;
+  std::vector<std::string> folderTitles, questions, messages;
   std::vector<std::filesystem::path> folderStarts;
-  std::vector<std::string> questions, messages;
 
  private:
-  static std::optional<std::filesystem::path> Next(std::deque<std::optional<std::filesystem::path>>& q) {
+  static Answer Next(std::deque<Answer>& q) {
     if (q.empty()) return std::nullopt;
-    std::optional<std::filesystem::path> a = q.front();
+    Answer a = q.front();
     q.pop_front();
     return a;
   }
 };
 
-struct ProgramRig {
+// The program folder holds the default polar and, when `shipped`, the shipped default
+// configuration; the program is started there unless the test starts it itself.
+class ProgramRig {
+ public:
+  enum Start { kShipped, kBare, kNotStarted };
+  explicit ProgramRig(Start start = kShipped) {
+    std::filesystem::create_directories(appli / "DefPolars");
+    std::filesystem::copy_file(std::filesystem::path(VENTREL_DATA_DIR) / "DefPolars" / "First31_7.pol",
+                               appli / "DefPolars" / "First31_7.pol");
+    if (start == kShipped) {
+      std::filesystem::copy_file(std::filesystem::path(VENTREL_DATA_DIR) / "Ventrel.ini", appli / "Ventrel.ini");
+    }
+    if (start != kNotStarted) program.Start(appli, "");
+  }
+  std::string Field(const char* name) const { return program.panel()[name].text(); }
+  void Set(const char* name, const std::string& text) { program.panel()[name].setText(text); }
+  void Load(const std::string& ini) { program.LoadConfig(IniFile(ini)); }
+  // A file of the test folder, written.
+  std::filesystem::path Write(const std::string& name, const std::string& text) {
+    WriteText(root / name, text);
+    return root / name;
+  }
+  // "Ouvrir" answered with `file`.
+  void Open(const std::filesystem::path& file) {
+    dialogs.openAnswers = {file};
+    program.Ouvrir2Click();
+  }
+  // "Enregistrer" answered with `name` in the test folder; what was written.
+  IniFile SaveAs(const std::string& name) {
+    dialogs.saveAnswers = {root / name};
+    program.Enregistrer2Click();
+    IniFile saved;
+    IniFile::Load(root / name, &saved);
+    return saved;
+  }
+
   TempFolder root;
   std::filesystem::path appli = root / "app";
   TakeAllPort port;
   ScriptedDialogs dialogs;
   VentrelProgram program{port, [] { return LocalTime{2024, 6, 1, 12, 0, 0, 0}; }, dialogs};
-
-  ProgramRig() {
-    std::filesystem::create_directories(appli / "DefPolars");
-    std::filesystem::copy_file(std::filesystem::path(VENTREL_DATA_DIR) / "DefPolars" / "First31_7.pol",
-                               appli / "DefPolars" / "First31_7.pol");
-  }
-  // The shipped default configuration beside the program.
-  void ShipDefaultConfiguration() {
-    std::filesystem::copy_file(std::filesystem::path(VENTREL_DATA_DIR) / "Ventrel.ini", appli / "Ventrel.ini");
-  }
-  void Start() { program.Start(appli, ""); }
-  // Started with the shipped default configuration.
-  void StartShipped() {
-    ShipDefaultConfiguration();
-    Start();
-  }
-  std::string Field(const char* name) const { return program.panel()[name].text(); }
 };
+
+// Tests of a program started with the shipped default configuration.
+class Shipped : public ::testing::Test, public ProgramRig {};
 
 }  // namespace ventrel::testing

@@ -18,6 +18,9 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kOld = "[NavDATA]\niHDG=335\n";
+const std::string kCannot = "Impossible d'enregistrer le fichier « Ventrel.ini » : ";
+const std::string kKept = " Le fichier existant est conservé tel quel.";
+const std::string kFolder = " » est absent ou protégé en écriture.";
 
 // New content longer than one chunk, so that a failure can fall between chunks.
 std::string NewContent() {
@@ -31,55 +34,40 @@ ChunkWriter FailingAfter(std::size_t limit, bool throws) {
   auto written = std::make_shared<std::size_t>(0);
   return [=](std::FILE* f, std::string_view chunk) {
     const std::size_t n = std::min(chunk.size(), limit - *written);
-    std::fwrite(chunk.data(), 1, n, f);
-    *written += n;
-    if (n < chunk.size()) {
-      if (throws) throw std::runtime_error("power cut");
-      return false;
-    }
-    return true;
+    *written += std::fwrite(chunk.data(), 1, n, f);
+    if (n < chunk.size() && throws) throw std::runtime_error("power cut");
+    return n == chunk.size();
   };
 }
 
-struct CrashCase {
-  const char* name;
-  std::size_t limit;
-  bool throws;
-};
-
-class WriteInterrupted : public ::testing::TestWithParam<CrashCase> {};
-
-TEST_P(WriteInterrupted, LeavesTheOldFileAsItWas) {
-  testing::TempFolder dir;
-  const fs::path target = dir / "Ventrel.ini";
-  testing::WriteText(target, kOld);
-  const CrashCase& c = GetParam();
-  WriteOutcome out;
-  if (c.throws) {
-    EXPECT_THROW(WriteFileWhole(target, NewContent(), FailingAfter(c.limit, true)), std::runtime_error);
-  } else {
-    out = WriteFileWhole(target, NewContent(), FailingAfter(c.limit, false));
-    EXPECT_FALSE(out.ok);
-    EXPECT_EQ(out.message,
-              "Impossible d'enregistrer le fichier « Ventrel.ini » : l'écriture a échoué (disque plein ?). "
-              "Le fichier existant est conservé tel quel.");
+TEST(WriteFileWhole, AnInterruptedWriteLeavesTheOldFileAsItWas) {
+  const struct {
+    const char* name;
+    std::size_t limit;
+    bool throws;
+  } cases[] = {{"nothing written", 0, false},           {"mid first chunk", 7, false},
+               {"between chunks", kWriteChunk, false}, {"mid last chunk", 2 * kWriteChunk + 100, false},
+               {"throws mid-write", kWriteChunk + 3, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::TempFolder dir;
+    const fs::path target = dir / "Ventrel.ini";
+    testing::WriteText(target, kOld);
+    if (c.throws) {
+      EXPECT_THROW(WriteFileWhole(target, NewContent(), FailingAfter(c.limit, true)), std::runtime_error);
+    } else {
+      const WriteOutcome out = WriteFileWhole(target, NewContent(), FailingAfter(c.limit, false));
+      EXPECT_FALSE(out.ok);
+      EXPECT_EQ(out.message, kCannot + "l'écriture a échoué (disque plein ?)." + kKept);
+    }
+    EXPECT_EQ(testing::ReadText(target), kOld);
+    EXPECT_FALSE(fs::exists(TemporaryPathFor(target)));
+    ASSERT_TRUE(WriteFileWhole(target, NewContent()).ok);  // the next save goes through
+    EXPECT_EQ(testing::ReadText(target), NewContent());
   }
-  EXPECT_EQ(testing::ReadText(target), kOld);
-  EXPECT_FALSE(fs::exists(TemporaryPathFor(target)));
-  // The next save goes through.
-  ASSERT_TRUE(WriteFileWhole(target, NewContent()).ok);
-  EXPECT_EQ(testing::ReadText(target), NewContent());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, WriteInterrupted,
-                         ::testing::Values(CrashCase{"NothingWritten", 0, false},
-                                           CrashCase{"MidFirstChunk", 7, false},
-                                           CrashCase{"BetweenChunks", kWriteChunk, false},
-                                           CrashCase{"MidLastChunk", 2 * kWriteChunk + 100, false},
-                                           CrashCase{"ThrowsMidWrite", kWriteChunk + 3, true}),
-                         [](const ::testing::TestParamInfo<CrashCase>& tpi) { return std::string(tpi.param.name); });
-
-TEST(WriteFileWhole, AStrayTemporaryFileFromACrashDoesNotHurt) {
+TEST(WriteFileWhole, ReplacesCreatesKeepsTheModeAndFollowsALink) {
   testing::TempFolder dir;
   const fs::path target = dir / "Ventrel.ini";
   testing::WriteText(target, kOld);
@@ -87,71 +75,48 @@ TEST(WriteFileWhole, AStrayTemporaryFileFromACrashDoesNotHurt) {
   ASSERT_TRUE(WriteFileWhole(target, "[NMEA]\niAPB=1\n").ok);
   EXPECT_EQ(testing::ReadText(target), "[NMEA]\niAPB=1\n");
   EXPECT_FALSE(fs::exists(TemporaryPathFor(target)));
+
+  const fs::path fresh = dir / "new.ini";
+  ASSERT_TRUE(WriteFileWhole(fresh, "").ok);  // an empty file is a file too
+  EXPECT_TRUE(fs::exists(fresh));
+  const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(fresh, mode);
+  ASSERT_TRUE(WriteFileWhole(fresh, "x").ok);
+  EXPECT_EQ(fs::status(fresh).permissions(), mode);
+
+  fs::create_symlink(target, dir / "link.ini");
+  ASSERT_TRUE(WriteFileWhole(dir / "link.ini", "new").ok);
+  EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
+  EXPECT_EQ(testing::ReadText(target), "new");
 }
 
-TEST(WriteFileWhole, CreatesANewFileAndKeepsTheModeOfAnOldOne) {
+TEST(WriteFileWhole, FailuresAreReportedInFrench) {
   testing::TempFolder dir;
-  const fs::path target = dir / "new.ini";
-  ASSERT_TRUE(WriteFileWhole(target, "").ok);  // an empty file is a file too
-  EXPECT_TRUE(fs::exists(target));
-  EXPECT_EQ(testing::ReadText(target), "");
-
-  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  ASSERT_TRUE(WriteFileWhole(target, "x").ok);
-  EXPECT_EQ(fs::status(target).permissions(),
-            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-}
-
-TEST(WriteFileWhole, FollowsALinkAndKeepsIt) {
-  testing::TempFolder dir;
-  const fs::path real = dir / "real.ini";
-  const fs::path link = dir / "Ventrel.ini";
-  testing::WriteText(real, kOld);
-  fs::create_symlink(real, link);
-  ASSERT_TRUE(WriteFileWhole(link, "new").ok);
-  EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(testing::ReadText(real), "new");
-}
-
-TEST(WriteFileWhole, AMissingFolderIsReportedInFrench) {
-  testing::TempFolder dir;
-  const fs::path target = dir / "absent" / "Ventrel.ini";
-  const WriteOutcome out = WriteFileWhole(target, kOld);
+  const fs::path absent = dir / "absent" / "Ventrel.ini";
+  WriteOutcome out = WriteFileWhole(absent, kOld);
   EXPECT_FALSE(out.ok);
-  EXPECT_EQ(out.message, "Impossible d'enregistrer le fichier « Ventrel.ini » : le dossier « " +
-                             (dir / "absent").string() + " » est absent ou protégé en écriture.");
-  EXPECT_FALSE(fs::exists(target));
-}
+  EXPECT_EQ(out.message, kCannot + "le dossier « " + (dir / "absent").string() + kFolder);
+  EXPECT_FALSE(fs::exists(absent));
 
-TEST(WriteFileWhole, AReadOnlyFolderLeavesTheOldFile) {
-  testing::TempFolder dir;
-  const fs::path folder = dir / "conf";
-  const fs::path target = folder / "Ventrel.ini";
-  testing::WriteText(target, kOld);
-  fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-  // The super-user writes anywhere: the folder cannot be made read-only for it.
-  if (std::FILE* probe = std::fopen((folder / "probe").string().c_str(), "wb")) {
+  const fs::path folder = dir / "Ventrel.ini";  // a folder in place of the file
+  fs::create_directories(folder / "inside");
+  out = WriteFileWhole(folder, kOld);
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(out.message, kCannot + "il ne peut pas être remplacé." + kKept);
+  EXPECT_TRUE(fs::is_directory(folder / "inside"));
+  EXPECT_FALSE(fs::exists(TemporaryPathFor(folder)));
+
+  const fs::path locked = dir / "conf";
+  testing::WriteText(locked / "Ventrel.ini", kOld);
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+  if (std::FILE* probe = std::fopen((locked / "probe").string().c_str(), "wb")) {
     std::fclose(probe);
     GTEST_SKIP() << "running with rights that ignore a read-only folder";
   }
-  const WriteOutcome out = WriteFileWhole(target, NewContent());
+  out = WriteFileWhole(locked / "Ventrel.ini", NewContent());
   EXPECT_FALSE(out.ok);
-  EXPECT_EQ(out.message, "Impossible d'enregistrer le fichier « Ventrel.ini » : le dossier « " + folder.string() +
-                             " » est absent ou protégé en écriture. Le fichier existant est conservé tel quel.");
-  EXPECT_EQ(testing::ReadText(target), kOld);
-}
-
-TEST(WriteFileWhole, AFolderInPlaceOfTheFileCannotBeReplaced) {
-  testing::TempFolder dir;
-  const fs::path target = dir / "Ventrel.ini";
-  fs::create_directories(target / "inside");
-  const WriteOutcome out = WriteFileWhole(target, kOld);
-  EXPECT_FALSE(out.ok);
-  EXPECT_EQ(out.message,
-            "Impossible d'enregistrer le fichier « Ventrel.ini » : il ne peut pas être remplacé. "
-            "Le fichier existant est conservé tel quel.");
-  EXPECT_TRUE(fs::is_directory(target / "inside"));
-  EXPECT_FALSE(fs::exists(TemporaryPathFor(target)));
+  EXPECT_EQ(out.message, kCannot + "le dossier « " + locked.string() + kFolder + kKept);
+  EXPECT_EQ(testing::ReadText(locked / "Ventrel.ini"), kOld);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +16,8 @@ namespace ventrel {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ProgramRig;
+using testing::Shipped;
 
 const std::string kTitle = "SIMULATEUR DE NAVIGATION et TRANSMETTEUR NMEA 0183  V 2.3";
 
@@ -25,638 +26,449 @@ std::string Flags(const VentrelProgram& p) {
   for (std::string_view type : kSentenceTypes) s += Selected(p.nmea(), *FindSentence(type)) ? '1' : '0';
   return s;
 }
-
-// Moves the file's modification time by `seconds` from what it is.
-void Touch(const fs::path& file, int seconds) {
-  fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(seconds));
+std::string Checks(const VentrelProgram& p) {
+  std::string s;
+  for (bool on : p.selection().checked) s += on ? '1' : '0';
+  return s;
+}
+std::string Talkers(const VentrelProgram& p) {
+  return p.nmea().DevPos + p.nmea().Sounder + p.nmea().Speedo + p.nmea().Winst;
 }
 
 // ---- Start
 
-TEST(Start, WithTheShippedConfigurationTheBoatSailsAtOnce) {
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  VentrelProgram& p = rig.program;
-  EXPECT_EQ(p.Caption(), kTitle);
-  EXPECT_EQ(p.NomPol(), "FIRST31_7");
-  EXPECT_EQ(p.RepPol(), (rig.appli / "DefPolars").generic_string() + "/");
-  EXPECT_EQ(p.model().polar().NCOL, 9);
-  EXPECT_EQ(rig.Field("EdHDG"), "335.0");
-  EXPECT_EQ(rig.Field("EdTWS"), "10.0");
-  EXPECT_EQ(rig.Field("EdTWD"), "220.0");
-  EXPECT_EQ(rig.Field("EdLGmin"), "23.08");
-  EXPECT_EQ(rig.Field("EdNwpt"), "Att_Dover");
-  EXPECT_EQ(rig.Field("LbEdTU"), "-2.00");
-  EXPECT_EQ(rig.Field("LEdCQ"), "1.6");
-  EXPECT_EQ(Flags(p), std::string(26, '1'));
-  EXPECT_TRUE(std::all_of(p.selection().checked.begin(), p.selection().checked.end(), [](bool b) { return b; }));
-  EXPECT_EQ(p.nmea().DevPos + p.nmea().Sounder + p.nmea().Speedo + p.nmea().Winst, "GPSDDMWI");
-  EXPECT_TRUE(p.params().ChkB_HDG && p.params().ChkB_TWS && p.params().ChkB_TWD);
-  EXPECT_EQ(p.model().state().Declin, 1.0L);
-  EXPECT_TRUE(p.model().state().PremPasse);
-  EXPECT_TRUE(rig.dialogs.messages.empty());
-  EXPECT_TRUE(rig.dialogs.questions.empty());
+TEST_F(Shipped, TheBoatSailsAtOnce) {
+  EXPECT_EQ(program.Caption(), kTitle);
+  EXPECT_EQ(program.NomPol(), "FIRST31_7");
+  EXPECT_EQ(program.RepPol(), (appli / "DefPolars").generic_string() + "/");
+  EXPECT_EQ(program.model().polar().NCOL, 9);
+  EXPECT_EQ(Field("EdHDG") + " " + Field("EdTWS") + " " + Field("EdTWD"), "335.0 10.0 220.0");
+  EXPECT_EQ(Field("EdLGmin") + " " + Field("LbEdTU") + " " + Field("LEdCQ"), "23.08 -2.00 1.6");
+  EXPECT_EQ(Flags(program), std::string(26, '1'));
+  EXPECT_EQ(Checks(program), std::string(26, '1'));
+  EXPECT_EQ(Talkers(program), "GPSDDMWI");
+  EXPECT_TRUE(program.params().ChkB_HDG && program.params().ChkB_TWS && program.params().ChkB_TWD);
+  EXPECT_EQ(program.model().state().Declin, 1.0L);
+  EXPECT_TRUE(program.model().state().PremPasse);
+  EXPECT_TRUE(dialogs.messages.empty() && dialogs.questions.empty());
 }
 
 TEST(Start, WithoutADefaultConfigurationEveryInputIsZero) {
-  testing::ProgramRig rig;
-  rig.Start();
-  VentrelProgram& p = rig.program;
+  ProgramRig rig(ProgramRig::kBare);
   for (const char* f : {"EdHDG", "EdTWS", "EdTWD", "EdFcourant", "EdDirCourant"}) EXPECT_EQ(rig.Field(f), "0.0") << f;
   for (const char* f : {"EdLATdeg", "EdLATmin", "EdLGDEG", "EdLGmin", "EdLatWpDeg", "EDLatWpmin"}) {
     EXPECT_EQ(rig.Field(f), "0") << f;
   }
-  EXPECT_EQ(p.model().state().TW.mdl, 0.0L);
-  EXPECT_EQ(p.model().state().BS.argt, 0.0L);
-  EXPECT_EQ(p.model().state().Declin, 0.0L);
+  const SimState& s = rig.program.model().state();
+  EXPECT_TRUE(s.TW.mdl == 0 && s.BS.argt == 0 && s.Declin == 0);
   // Every sentence off, although the dialog selected them all first.
-  EXPECT_EQ(Flags(p), std::string(26, '0'));
-  EXPECT_TRUE(std::none_of(p.selection().checked.begin(), p.selection().checked.end(), [](bool b) { return b; }));
+  EXPECT_EQ(Flags(rig.program), std::string(26, '0'));
+  EXPECT_EQ(Checks(rig.program), std::string(26, '0'));
   // The polar of the program folder is still found and read.
-  EXPECT_EQ(p.NomPol(), "FIRST31_7");
-  EXPECT_EQ(p.model().polar().NCOL, 9);
+  EXPECT_EQ(rig.program.NomPol(), "FIRST31_7");
+  EXPECT_EQ(rig.program.model().polar().NCOL, 9);
   EXPECT_TRUE(rig.dialogs.messages.empty());
 }
 
-struct SiblingCase {
-  const char* name;
-  bool yes;
-  const char* picked;  // file picked in the sibling folder; nullptr: cancelled
-  const char* NomPol;
-  int NCOL;
-  std::size_t messages;
-};
-void PrintTo(const SiblingCase& c, std::ostream* os) { *os << c.name; }
-
-class StartSibling : public ::testing::TestWithParam<SiblingCase> {};
-
-TEST_P(StartSibling, LetsTheUserPickAPolarThere) {
-  const SiblingCase& c = GetParam();
-  testing::ProgramRig rig;
-  const fs::path sibling = rig.root / "docs" / "Houlmar" / "Polars";
-  testing::WriteText(sibling / "J80.pol", testing::kSmallPolar);
-  testing::WriteText(sibling / "Empty.pol", "");
-  rig.dialogs.yes = c.yes;
-  if (c.picked != nullptr) rig.dialogs.openAnswers.push_back(sibling / c.picked);
-  rig.program.Start(rig.appli, (rig.root / "docs").string());
-  ASSERT_EQ(rig.dialogs.questions.size(), 1u);
-  EXPECT_EQ(rig.program.ModHoulmar(), c.yes);
-  EXPECT_EQ(rig.program.NomPol(), c.NomPol);
-  EXPECT_EQ(rig.program.model().polar().NCOL, c.NCOL);
-  EXPECT_EQ(rig.dialogs.messages.size(), c.messages);
-  if (c.yes) {
-    ASSERT_EQ(rig.dialogs.opened.size(), 1u);
-    EXPECT_EQ(rig.dialogs.opened[0].folder.generic_string(), sibling.generic_string() + "/");
-    EXPECT_EQ(rig.dialogs.opened[0].defaultExt, "pol");
-  } else {
-    EXPECT_TRUE(rig.dialogs.opened.empty());
+TEST(Start, TheUserMayPickAPolarAmongTheSiblingPolars) {
+  const struct {
+    bool yes;
+    const char* picked;  // file picked in the sibling folder; nullptr: cancelled
+    const char* NomPol;
+    int NCOL;
+    std::size_t messages;  // nothing picked, or no polar: the default polar, and why
+  } cases[] = {{false, nullptr, "FIRST31_7", 9, 0}, {true, "J80.pol", "J80", 2, 0},
+               {true, nullptr, "FIRST31_7", 9, 1},  {true, "Empty.pol", "FIRST31_7", 9, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.picked ? c.picked : c.yes ? "cancelled" : "refused");
+    ProgramRig rig(ProgramRig::kNotStarted);
+    const fs::path sibling = rig.root / "docs" / "Houlmar" / "Polars";
+    testing::WriteText(sibling / "J80.pol", testing::kSmallPolar);
+    testing::WriteText(sibling / "Empty.pol", "");
+    rig.dialogs.yes = c.yes;
+    if (c.picked != nullptr) rig.dialogs.openAnswers.push_back(sibling / c.picked);
+    rig.program.Start(rig.appli, (rig.root / "docs").string());
+    EXPECT_EQ(rig.dialogs.questions.size(), 1u);
+    EXPECT_EQ(rig.program.ModHoulmar(), c.yes);
+    EXPECT_EQ(rig.program.NomPol(), c.NomPol);
+    EXPECT_EQ(rig.program.model().polar().NCOL, c.NCOL);
+    EXPECT_EQ(rig.dialogs.messages.size(), c.messages);
+    ASSERT_EQ(rig.dialogs.opened.size(), c.yes ? 1u : 0u);
+    if (c.yes) {
+      EXPECT_EQ(rig.dialogs.opened[0].folder.generic_string(), sibling.generic_string() + "/");
+      EXPECT_EQ(rig.dialogs.opened[0].defaultExt, "pol");
+    }
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StartSibling,
-    ::testing::Values(SiblingCase{"Refused", false, nullptr, "FIRST31_7", 9, 0},
-                      SiblingCase{"Picked", true, "J80.pol", "J80", 2, 0},
-                      // Nothing picked, or a file that is no polar: the default polar, and why.
-                      SiblingCase{"Cancelled", true, nullptr, "FIRST31_7", 9, 1},
-                      SiblingCase{"NoPolar", true, "Empty.pol", "FIRST31_7", 9, 2}),
-    [](const ::testing::TestParamInfo<SiblingCase>& tpi) { return std::string(tpi.param.name); });
-
 // ---- "Ouvrir"
 
-TEST(Ouvrir, EachOpeningAppendsToTheTitle) {
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  testing::WriteText(rig.root / "a.ini", "[NavDATA]\niTWS=12\n");
-  testing::WriteText(rig.root / "b.ini", "[NavDATA]\niTWS=14\n");
-  rig.dialogs.openAnswers = {rig.root / "a.ini", rig.root / "b.ini", std::nullopt};
-  rig.program.Ouvrir2Click();
-  EXPECT_EQ(rig.program.Caption(), kTitle + "      Configuration : a.ini");
-  rig.program.Ouvrir2Click();
-  EXPECT_EQ(rig.program.Caption(), kTitle + "      Configuration : a.ini      Configuration : b.ini");
-  EXPECT_EQ(rig.Field("EdTWS"), "14.0");
-  rig.program.Ouvrir2Click();  // cancelled: nothing changes
-  EXPECT_EQ(rig.program.Caption(), kTitle + "      Configuration : a.ini      Configuration : b.ini");
-  EXPECT_EQ(rig.program.CFGFile(), rig.root / "b.ini");
-  ASSERT_EQ(rig.dialogs.opened.size(), 3u);
-  EXPECT_EQ(rig.dialogs.opened[0].filter, "Fichier ini|*.ini");
-  EXPECT_EQ(rig.dialogs.opened[0].defaultExt, "ini");
-  EXPECT_EQ(rig.dialogs.opened[0].folder, rig.appli);
+TEST_F(Shipped, EachOpeningAppendsToTheTitleAndNamesThePolarWithoutLoadingIt) {
+  testing::WriteText(root / "mine" / "Boat.pol", testing::kSmallPolar);
+  const fs::path a = Write("a.ini", "[NavDATA]\niTWS=12\n[REPERTOIRES]\nPolars=" + (root / "mine").generic_string() +
+                                        "/\n[Parametres]\nPolaireAct=BOAT.pol\n");
+  const fs::path b = Write("b.ini", "[NavDATA]\niTWS=14\n[REPERTOIRES]\nPolars=/elsewhere/\n");
+  Open(a);
+  EXPECT_EQ(program.Caption(), kTitle + "      Configuration : a.ini");
+  EXPECT_EQ(program.NomPol(), "BOAT");
+  EXPECT_EQ(program.NomFiPol(), (root / "mine" / "Boat.pol").generic_string());
+  EXPECT_EQ(Field("StxNomPol"), "BOAT");  // the window is painted again
+  EXPECT_EQ(program.model().polar().NCOL, 9);
+  Open(b);  // without "PolaireAct": the polar stays
+  EXPECT_EQ(program.Caption(), kTitle + "      Configuration : a.ini      Configuration : b.ini");
+  EXPECT_EQ(Field("EdTWS"), "14.0");
+  EXPECT_EQ(program.NomPol(), "BOAT");
+  program.Ouvrir2Click();  // cancelled: nothing changes
+  EXPECT_EQ(program.Caption(), kTitle + "      Configuration : a.ini      Configuration : b.ini");
+  EXPECT_EQ(program.CFGFile(), b);
+  ASSERT_EQ(dialogs.opened.size(), 3u);
+  EXPECT_EQ(dialogs.opened[0].filter, "Fichier ini|*.ini");
+  EXPECT_EQ(dialogs.opened[0].defaultExt, "ini");
+  EXPECT_EQ(dialogs.opened[0].folder, appli);
 }
 
-TEST(Ouvrir, ChangesThePolarNamesButNotTheTable) {
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  testing::WriteText(rig.root / "mine" / "Boat.pol", testing::kSmallPolar);
-  testing::WriteText(rig.root / "boat.ini",
-                     "[REPERTOIRES]\nPolars=" + (rig.root / "mine").generic_string() +
-                         "/\n[Parametres]\nPolaireAct=BOAT.pol\n");
-  rig.dialogs.openAnswers = {rig.root / "boat.ini"};
-  rig.program.Ouvrir2Click();
-  EXPECT_EQ(rig.program.NomPol(), "BOAT");
-  EXPECT_EQ(rig.program.NomFiPol(), (rig.root / "mine" / "Boat.pol").generic_string());
-  EXPECT_EQ(rig.Field("StxNomPol"), "BOAT");  // the window is painted again
-  EXPECT_EQ(rig.program.model().polar().NCOL, 9);
-}
-
-TEST(Ouvrir, WithoutThePolarKeyKeepsThePolar) {
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  testing::WriteText(rig.root / "nopolar.ini", "[REPERTOIRES]\nPolars=/elsewhere/\n");
-  rig.dialogs.openAnswers = {rig.root / "nopolar.ini"};
-  rig.program.Ouvrir2Click();
-  EXPECT_EQ(rig.program.NomPol(), "FIRST31_7");
-  EXPECT_EQ(rig.program.NomFiPol(), (rig.appli / "DefPolars" / "First31_7.pol").generic_string());
-}
-
-TEST(Ouvrir, AFileThatCannotBeReadChangesNothing) {
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  fs::create_directories(rig.root / "folder.ini");
-  rig.dialogs.openAnswers = {rig.root / "folder.ini"};
-  rig.program.Ouvrir2Click();
-  EXPECT_EQ(rig.program.Caption(), kTitle);
-  EXPECT_EQ(rig.Field("EdHDG"), "335.0");
-  EXPECT_TRUE(rig.program.CFGFile().empty());
-  ASSERT_EQ(rig.dialogs.messages.size(), 1u);
-  EXPECT_EQ(rig.dialogs.messages[0], "Le fichier « folder.ini » ne peut pas être lu.");
+TEST_F(Shipped, OpeningAFileThatCannotBeReadChangesNothing) {
+  fs::create_directories(root / "folder.ini");
+  Open(root / "folder.ini");
+  EXPECT_EQ(program.Caption(), kTitle);
+  EXPECT_EQ(Field("EdHDG"), "335.0");
+  EXPECT_TRUE(program.CFGFile().empty());
+  EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Le fichier « folder.ini » ne peut pas être lu."});
 }
 
 // ---- "Enregistrer"
 
-TEST(Enregistrer, SaveThenOpenRestoresSwitchesAndTalkers) {
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  VentrelProgram& p = rig.program;
-  NmeaSelection& sel = p.selection();
+TEST_F(Shipped, SaveThenOpenRestoresSwitchesAndTalkersAndGivesBackIIAPHC) {
+  NmeaSelection& sel = program.selection();
   for (std::size_t i = 0; i < sel.checked.size(); ++i) sel.checked[i] = i % 4 == 1;
   sel.RdGDevPos = 0;
   sel.RdGDevSond = 1;
   sel.RdGInst = 0;
   sel.RdGWI = 1;
-  sel.BtParNMEA_OKClick(p.nmea());
-  // Whatever identifiers were read before, the save writes the fixed ones.
-  p.nmea().InstID = "XX";
-  p.nmea().PilotID = "";
-  p.nmea().CompasID = "YY";
-  const std::string saved = Flags(p);
+  sel.BtParNMEA_OKClick(program.nmea());
+  program.nmea().InstID = "XX";  // whatever was read before, the save writes the fixed identifiers
+  program.nmea().PilotID = "";
+  program.nmea().CompasID = "YY";
+  const std::string saved = Flags(program);
   ASSERT_EQ(saved, "01000100010001000100010001");
+  const IniFile out = SaveAs("bateau.ini");
+  EXPECT_EQ(out.Find("NMEA", "iInst").value_or("") + out.Find("NMEA", "iPilot").value_or("") +
+                out.Find("NMEA", "iCompas").value_or(""),
+            "IIAPHC");
+  ASSERT_EQ(dialogs.saved.size(), 1u);
+  EXPECT_EQ(dialogs.saved[0].title, "Sauvegarder la configuration");
+  EXPECT_EQ(dialogs.saved[0].filter, "Fichier INI|*.ini");
 
-  rig.dialogs.saveAnswers = {rig.root / "bateau.ini"};
-  p.Enregistrer2Click();
-  const std::string text = testing::ReadText(rig.root / "bateau.ini");
-  EXPECT_NE(text.find("iInst=II\niPilot=AP\niCompas=HC\n"), std::string::npos) << text;
-  ASSERT_EQ(rig.dialogs.saved.size(), 1u);
-  EXPECT_EQ(rig.dialogs.saved[0].title, "Sauvegarder la configuration");
-  EXPECT_EQ(rig.dialogs.saved[0].filter, "Fichier INI|*.ini");
-
-  p.LoadConfig(IniFile("[NMEA]\niAPB=0\niDevPOS=GP\niInst=ZZ\n"));
-  rig.dialogs.openAnswers = {rig.root / "bateau.ini"};
-  p.Ouvrir2Click();
-  EXPECT_EQ(Flags(p), saved);
+  Load("[NMEA]\niAPB=0\niDevPOS=GP\niInst=ZZ\n");
+  Open(root / "bateau.ini");
+  EXPECT_EQ(Flags(program), saved);
   EXPECT_EQ((std::array<int, 4>{sel.RdGDevPos, sel.RdGDevSond, sel.RdGInst, sel.RdGWI}),
             (std::array<int, 4>{0, 1, 0, 1}));
-  EXPECT_EQ(p.nmea().DevPos + p.nmea().Sounder + p.nmea().Speedo + p.nmea().Winst, "ECIIDMII");
-  EXPECT_EQ(p.nmea().InstID + p.nmea().PilotID + p.nmea().CompasID, "IIAPHC");
-  EXPECT_TRUE(rig.dialogs.messages.empty());
+  EXPECT_EQ(Talkers(program), "ECIIDMII");
+  EXPECT_EQ(program.nmea().InstID + program.nmea().PilotID + program.nmea().CompasID, "IIAPHC");
+  EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST(Enregistrer, TheShippedConfigurationComesBackTheSame) {
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  const std::string shipped = testing::ReadText(rig.appli / "Ventrel.ini");
-  rig.dialogs.openAnswers = {rig.appli / "Ventrel.ini"};
-  rig.program.Ouvrir2Click();
-  rig.dialogs.saveAnswers = {rig.root / "copy.ini"};
-  rig.program.Enregistrer2Click();
-  EXPECT_EQ(testing::ReadText(rig.root / "copy.ini"), shipped);
-  IniFile a, b;
-  ASSERT_TRUE(IniFile::Load(rig.appli / "Ventrel.ini", &a).readable);
-  ASSERT_TRUE(IniFile::Load(rig.root / "copy.ini", &b).readable);
-  EXPECT_TRUE(ReadConfiguration(a, Configuration{}) == ReadConfiguration(b, Configuration{}));
+// Opened and saved as a new file, the shipped configuration comes back the same: the
+// keys in their order, every value in its form.
+TEST_F(Shipped, TheShippedConfigurationComesBackTheSame) {
+  Open(appli / "Ventrel.ini");
+  SaveAs("copy.ini");
+  EXPECT_EQ(testing::ReadText(root / "copy.ini"), testing::ReadText(appli / "Ventrel.ini"));
 }
 
-struct RoundCase {
-  const char* name;
-  const char* ini;
-  void (*between)(VentrelProgram& p);  // what the user does before saving
-  const char* section;
-  const char* key;
-  const char* saved;
-};
-void PrintTo(const RoundCase& c, std::ostream* os) { *os << c.name; }
-
-class SavedValue : public ::testing::TestWithParam<RoundCase> {};
-
-TEST_P(SavedValue, ComesBackAsItWasRead) {
-  const RoundCase& c = GetParam();
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  testing::WriteText(rig.root / "in.ini", c.ini);
-  rig.dialogs.openAnswers = {rig.root / "in.ini"};
-  rig.program.Ouvrir2Click();
-  c.between(rig.program);
-  rig.dialogs.saveAnswers = {rig.root / "out.ini"};
-  rig.program.Enregistrer2Click();
-  IniFile out;
-  ASSERT_TRUE(IniFile::Load(rig.root / "out.ini", &out).found);
-  EXPECT_EQ(out.Find(c.section, c.key).value_or("(none)"), c.saved);
+TEST(Enregistrer, ASavedValueComesBackAsItWasRead) {
+  const struct {
+    const char* ini;
+    void (*between)(ProgramRig& r);  // what the user does before saving
+    const char* section;
+    const char* key;
+    const char* saved;
+  } cases[] = {
+      // The start reads the heading from its field: shown "336", it would be saved 336.
+      {"[NavDATA]\niHDG=335.7\n", [](ProgramRig& r) { r.program.model().BtCALCClick(); }, "NavDATA", "iHDG", "335.7"},
+      // The UTC field is read again at each paint: shown "5.5", 5 h 45 would become 5 h 50.
+      {"[NavDATA]\nidTU=5.45\n", [](ProgramRig& r) { r.program.FormPaint(); }, "NavDATA", "idTU", "5.45"},
+      {"[NavDATA]\niPOSLat=-4706.5\n",
+       [](ProgramRig& r) {
+         r.Set("EdLATdeg", "51");
+         r.Set("EdLATmin", "4.14");
+         r.program.panel()["RadioGLAT"].setItemIndex(0);
+       },
+       "NavDATA", "iPOSLat", "5104.14"},
+      {"[NavDATA]\niTWSvar=1\n",
+       [](ProgramRig& r) {
+         r.program.panel()["ChkB_TWS"].setChecked(false);
+         r.program.ChkBClick();
+       },
+       "NavDATA", "iTWSvar", "0"},
+      {"[COM]\niVit=4800\n", [](ProgramRig& r) { r.program.transmission().SetSpeedText("19200"); }, "COM", "iVit",
+       "19200"},
+      {"[COM]\nCOM2=/dev/ttyUSB1\n", [](ProgramRig&) {}, "COM", "COM2", "/dev/ttyUSB1"}};
+  for (const auto& c : cases) {
+    ProgramRig rig;
+    rig.Open(rig.Write("in.ini", c.ini));
+    c.between(rig);
+    EXPECT_EQ(rig.SaveAs("out.ini").Find(c.section, c.key).value_or("(none)"), c.saved) << c.ini;
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SavedValue,
-    ::testing::Values(
-        // The start reads the heading from its field: shown "336", it would be saved 336.
-        RoundCase{"HeadingThroughAStart", "[NavDATA]\niHDG=335.7\n", [](VentrelProgram& p) { p.model().BtCALCClick(); },
-                  "NavDATA", "iHDG", "335.7"},
-        // The UTC field is read again at each paint: shown "5.5", 5 h 45 would become 5 h 50.
-        RoundCase{"UtcOffsetThroughAPaint", "[NavDATA]\nidTU=5.45\n", [](VentrelProgram& p) { p.FormPaint(); },
-                  "NavDATA", "idTU", "5.45"},
-        RoundCase{"PositionFromTheFields", "[NavDATA]\niPOSLat=-4706.5\n",
-                  [](VentrelProgram& p) {
-                    p.panel()["EdLATdeg"].setText("51");
-                    p.panel()["EdLATmin"].setText("4.14");
-                    p.panel()["RadioGLAT"].setItemIndex(0);
-                  },
-                  "NavDATA", "iPOSLat", "5104.14"},
-        RoundCase{"WaypointWest", "[NavDATA]\niWpLong=-6115\n", [](VentrelProgram&) {}, "NavDATA", "iWpLong",
-                  "-6115"},
-        RoundCase{"ChecksAsTheUserLeftThem", "[NavDATA]\niTWSvar=1\n",
-                  [](VentrelProgram& p) {
-                    p.panel()["ChkB_TWS"].setChecked(false);
-                    p.ChkBClick();
-                  },
-                  "NavDATA", "iTWSvar", "0"},
-        RoundCase{"SpeedTyped", "[COM]\niVit=4800\n", [](VentrelProgram& p) { p.transmission().SetSpeedText("19200"); },
-                  "COM", "iVit", "19200"},
-        RoundCase{"PilotStandby", "[Parametres]\niModPil=STDBY\n", [](VentrelProgram&) {}, "Parametres", "iModPil",
-                  "STDBY"},
-        RoundCase{"PortDeviceKept", "[COM]\nCOM2=/dev/ttyUSB1\n", [](VentrelProgram&) {}, "COM", "COM2",
-                  "/dev/ttyUSB1"}),
-    [](const ::testing::TestParamInfo<RoundCase>& tpi) { return std::string(tpi.param.name); });
-
-struct RefusedSaveCase {
-  const char* name;
-  const char* field;
-  const char* text;
-  const char* told;  // part of the message
-};
-void PrintTo(const RefusedSaveCase& c, std::ostream* os) { *os << c.name; }
-
-class RefusedSave : public ::testing::TestWithParam<RefusedSaveCase> {};
-
-TEST_P(RefusedSave, WritesNothingAndSaysWhy) {
-  const RefusedSaveCase& c = GetParam();
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  const std::string before = "; mine\n[COM]\niVit=9600\n";
-  testing::WriteText(rig.root / "old.ini", before);
-  rig.program.panel()[c.field].setText(c.text);
-  rig.dialogs.saveAnswers = {rig.root / "old.ini", rig.root / "new.ini"};
-  rig.program.Enregistrer2Click();
-  rig.program.Enregistrer2Click();
-  EXPECT_EQ(testing::ReadText(rig.root / "old.ini"), before);
-  EXPECT_FALSE(fs::exists(rig.root / "new.ini"));
-  ASSERT_EQ(rig.dialogs.messages.size(), 2u);
-  EXPECT_NE(rig.dialogs.messages[0].find(c.told), std::string::npos) << rig.dialogs.messages[0];
-  EXPECT_NE(rig.dialogs.messages[0].find("La configuration n'est pas enregistrée."), std::string::npos);
+TEST(Enregistrer, AFieldThatIsNotANumberWritesNothingAndSaysWhy) {
+  const struct {
+    const char* field;
+    const char* text;
+    const char* told;  // part of the message
+  } cases[] = {{"CBbauds", "48OO", "« 48OO »"},
+               {"CBbauds", "4800.5", "« 4800.5 »"},
+               {"EdLATmin", "4,1,4", "Position - LAT min"},
+               {"EDLGWpDeg", "un", "Waypoint - LG deg"}};
+  for (const auto& c : cases) {
+    ProgramRig rig;
+    const std::string before = "; mine\n[COM]\niVit=9600\n";
+    rig.Write("old.ini", before);
+    rig.Set(c.field, c.text);
+    rig.SaveAs("old.ini");
+    rig.SaveAs("new.ini");
+    EXPECT_EQ(testing::ReadText(rig.root / "old.ini"), before);
+    EXPECT_FALSE(fs::exists(rig.root / "new.ini"));
+    ASSERT_EQ(rig.dialogs.messages.size(), 2u);
+    EXPECT_NE(rig.dialogs.messages[0].find(c.told), std::string::npos) << rig.dialogs.messages[0];
+    EXPECT_NE(rig.dialogs.messages[0].find("La configuration n'est pas enregistrée."), std::string::npos);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RefusedSave,
-    ::testing::Values(RefusedSaveCase{"SpeedNotAnInteger", "CBbauds", "48OO", "« 48OO »"},
-                      RefusedSaveCase{"SpeedWithDecimals", "CBbauds", "4800.5", "« 4800.5 »"},
-                      RefusedSaveCase{"LatitudeNotANumber", "EdLATmin", "4,1,4", "Position - LAT min"},
-                      RefusedSaveCase{"WaypointNotANumber", "EDLGWpDeg", "un", "Waypoint - LG deg"}),
-    [](const ::testing::TestParamInfo<RefusedSaveCase>& tpi) { return std::string(tpi.param.name); });
-
-TEST(Enregistrer, CancelledWritesNothingAndStopsTheWatch) {
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  testing::WriteText(rig.root / "w.ini", "[NavDATA]\niTWS=12\n");
-  rig.dialogs.openAnswers = {rig.root / "w.ini"};
-  rig.program.Automatique1Click();
-  ASSERT_TRUE(rig.program.model().timers().TimerLoadCFG.enabled());
-  rig.program.Enregistrer2Click();
-  EXPECT_FALSE(rig.program.panel()["Automatique1"].checked());
-  EXPECT_FALSE(rig.program.model().timers().TimerLoadCFG.enabled());
-  EXPECT_EQ(std::distance(fs::directory_iterator(rig.root.path()), fs::directory_iterator()), 2);  // app, w.ini
+TEST_F(Shipped, ACancelledSaveWritesNothingAndStopsTheWatch) {
+  dialogs.openAnswers = {Write("w.ini", "[NavDATA]\niTWS=12\n")};
+  program.Automatique1Click();
+  ASSERT_TRUE(program.model().timers().TimerLoadCFG.enabled());
+  program.Enregistrer2Click();
+  EXPECT_FALSE(program.panel()["Automatique1"].checked());
+  EXPECT_FALSE(program.model().timers().TimerLoadCFG.enabled());
+  EXPECT_EQ(std::distance(fs::directory_iterator(root.path()), fs::directory_iterator()), 2);  // app, w.ini
 }
 
 // ---- "Automatique"
 
-class AutomaticReload : public ::testing::Test {
+class AutomaticReload : public Shipped {
  protected:
-  void SetUp() override {
-    rig.StartShipped();
-    file = rig.root / "watched.ini";
-    testing::WriteText(file, "[NavDATA]\niTWS=12\niHDG=335\n[NMEA]\niAPB=1\n");
-    rig.dialogs.openAnswers = {file};
-    rig.program.Automatique1Click();
+  AutomaticReload() {
+    dialogs.openAnswers = {file};
+    program.Automatique1Click();
   }
-  VentrelProgram& p() { return rig.program; }
-
-  testing::ProgramRig rig;
-  fs::path file;
-  VirtualClock clock{rig.program.model().timers()};
+  // Rewrites the watched file with a later modification time.
+  void Rewrite(const std::string& text, int later = 5) {
+    testing::WriteText(file, text);
+    fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(later));
+  }
+  fs::path file = Write("watched.ini", "[NavDATA]\niTWS=12\niHDG=335\n[NMEA]\niAPB=1\n");
+  VirtualClock clock{program.model().timers()};
 };
 
-TEST_F(AutomaticReload, OpensChecksAndWatchesEveryTenSeconds) {
-  EXPECT_TRUE(p().panel()["Automatique1"].checked());
-  EXPECT_EQ(p().model().timers().TimerLoadCFG.interval(), 10000);
-  EXPECT_EQ(rig.Field("EdTWS"), "12.0");
-  testing::WriteText(file, "[NavDATA]\niTWS=20\niHDG=335\n");
-  Touch(file, 5);
+TEST_F(AutomaticReload, OpensThenChecksEveryTenSeconds) {
+  EXPECT_TRUE(program.panel()["Automatique1"].checked());
+  EXPECT_EQ(program.model().timers().TimerLoadCFG.interval(), 10000);
+  EXPECT_EQ(Field("EdTWS"), "12.0");
+  Rewrite("[NavDATA]\niTWS=20\niHDG=335\n");
   clock.advance(9999);
-  EXPECT_EQ(rig.Field("EdTWS"), "12.0");
+  EXPECT_EQ(Field("EdTWS"), "12.0");
   clock.advance(1);
-  EXPECT_EQ(rig.Field("EdTWS"), "20.0");
-  EXPECT_TRUE(p().model().timers().TimerLoadCFG.enabled());
-  // The polar keys are not read again by the watch, nor is the title changed.
-  EXPECT_EQ(p().Caption(), kTitle + "      Configuration : watched.ini");
+  EXPECT_EQ(Field("EdTWS"), "20.0");
+  EXPECT_TRUE(program.model().timers().TimerLoadCFG.enabled());
+  EXPECT_EQ(program.Caption(), kTitle + "      Configuration : watched.ini");  // the title once
+  program.Automatique1Click();  // unchecked: the watch stops
+  EXPECT_FALSE(program.panel()["Automatique1"].checked());
+  Rewrite("[NavDATA]\niTWS=7\n", 60);
+  clock.advance(30000);
+  EXPECT_EQ(Field("EdTWS"), "20.0");
 }
 
+// The check pauses and resumes the simulation around the reading.
 TEST_F(AutomaticReload, ARunningSimulationGoesOnWithTheNewSettings) {
-  p().model().BtCALCClick();
-  testing::WriteText(file, "[NavDATA]\niTWS=20\niHDG=300\n");
-  Touch(file, 5);
+  clock.advance(10000);  // not yet started: started and left paused
+  EXPECT_FALSE(program.model().state().PremPasse);
+  EXPECT_TRUE(program.model().state().StPause);
+  EXPECT_FALSE(program.model().timers().TimerAT.enabled());
+  program.model().BtCALCClick();
+  Rewrite("[NavDATA]\niTWS=20\niHDG=300\n");
   clock.advance(10000);
-  EXPECT_TRUE(p().model().timers().TimerAT.enabled());
-  EXPECT_FALSE(p().model().state().StPause);
-  // The resume started the run again from the fields the reload filled.
-  EXPECT_EQ(p().model().state().HDG, 300.0L);
-  EXPECT_EQ(p().model().state().TWS, 20.0L);
+  EXPECT_TRUE(program.model().timers().TimerAT.enabled());
+  EXPECT_FALSE(program.model().state().StPause);
+  EXPECT_EQ(program.model().state().HDG, 300.0L);  // restarted from the fields the reload filled
+  EXPECT_EQ(program.model().state().TWS, 20.0L);
 }
 
-TEST_F(AutomaticReload, ANotYetStartedSimulationIsStartedAndPausedAroundTheCheck) {
-  clock.advance(10000);
-  EXPECT_FALSE(p().model().state().PremPasse);
-  EXPECT_TRUE(p().model().state().StPause);
-  EXPECT_FALSE(p().model().timers().TimerAT.enabled());
-}
-
-TEST_F(AutomaticReload, AMissingFileKeepsTheSettingsAndIsToldOnce) {
+TEST_F(AutomaticReload, AMissingOrUnreadableFileKeepsTheSettingsAndIsToldOnce) {
   fs::remove(file);
   clock.advance(30000);
-  EXPECT_EQ(rig.Field("EdTWS"), "12.0");
-  EXPECT_EQ(rig.Field("EdHDG"), "335.0");
-  EXPECT_EQ(Flags(p()), std::string(26, '1'));  // not the defaults of an empty file
-  ASSERT_EQ(rig.dialogs.messages.size(), 1u);
-  EXPECT_EQ(rig.dialogs.messages[0],
-            "Le fichier de configuration « watched.ini » est introuvable. Les réglages en cours sont conservés.");
-  EXPECT_TRUE(p().model().timers().TimerLoadCFG.enabled());
-
-  // Back again: read; gone again: told again.
-  testing::WriteText(file, "[NavDATA]\niTWS=7\n");
-  Touch(file, 60);
+  EXPECT_EQ(Field("EdTWS") + " " + Field("EdHDG"), "12.0 335.0");
+  EXPECT_EQ(Flags(program), std::string(26, '1'));  // not the defaults of an empty file
+  EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Le fichier de configuration « watched.ini » est introuvable. "
+                                                       "Les réglages en cours sont conservés."});
+  EXPECT_TRUE(program.model().timers().TimerLoadCFG.enabled());
+  Rewrite("[NavDATA]\niTWS=7\n", 60);  // back again: read
   clock.advance(10000);
-  EXPECT_EQ(rig.Field("EdTWS"), "7.0");
-  fs::remove(file);
+  EXPECT_EQ(Field("EdTWS"), "7.0");
+  fs::remove(file);  // gone again: told again
   clock.advance(20000);
-  EXPECT_EQ(rig.dialogs.messages.size(), 2u);
-}
-
-TEST_F(AutomaticReload, AnUnreadableFileKeepsTheSettings) {
+  EXPECT_EQ(dialogs.messages.size(), 2u);
+  Rewrite("[NavDATA]\niTWS=8\n", 120);
+  clock.advance(10000);
   fs::remove(file);
-  fs::create_directories(file);
+  fs::create_directories(file);  // a folder in its place
   clock.advance(20000);
-  EXPECT_EQ(rig.Field("EdTWS"), "12.0");
-  ASSERT_EQ(rig.dialogs.messages.size(), 1u);
-  EXPECT_EQ(rig.dialogs.messages[0],
+  EXPECT_EQ(Field("EdTWS"), "8.0");
+  ASSERT_EQ(dialogs.messages.size(), 3u);
+  EXPECT_EQ(dialogs.messages[2],
             "Le fichier « watched.ini » ne peut pas être lu. Les réglages en cours sont conservés.");
 }
 
-TEST_F(AutomaticReload, UncheckingStopsTheWatch) {
-  p().Automatique1Click();
-  EXPECT_FALSE(p().panel()["Automatique1"].checked());
-  testing::WriteText(file, "[NavDATA]\niTWS=20\n");
-  Touch(file, 5);
-  clock.advance(30000);
-  EXPECT_EQ(rig.Field("EdTWS"), "12.0");
-}
-
-TEST(Automatique, NothingToWatchWhenNoFileWasEverOpened) {
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  rig.program.Automatique1Click();  // the open dialog is cancelled
-  EXPECT_FALSE(rig.program.panel()["Automatique1"].checked());
-  EXPECT_FALSE(rig.program.model().timers().TimerLoadCFG.enabled());
+TEST_F(Shipped, NothingToWatchWhenNoFileIsOpened) {
+  program.Automatique1Click();  // the open dialog is cancelled
+  EXPECT_FALSE(program.panel()["Automatique1"].checked());
+  EXPECT_FALSE(program.model().timers().TimerLoadCFG.enabled());
 }
 
 // ---- Close
 
-TEST(FormClose, WritesThePolarChosenAndKeepsEveryOtherLine) {
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  const std::string before = testing::ReadText(rig.appli / "Ventrel.ini");
-  testing::WriteText(rig.root / "mine" / "Boat_2.pol", testing::kSmallPolar);
-  rig.dialogs.openAnswers = {rig.root / "mine" / "Boat_2.pol"};
-  rig.program.SpeedBtModPolClick();
-  rig.program.FormClose();
+TEST_F(Shipped, CloseWritesThePolarChosenAndKeepsEveryOtherLine) {
+  const std::string before = testing::ReadText(appli / "Ventrel.ini");
+  dialogs.openAnswers = {Write("Boat_2.pol", testing::kSmallPolar)};
+  program.SpeedBtModPolClick();
+  program.FormClose();
   std::string expected = before;
-  expected.replace(expected.find("DefPolars/"), 10, (rig.root / "mine").generic_string() + "/");
+  expected.replace(expected.find("DefPolars/"), 10, root.path().generic_string() + "/");
   expected.replace(expected.find("FIRST31_7.pol"), 13, "BOAT_2.pol");
-  EXPECT_EQ(testing::ReadText(rig.appli / "Ventrel.ini"), expected);
-  EXPECT_EQ(rig.program.RepPol(), (rig.root / "mine").generic_string() + "/");
+  EXPECT_EQ(testing::ReadText(appli / "Ventrel.ini"), expected);
+  EXPECT_EQ(program.RepPol(), root.path().generic_string() + "/");
 }
 
 // ---- Parameters dialog
 
 TEST(FParam, CreationTakesTheDesignOffsets) {
-  testing::ProgramRig rig;
+  ProgramRig rig(ProgramRig::kNotStarted);
   rig.program.FParamFormCreate();
-  const Params& p = rig.program.params();
-  EXPECT_NEAR(p.Teau, 1.9L, 1e-15L);
-  EXPECT_NEAR(p.PC, 0.3L, 1e-15L);
-  EXPECT_EQ(rig.Field("LbEdTirando"), "1.9");
-  EXPECT_EQ(rig.Field("LbEdProfCapt"), "0.3");
+  EXPECT_NEAR(rig.program.params().Teau, 1.9L, 1e-15L);
+  EXPECT_NEAR(rig.program.params().PC, 0.3L, 1e-15L);
+  EXPECT_EQ(rig.Field("LbEdTirando") + " " + rig.Field("LbEdProfCapt"), "1.9 0.3");
   EXPECT_NEAR(rig.program.model().state().offset_surf, 0.3L, 1e-15L);
   EXPECT_NEAR(rig.program.model().state().offset_keel, 1.6L, 1e-15L);
   EXPECT_FALSE(rig.program.panel()["FParam"].visible());
 }
 
-struct ValidCase {
-  const char* name;
-  const char* draft;
-  const char* depth;
-  const char* keel;     // LEdCQ shown
-  const char* surface;  // LEdCS shown
-  std::size_t messages;
-};
-void PrintTo(const ValidCase& c, std::ostream* os) { *os << c.name; }
-
-class BtValidCSCQ : public ::testing::TestWithParam<ValidCase> {};
-
-TEST_P(BtValidCSCQ, RecomputesTheOffsets) {
-  const ValidCase& c = GetParam();
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  rig.program.panel()["LbEdTirando"].setText(c.draft);
-  rig.program.panel()["LbEdProfCapt"].setText(c.depth);
-  rig.program.BtValidCSCQClick();
-  EXPECT_EQ(rig.Field("LEdCQ"), c.keel);
-  EXPECT_EQ(rig.Field("LEdCS"), c.surface);
-  EXPECT_EQ(rig.dialogs.messages.size(), c.messages);
-  // The state's offsets wait for the next start.
-  EXPECT_EQ(rig.program.model().state().offset_keel, 1.6L);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, BtValidCSCQ,
-                         ::testing::Values(ValidCase{"Point", "2.1", "0.5", "1.6", "0.5", 0},
-                                           ValidCase{"Comma", "1,75", "0,25", "1.5", "0.25", 0},
-                                           ValidCase{"DraftNotANumber", "deux", "0.5", "1.6", "0.3", 1}),
-                         [](const ::testing::TestParamInfo<ValidCase>& tpi) { return std::string(tpi.param.name); });
-
-TEST(BtValidCSCQ, TheNextStartAppliesTheOffsets) {
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  rig.program.panel()["LbEdTirando"].setText("2.1");
-  rig.program.panel()["LbEdProfCapt"].setText("0.5");
-  rig.program.BtValidCSCQClick();
-  rig.program.model().BtCALCClick();
-  EXPECT_NEAR(rig.program.model().state().offset_keel, 1.6L, 1e-15L);
-  EXPECT_NEAR(rig.program.model().state().offset_surf, 0.5L, 1e-15L);
-}
-
-struct TuCase {
-  const char* text;
-  long double dTU;  // decimal hours
-};
-void PrintTo(const TuCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
-
-class LbEdTU : public ::testing::TestWithParam<TuCase> {};
-
-TEST_P(LbEdTU, ReadsHoursAndMinutes) {
-  testing::ProgramRig rig;
-  rig.StartShipped();  // dTU -2
-  rig.program.panel()["LbEdTU"].setText(GetParam().text);
-  rig.program.LbEdTUChange();
-  EXPECT_NEAR(rig.program.params().dTU, GetParam().dTU, 1e-12L);
-  EXPECT_TRUE(rig.dialogs.messages.empty());  // typing is never interrupted
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, LbEdTU,
-                         ::testing::Values(TuCase{"-2", -2.0L}, TuCase{"5.30", 5.5L}, TuCase{"5,30", 5.5L},
-                                           TuCase{"5.45", 5.75L}, TuCase{"-3.3", -3.5L}, TuCase{"", 0.0L},
-                                           // Not a number (yet): the offset in force stays.
-                                           TuCase{"-", -2.0L}, TuCase{"5h30", -2.0L}));
-
-TEST(BtOK, AppliesTheOffsetShowsThePolarAndHides) {
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  rig.program.Paramtres1Click();
-  EXPECT_TRUE(rig.program.panel()["FParam"].visible());
-  EXPECT_EQ(rig.Field("LabEdRepPol"), rig.program.RepPol());
-  EXPECT_EQ(rig.Field("LabEdPolSel"), "FIRST31_7");
-  rig.program.panel()["LbEdTU"].setText("5.30");
-  rig.program.BtOKClick();
-  EXPECT_NEAR(rig.program.params().dTU, 5.5L, 1e-12L);
-  EXPECT_EQ(rig.Field("StxNomPol"), "FIRST31_7");
-  EXPECT_EQ(rig.Field("LabNOMPOL2"), "FIRST31_7");
-  EXPECT_FALSE(rig.program.panel()["FParam"].visible());
-}
-
-TEST(BtOK, AnOffsetThatIsNotANumberIsToldAndKept) {
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  rig.program.panel()["LbEdTU"].setText("5h30");
-  rig.program.BtOKClick();
-  EXPECT_EQ(rig.program.params().dTU, -2.0L);
-  ASSERT_EQ(rig.dialogs.messages.size(), 1u);
-  EXPECT_NE(rig.dialogs.messages[0].find("Heure TU = heure locale"), std::string::npos);
-}
-
-struct ModPolCase {
-  const char* name;
-  const char* file;  // picked in "mine"; nullptr: cancelled
-  const char* NomPol;
-  int NCOL;
-  const char* message;  // start of the message, "" for none
-};
-void PrintTo(const ModPolCase& c, std::ostream* os) { *os << c.name; }
-
-class SpeedBtModPol : public ::testing::TestWithParam<ModPolCase> {};
-
-TEST_P(SpeedBtModPol, ChoosesAnotherPolar) {
-  const ModPolCase& c = GetParam();
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  const fs::path mine = rig.root / "mine";
-  testing::WriteText(mine / "Boat.pol", testing::kSmallPolar);
-  testing::WriteText(mine / "Bad.pol", "TWA\\TWS\t6\n");
-  if (c.file != nullptr) rig.dialogs.openAnswers = {mine / c.file};
-  rig.program.model().speed().AlphaOptWndWrd = 42.0L;
-  rig.program.Paramtres1Click();
-  rig.program.SpeedBtModPolClick();
-  ASSERT_EQ(rig.dialogs.opened.size(), 1u);
-  EXPECT_EQ(rig.dialogs.opened[0].folder.generic_string(), (rig.appli / "DefPolars").generic_string() + "/");
-  EXPECT_EQ(rig.program.NomPol(), c.NomPol);
-  EXPECT_EQ(rig.Field("LabEdPolSel"), c.NomPol);
-  EXPECT_EQ(rig.program.model().polar().NCOL, c.NCOL);
-  EXPECT_EQ(rig.program.model().speed().AlphaOptWndWrd, 100000.0L);
-  if (*c.message == '\0') {
-    EXPECT_TRUE(rig.dialogs.messages.empty());
-  } else {
-    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
-    EXPECT_EQ(rig.dialogs.messages[0].rfind(c.message, 0), 0u) << rig.dialogs.messages[0];
+TEST(FParam, ValidCSCQRecomputesTheOffsetsThatTheNextStartApplies) {
+  const struct {
+    const char *draft, *depth, *keel, *surface;  // typed; shown in LEdCQ and LEdCS
+    std::size_t messages;
+  } cases[] = {{"2.1", "0.5", "1.6", "0.5", 0}, {"1,75", "0,25", "1.5", "0.25", 0}, {"deux", "0.5", "1.6", "0.3", 1}};
+  for (const auto& c : cases) {
+    ProgramRig rig;
+    rig.Set("LbEdTirando", c.draft);
+    rig.Set("LbEdProfCapt", c.depth);
+    rig.program.BtValidCSCQClick();
+    EXPECT_EQ(rig.Field("LEdCQ") + " " + rig.Field("LEdCS"), std::string(c.keel) + " " + c.surface) << c.draft;
+    EXPECT_EQ(rig.dialogs.messages.size(), c.messages) << c.draft;
+    EXPECT_EQ(rig.program.model().state().offset_keel, 1.6L);  // not before the next start
+    rig.program.model().BtCALCClick();
+    EXPECT_NEAR(rig.program.model().state().offset_keel, std::stold(c.keel), 1e-15L) << c.draft;
+    EXPECT_NEAR(rig.program.model().state().offset_surf, std::stold(c.surface), 1e-15L) << c.draft;
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SpeedBtModPol,
-                         ::testing::Values(ModPolCase{"Picked", "Boat.pol", "BOAT", 2, ""},
-                                           ModPolCase{"Cancelled", nullptr, "FIRST31_7", 9, ""},
-                                           ModPolCase{"Refused", "Bad.pol", "FIRST31_7", 9, "Polaire refusée : "}),
-                         [](const ::testing::TestParamInfo<ModPolCase>& tpi) { return std::string(tpi.param.name); });
-
-TEST(SpeedBtModPol, ThePolarPickedIsUsedAndItsFolderSaved) {
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  const fs::path mine = rig.root / "mine";
-  testing::WriteText(mine / "Boat.pol", testing::kSmallPolar);
-  rig.dialogs.openAnswers = {mine / "Boat.pol"};
-  rig.program.SpeedBtModPolClick();
-  // 90° off the bow in 12 knots of wind: 6.5 knots in the small polar.
-  EXPECT_NEAR(rig.program.model().speed().BoatSpeed(90.0L, 12.0L), 6.5L, 1e-12L);
-  rig.dialogs.saveAnswers = {rig.root / "out.ini"};
-  rig.program.Enregistrer2Click();
-  IniFile out;
-  ASSERT_TRUE(IniFile::Load(rig.root / "out.ini", &out).found);
-  EXPECT_EQ(out.Find("REPERTOIRES", "Polars"), mine.generic_string() + "/");
-  EXPECT_EQ(out.Find("Parametres", "PolaireAct"), "BOAT.pol");
+TEST_F(Shipped, TheUtcOffsetIsReadAsHoursAndMinutes) {
+  const struct {
+    const char* text;
+    long double dTU;  // decimal hours; not a number (yet): the offset in force stays
+  } cases[] = {{"-2", -2.0L},  {"5.30", 5.5L}, {"5,30", 5.5L}, {"5.45", 5.75L},
+               {"-3.3", -3.5L}, {"", 0.0L},     {"-", 0.0L},    {"5h30", 0.0L}};
+  for (const auto& c : cases) {
+    Set("LbEdTU", c.text);
+    program.LbEdTUChange();
+    EXPECT_NEAR(program.params().dTU, c.dTU, 1e-12L) << '"' << c.text << '"';
+  }
+  EXPECT_TRUE(dialogs.messages.empty());  // typing is never interrupted
 }
 
-TEST(BtDirSel, TheFolderChosenIsWhereThePolarDialogStarts) {
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  const fs::path mine = rig.root / "mine";
+TEST_F(Shipped, OkAppliesTheOffsetShowsThePolarAndHides) {
+  program.Paramtres1Click();
+  EXPECT_TRUE(program.panel()["FParam"].visible());
+  EXPECT_EQ(Field("LabEdRepPol"), program.RepPol());
+  EXPECT_EQ(Field("LabEdPolSel"), "FIRST31_7");
+  Set("LbEdTU", "5h30");  // not a number: told and kept
+  program.BtOKClick();
+  EXPECT_EQ(program.params().dTU, -2.0L);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_NE(dialogs.messages[0].find("Heure TU = heure locale"), std::string::npos);
+  Set("LbEdTU", "5.30");
+  program.BtOKClick();
+  EXPECT_NEAR(program.params().dTU, 5.5L, 1e-12L);
+  EXPECT_EQ(Field("StxNomPol") + " " + Field("LabNOMPOL2"), "FIRST31_7 FIRST31_7");
+  EXPECT_FALSE(program.panel()["FParam"].visible());
+}
+
+TEST(FParam, AnotherPolarIsLoadedAndItsFolderSaved) {
+  const struct {
+    const char* file;  // picked in "mine"; nullptr: cancelled
+    const char* NomPol;
+    int NCOL;
+    const char* message;  // start of the message, "" for none
+  } cases[] = {{"Boat.pol", "BOAT", 2, ""}, {nullptr, "FIRST31_7", 9, ""},
+               {"Bad.pol", "FIRST31_7", 9, "Polaire refusée : "}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file ? c.file : "cancelled");
+    ProgramRig rig;
+    const fs::path mine = rig.root / "mine";
+    testing::WriteText(mine / "Boat.pol", testing::kSmallPolar);
+    testing::WriteText(mine / "Bad.pol", "TWA\\TWS\t6\n");
+    if (c.file != nullptr) rig.dialogs.openAnswers = {mine / c.file};
+    rig.program.model().speed().AlphaOptWndWrd = 42.0L;
+    rig.program.Paramtres1Click();
+    rig.program.SpeedBtModPolClick();
+    ASSERT_EQ(rig.dialogs.opened.size(), 1u);
+    EXPECT_EQ(rig.dialogs.opened[0].folder.generic_string(), (rig.appli / "DefPolars").generic_string() + "/");
+    EXPECT_EQ(rig.program.NomPol(), c.NomPol);
+    EXPECT_EQ(rig.Field("LabEdPolSel"), c.NomPol);
+    EXPECT_EQ(rig.program.model().polar().NCOL, c.NCOL);
+    EXPECT_EQ(rig.program.model().speed().AlphaOptWndWrd, 100000.0L);
+    EXPECT_EQ(rig.dialogs.messages.size(), *c.message ? 1u : 0u);
+    if (*c.message) {
+      EXPECT_EQ(rig.dialogs.messages.at(0).rfind(c.message, 0), 0u) << rig.dialogs.messages[0];
+    }
+    if (c.NCOL != 2) continue;
+    // 90° off the bow in 12 knots of wind: 6.5 knots in the small polar.
+    EXPECT_NEAR(rig.program.model().speed().BoatSpeed(90.0L, 12.0L), 6.5L, 1e-12L);
+    const IniFile out = rig.SaveAs("out.ini");
+    EXPECT_EQ(out.Find("REPERTOIRES", "Polars"), mine.generic_string() + "/");
+    EXPECT_EQ(out.Find("Parametres", "PolaireAct"), "BOAT.pol");
+  }
+}
+
+TEST_F(Shipped, TheFolderChosenIsWhereThePolarDialogStarts) {
+  const fs::path mine = root / "mine";
   fs::create_directories(mine);
-  rig.program.Paramtres1Click();
-  rig.dialogs.folderAnswers = {mine};
-  rig.program.BtDirSelClick();
-  ASSERT_EQ(rig.dialogs.folderTitles.size(), 1u);
-  EXPECT_EQ(rig.dialogs.folderTitles[0], "Sélectionner le répertoire");
-  EXPECT_EQ(rig.dialogs.folderStarts[0].generic_string(), rig.program.RepPol());
-  EXPECT_EQ(rig.Field("LabEdRepPol"), mine.generic_string() + "/");
-  EXPECT_EQ(rig.program.RepPol(), (rig.appli / "DefPolars").generic_string() + "/");  // not yet
-  rig.program.SpeedBtModPolClick();
-  ASSERT_EQ(rig.dialogs.opened.size(), 1u);
-  EXPECT_EQ(rig.dialogs.opened[0].folder.generic_string(), mine.generic_string() + "/");
+  program.Paramtres1Click();
+  dialogs.folderAnswers = {mine};
+  program.BtDirSelClick();
+  EXPECT_EQ(dialogs.folderTitles, std::vector<std::string>{"Sélectionner le répertoire"});
+  EXPECT_EQ(dialogs.folderStarts.at(0).generic_string(), program.RepPol());
+  EXPECT_EQ(Field("LabEdRepPol"), mine.generic_string() + "/");
+  EXPECT_EQ(program.RepPol(), (appli / "DefPolars").generic_string() + "/");  // not yet
+  program.SpeedBtModPolClick();
+  ASSERT_EQ(dialogs.opened.size(), 1u);
+  EXPECT_EQ(dialogs.opened[0].folder.generic_string(), mine.generic_string() + "/");
 }
 
-TEST(FParam, TheCheckBoxesDriveTheVariationsAndShowAFrozenState) {
-  testing::ProgramRig rig;
-  rig.StartShipped();
-  rig.program.panel()["ChkB_HDG"].setChecked(false);
-  rig.program.ChkBClick();
-  EXPECT_FALSE(rig.program.params().ChkB_HDG);
-  EXPECT_TRUE(rig.program.params().ChkB_TWS);
-  rig.program.params().FigeData();  // a manoeuvre starts
-  rig.program.FParamFormPaint();
-  EXPECT_FALSE(rig.program.panel()["ChkB_TWS"].checked());
-  rig.program.params().RestStData();
-  rig.program.FParamFormPaint();
-  EXPECT_TRUE(rig.program.panel()["ChkB_TWS"].checked());
-  EXPECT_FALSE(rig.program.panel()["ChkB_HDG"].checked());
+TEST_F(Shipped, TheCheckBoxesDriveTheVariationsAndShowAFrozenState) {
+  program.panel()["ChkB_HDG"].setChecked(false);
+  program.ChkBClick();
+  EXPECT_FALSE(program.params().ChkB_HDG);
+  EXPECT_TRUE(program.params().ChkB_TWS);
+  program.params().FigeData();  // a manoeuvre starts
+  program.FParamFormPaint();
+  EXPECT_FALSE(program.panel()["ChkB_TWS"].checked());
+  program.params().RestStData();
+  program.FParamFormPaint();
+  EXPECT_TRUE(program.panel()["ChkB_TWS"].checked());
+  EXPECT_FALSE(program.panel()["ChkB_HDG"].checked());
 }
 
 }  // namespace
