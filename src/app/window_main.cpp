@@ -30,6 +30,20 @@ void ScreenshotHook(TFVentrel& w, int* status) {
       if (auto* start = w.findChild<QPushButton*>("BtCalC")) start->click();
     });
   }
+  // The sentences sent to a device (a pseudo-terminal of the screenshot script).
+  const QString device = qEnvironmentVariable("VENTREL_NMEA_PORT");
+  if (!device.isEmpty()) {
+    QTimer::singleShot(100, &w, [&w, device] {
+      w.Run([&w, device] {
+        NmeaTransmission& tr = w.program().transmission();
+        const int idx = tr.AddPortName(device.toStdString());
+        w.panel()["CBcom"].setItemIndex(idx);
+        w.panel()["CBcom"].setText(device.toStdString());
+        tr.CBComSelect();
+        tr.BtActivNMEAClick();
+      });
+    });
+  }
   if (file.isEmpty()) return;
   bool ok = false;
   int after = qEnvironmentVariableIntValue("VENTREL_SCREENSHOT_AFTER", &ok);

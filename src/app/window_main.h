@@ -6,7 +6,8 @@
 // sail and to photograph itself: VENTREL_SCREENSHOT=FILE.png writes the window to
 // FILE.png after VENTREL_SCREENSHOT_AFTER seconds (30 by default) and closes it;
 // VENTREL_SAIL=1 presses the start button as soon as the window shows;
-// VENTREL_FULL_SCREEN=1 takes the full-screen layout first.
+// VENTREL_FULL_SCREEN=1 takes the full-screen layout first; VENTREL_NMEA_PORT=DEVICE
+// opens that device in the NMEA panel and presses "Activer".
 
 namespace ventrel::app {
 

@@ -366,6 +366,8 @@ void TFVentrel::BuildMenus() {
     mp.setColor(g, QPalette::ButtonText, Qt::black);
     mp.setColor(g, QPalette::Text, Qt::black);
   }
+  mp.setColor(QPalette::Disabled, QPalette::Window, QColor(236, 236, 236));
+  mp.setColor(QPalette::Disabled, QPalette::Button, QColor(236, 236, 236));
   mp.setColor(QPalette::Disabled, QPalette::WindowText, QColor(150, 150, 150));
   mp.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(150, 150, 150));
   mp.setColor(QPalette::Disabled, QPalette::Text, QColor(150, 150, 150));
