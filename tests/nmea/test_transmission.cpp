@@ -11,12 +11,14 @@
 #include <set>
 #include <sstream>
 
+#include "config/polar_table.h"
 #include "nmea/local_time.h"
 #include "nmea/registry.h"
 #include "nmea/transmission.h"
 #include "scene.h"
 #include "sim/panel.h"
 #include "sim/timers.h"
+#include "sim/window_model.h"
 
 namespace ventrel {
 namespace {
@@ -396,6 +398,41 @@ TEST_F(Cycle, SavesWriteTheListsWithCrLf) {
   EXPECT_EQ(read(dir / "brut.txt"), brut);
   EXPECT_FALSE(fs::exists(TemporaryPathFor(dir / "brut.txt")));
   fs::remove_all(dir);
+}
+
+// The cycle bound to the window's model as the program binds it: the pause
+// button suspends it and the resume starts it again one second later, after the
+// tick.
+TEST(CycleOnTheModel, PauseAndResumeFollowTheRun) {
+  const PolarParse polar = LoadPolarFile(VENTREL_DATA_DIR "/DefPolars/First31_7.pol");
+  ASSERT_TRUE(polar.ok);
+  VentrelModel model;
+  model.SetPolar(polar.table);
+  VirtualClock vc(model.timers());
+  NmeaModule m;
+  std::vector<Event> log;
+  FakePort port{vc, log};
+  NmeaTransmission tx{m, {model.state(), model.waypoint(), model.params()}, model.timers().TimerNMEA,
+                      model.panel(), port, [&] { return AddMilliseconds(kStart, vc.now()); }};
+  model.SetNmeaHooks({[&] { tx.Suspend(); }, [&] { tx.Resume(); }});
+  model.panel()["CBcom"].setItemIndex(0);
+  tx.CBComSelect();
+  model.BtCALCClick();
+  tx.BtActivNMEAClick();
+  vc.advance(1500);
+  model.SpBtPauseResClick();  // pause at 1.5 s
+  EXPECT_FALSE(tx.Transmitting());
+  const std::size_t sent = log.size();
+  vc.advance(3000);
+  EXPECT_EQ(log.size(), sent);
+  model.SpBtPauseResClick();  // resume at 4.5 s: phase 3 at 5.5 s
+  EXPECT_TRUE(tx.Transmitting());
+  vc.advance(1000);
+  ASSERT_GT(log.size(), sent);
+  EXPECT_EQ(log[sent].t, 5500);
+  EXPECT_EQ(log[sent].what, "GSV");
+  // The ticks go on with the phases, the tick first.
+  EXPECT_EQ(model.state().t, 1);
 }
 
 TEST(NmeaList, ANotKeptListTellsItsListenerOnly) {
