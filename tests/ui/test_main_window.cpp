@@ -302,6 +302,40 @@ class TestMainWindow : public QObject {
     QCOMPARE(w.model().state().t, 2);
   }
 
+  void sailsInRealTime() {
+    WindowFixture f;
+    QVERIFY(f.Prepare());
+    WindowSetup setup;
+    setup.AppliDir = std::filesystem::path(f.folder().toStdString());
+    setup.showMessageBoxes = false;
+    TFVentrel w(std::move(setup));  // the model's timers on Qt's clock
+    QVERIFY(w.timerDriver());
+    w.show();
+    w.findChild<QPushButton*>("BtCalC")->click();
+    const QString lat = w.findChild<QLineEdit*>("EdLATmin")->text();
+    QVERIFY(QTest::qWaitFor([&] { return w.model().state().t >= 2; }, 5000));
+    QVERIFY(w.findChild<QLineEdit*>("EdLATmin")->text() != lat);
+  }
+
+  void quitterStopsAndWritesThePolarBack() {
+    WindowFixture f;
+    QVERIFY(f.Prepare());
+    ventrel::testing::SetIniKeys(f.file("Ventrel.ini"), {{"PolaireAct", "AUTRE.pol"}});
+    TFVentrel& w = f.Open();  // AUTRE.pol does not exist: the default polar is taken
+    f.Find<QPushButton>("BtCalC")->click();
+    f.Advance(2000);
+    QVERIFY(w.model().timers().TimerAT.enabled());
+    w.Action("Quitter2")->trigger();
+    QVERIFY(!w.isVisible());
+    QVERIFY(!w.model().timers().TimerAT.enabled());
+    QVERIFY(!w.program().transmission().Started());
+    QFile ini(f.file("Ventrel.ini"));
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(ini.readAll());
+    QVERIFY2(text.contains(QStringLiteral("PolaireAct=FIRST31_7.pol")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("iTWD=220")));  // every other line kept
+  }
+
   void typingNonsenseNeverStopsTheWindow() {
     WindowFixture f;
     QVERIFY(f.Prepare());
