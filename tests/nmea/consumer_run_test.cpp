@@ -36,23 +36,16 @@ class Json {
  public:
   Json& num(const char* key, long double v) {
     char buf[64];
-    if (std::isfinite(v)) {
-      std::snprintf(buf, sizeof buf, "%.12Lg", v);
-    } else {
-      std::snprintf(buf, sizeof buf, "null");
-    }
-    return raw(key, buf);
+    std::snprintf(buf, sizeof buf, "%.12Lg", v);
+    return raw(key, std::isfinite(v) ? buf : "null");
   }
   Json& str(const char* key, const std::string& v) {
     std::string q = "\"";
-    for (char c : v) {
-      if (c == '"' || c == '\\') q += '\\';
-      q += c;
-    }
+    for (char c : v) q += (c == '"' || c == '\\') ? std::string{'\\', c} : std::string{c};
     return raw(key, q + "\"");
   }
   Json& raw(const char* key, const std::string& v) {
-    body_ += (body_.empty() ? "" : ",") + std::string("\"") + key + "\":" + v;
+    body_ += (body_.empty() ? "\"" : ",\"") + std::string(key) + "\":" + v;
     return *this;
   }
   std::string text() const { return "{" + body_ + "}"; }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <sstream>
 
 #include "nmea/selection.h"
 #include "scene.h"
@@ -10,7 +12,13 @@
 namespace ventrel::test {
 namespace {
 
-TEST(NmeaSelection, ItemsAreThe26SentencesWithTheirRecordsAndMarks) {
+std::string Flags(const NmeaModule& m) {
+  std::string s;
+  for (const auto& e : SentenceTable()) s += Selected(m, e) ? '1' : '0';
+  return s;
+}
+
+TEST(NmeaSelection, ItemsAreThe26SentencesWithTheirRecordsMarksAndDescriptions) {
   ASSERT_EQ(kNmeaItemTable.size(), 26u);
   const std::set<std::string_view> obsolete = {"DBK", "DBS", "HDM", "HDT", "VWR"};
   std::set<std::string_view> types;
@@ -22,54 +30,40 @@ TEST(NmeaSelection, ItemsAreThe26SentencesWithTheirRecordsAndMarks) {
     EXPECT_TRUE(types.insert(item.type).second);
     EXPECT_EQ(item.name.substr(0, 3), item.type);
     EXPECT_EQ(item.name.find(" *") != std::string_view::npos, obsolete.count(item.type) == 1);
-    const bool tab = item.name.back() == '\t';
-    EXPECT_EQ(tab, item.type != "MTW" && item.type != "ZTG");
-    EXPECT_FALSE(item.description.empty());
+    EXPECT_EQ(item.name.back() == '\t', item.type != "MTW" && item.type != "ZTG");
   }
   // Alphabetical, as the list shows them.
-  EXPECT_EQ(kNmeaItemTable.front().type, "APB");
-  EXPECT_EQ(kNmeaItemTable.back().type, "ZTG");
+  EXPECT_TRUE(std::is_sorted(kNmeaItemTable.begin(), kNmeaItemTable.end(),
+                             [](const auto& a, const auto& b) { return a.type < b.type; }));
   EXPECT_EQ(kNmeaItemTable[18].name, "VHW \t");
-}
-
-TEST(NmeaSelection, DescriptionLinesBeginWithTwoSpacesOnePerItem) {
+  // One description line per item, each beginning with two spaces.
   const std::string text = NmeaSelection::DescriptionText();
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    const auto nl = text.find('\n', start);
-    lines.push_back(text.substr(start, nl == std::string::npos ? std::string::npos : nl - start));
-    if (nl == std::string::npos) break;
-    start = nl + 1;
-  }
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) lines.push_back(l);
   ASSERT_EQ(lines.size(), 26u);
+  EXPECT_NE(text.back(), '\n');
+  for (const auto& l : lines) EXPECT_EQ(l.substr(0, 2), "  ") << l;
   EXPECT_EQ(lines[0], "  Pilote automatique phrase B");
   EXPECT_EQ(lines[6], "  Profondeur d'eau  (sous le capteur)");
   EXPECT_EQ(lines[25], "  TU et temps restant pour atteindre le waypoint");
 }
 
-TEST(NmeaSelection, FlagsChangeOnlyAtOk) {
+TEST(NmeaSelection, FlagsChangeOnlyAtOkEachItemItsOwnRecord) {
   Scene x;
   NmeaSelection sel;
   sel.BtDeselALLClick();
-  for (const auto& e : SentenceTable()) EXPECT_TRUE(Selected(x.m, e)) << "before OK: " << e.type;
+  EXPECT_EQ(Flags(x.m), std::string(26, '1'));  // not before OK
   sel.BtParNMEA_OKClick(x.m);
-  for (const auto& e : SentenceTable()) EXPECT_FALSE(Selected(x.m, e)) << e.type;
-  // Nothing selected: every group build writes nothing.
-  EXPECT_EQ(x.Build(1), 0);
-  EXPECT_EQ(x.Build(2), 0);
-  EXPECT_EQ(x.Build(3), 0);
-  EXPECT_EQ(x.m.datact, "061226");  // the date is still computed
+  EXPECT_EQ(Flags(x.m), std::string(26, '0'));
+  // Nothing selected: every group build writes nothing, and the date is still computed.
+  EXPECT_EQ(x.Build(1) + x.Build(2) + x.Build(3), 0);
+  EXPECT_EQ(x.m.datact, "061226");
   sel.BtSelAllClick();
-  for (const auto& e : SentenceTable()) EXPECT_FALSE(Selected(x.m, e)) << "no OK yet: " << e.type;
+  EXPECT_EQ(Flags(x.m), std::string(26, '0'));
   sel.BtParNMEA_OKClick(x.m);
-  for (const auto& e : SentenceTable()) EXPECT_TRUE(Selected(x.m, e)) << e.type;
-}
-
-TEST(NmeaSelection, EachItemSetsItsOwnRecord) {
+  EXPECT_EQ(Flags(x.m), std::string(26, '1'));
   for (int i = 0; i < kNmeaItems; ++i) {
-    Scene x;
-    NmeaSelection sel;
     sel.BtDeselALLClick();
     sel.checked[i] = true;
     sel.BtParNMEA_OKClick(x.m);
@@ -80,33 +74,34 @@ TEST(NmeaSelection, EachItemSetsItsOwnRecord) {
 }
 
 TEST(NmeaSelection, TalkersFromTheRadioGroupsAtOk) {
+  ASSERT_EQ(kTalkerRadios.size(), 4u);
+  EXPECT_EQ(std::string(kTalkerRadios[0].ids[0]) + std::string(kTalkerRadios[0].ids[1]) +
+                std::string(kTalkerRadios[1].ids[1]) + std::string(kTalkerRadios[2].ids[0]) +
+                std::string(kTalkerRadios[3].ids[0]),
+            "ECGPIIDMWI");
+  for (const auto& r : kTalkerRadios) {
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(r.items[i].substr(0, 2), r.ids[i]);
+  }
   Scene x;
   NmeaSelection sel;
   sel.BtSelAllClick();
   sel.RdGDevPos = 0;
-  sel.RdGDevSond = 1;
-  sel.RdGInst = 1;
-  sel.RdGWI = 1;
+  sel.RdGDevSond = sel.RdGInst = sel.RdGWI = 1;
   EXPECT_EQ(x.m.DevPos, "GP");  // not before OK
   sel.BtParNMEA_OKClick(x.m);
-  EXPECT_EQ(x.m.DevPos, "EC");
-  EXPECT_EQ(x.m.Sounder, "II");
-  EXPECT_EQ(x.m.Speedo, "II");
-  EXPECT_EQ(x.m.Winst, "II");
+  EXPECT_EQ(x.m.DevPos + x.m.Sounder + x.m.Speedo + x.m.Winst, "ECIIIIII");
   // A group with no item selected leaves its talker.
   sel.RdGDevPos = -1;
   sel.RdGDevSond = 0;
   sel.BtParNMEA_OKClick(x.m);
-  EXPECT_EQ(x.m.DevPos, "EC");
-  EXPECT_EQ(x.m.Sounder, "SD");
+  EXPECT_EQ(x.m.DevPos + x.m.Sounder, "ECSD");
   // The new talkers are used by the next build; the heading keeps HC.
   x.Select({"DPT", "HDT"});
   ASSERT_EQ(x.Build(1), 2);
-  EXPECT_EQ(x.m.tab_PhNMEA[1].substr(0, 6), "$SDDPT");
-  EXPECT_EQ(x.m.tab_PhNMEA[2].substr(0, 6), "$HCHDT");
+  EXPECT_EQ(x.m.tab_PhNMEA[1].substr(0, 6) + x.m.tab_PhNMEA[2].substr(0, 6), "$SDDPT$HCHDT");
 }
 
-TEST(NmeaSelection, RefreshShowsTheFlagsAndConfigurationSetsTheRadios) {
+TEST(NmeaSelection, RefreshShowsTheFlagsAndTheRadiosWaitForOk) {
   Scene x;
   x.Select({"RMC", "ZTG", "APB"});
   NmeaSelection sel;
@@ -117,25 +112,9 @@ TEST(NmeaSelection, RefreshShowsTheFlagsAndConfigurationSetsTheRadios) {
     EXPECT_EQ(sel.checked[i], t == "RMC" || t == "ZTG" || t == "APB") << t;
   }
   sel.SetTalkerRadios("EC", "II", "DMxx", "");
-  EXPECT_EQ(sel.RdGDevPos, 0);
-  EXPECT_EQ(sel.RdGDevSond, 1);
-  EXPECT_EQ(sel.RdGInst, 0);
-  EXPECT_EQ(sel.RdGWI, 1);
-  // The talkers of the sentences wait for OK.
-  EXPECT_EQ(x.m.DevPos, "GP");
-  EXPECT_EQ(x.m.Sounder, "SD");
-}
-
-TEST(NmeaSelection, RadioCaptionsAndIdentifiers) {
-  ASSERT_EQ(kTalkerRadios.size(), 4u);
-  EXPECT_EQ(kTalkerRadios[0].ids[0], "EC");
-  EXPECT_EQ(kTalkerRadios[0].ids[1], "GP");
-  EXPECT_EQ(kTalkerRadios[1].ids[1], "II");
-  EXPECT_EQ(kTalkerRadios[2].ids[0], "DM");
-  EXPECT_EQ(kTalkerRadios[3].ids[0], "WI");
-  for (const auto& r : kTalkerRadios) {
-    for (int i = 0; i < 2; ++i) EXPECT_EQ(r.items[i].substr(0, 2), r.ids[i]);
-  }
+  EXPECT_EQ((std::array<int, 4>{sel.RdGDevPos, sel.RdGDevSond, sel.RdGInst, sel.RdGWI}),
+            (std::array<int, 4>{0, 1, 0, 1}));
+  EXPECT_EQ(x.m.DevPos + x.m.Sounder, "GPSD");
 }
 
 }  // namespace

@@ -11,14 +11,12 @@
 #include <set>
 #include <sstream>
 
-#include "config/polar_table.h"
 #include "nmea/local_time.h"
 #include "nmea/registry.h"
 #include "nmea/transmission.h"
 #include "scene.h"
 #include "sim/panel.h"
 #include "sim/timers.h"
-#include "sim/window_model.h"
 
 namespace ventrel {
 namespace {
@@ -34,12 +32,14 @@ std::ostream& operator<<(std::ostream& os, const Event& e) { return os << e.t <<
 
 std::string TypeOf(const std::string& sentence) { return sentence.substr(3, 3); }
 
+const std::string kCom1 = R"(\\.\COM1)";
+const std::string kCom3 = R"(\\.\COM3)";
+
 // A port with the states of the serial layer: writes go to the port of the last
 // open or close and fail unless it is open; `refuse` fails chosen writes.
 class FakePort final : public NmeaPort {
  public:
-  explicit FakePort(const VirtualClock& vc, std::vector<Event>& log) : vc_(vc), log_(log) {}
-
+  FakePort(const VirtualClock& vc, std::vector<Event>& log) : vc_(vc), log_(log) {}
   bool InitCom(const std::string& name, std::uint32_t speed, std::uint8_t parity, std::uint8_t dataBits,
                std::uint8_t stopBits) override {
     opens.push_back(name + "@" + std::to_string(speed) + "/" + std::to_string(parity) + "/" +
@@ -54,18 +54,17 @@ class FakePort final : public NmeaPort {
     if (state[name] == "open") state[name] = "closed";
   }
   bool Write_Com(const std::string& text) override {
-    if (state[current_] != "open") return false;
-    if (refuse && refuse(vc_.now(), text)) return false;
+    if (state[current_] != "open" || (refuse && refuse(vc_.now(), text))) return false;
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
     log_.push_back({vc_.now(), TypeOf(text)});
     bytes[current_] += text;
     return true;
   }
 
-  std::set<std::string> absent;                  // ports whose open fails
-  std::map<std::string, std::string> state;      // "open", "failed", "closed"
-  std::map<std::string, std::string> bytes;      // what each port received
-  std::vector<std::string> opens;                // "name@speed/parity/bits/stop"
+  std::set<std::string> absent;               // ports whose open fails
+  std::map<std::string, std::string> state;   // "open", "failed", "closed"
+  std::map<std::string, std::string> bytes;   // what each port received
+  std::vector<std::string> opens;             // "name@speed/parity/bits/stop"
   std::function<bool(std::int64_t, const std::string&)> refuse;
 
  private:
@@ -80,6 +79,18 @@ const LocalTime kStart{2026, 12, 6, 12, 15, 30, 0};
 const std::vector<std::string_view> kSelection = {"DPT", "HDT", "MWV", "VHW", "GLL", "RMC", "MTW", "VTG", "ZDA"};
 const std::vector<std::string> kGroup[4] = {{}, {"DPT", "HDT", "MWV"}, {"VHW", "GLL", "RMC"}, {"MTW", "VTG", "ZDA"}};
 
+// `count` seconds from t0 (ms), the first with group g0: the tick (from second
+// `firstTick` on), then the sentences of the group.
+std::vector<Event> Seconds(std::int64_t t0, int g0, int count, int firstTick = 0) {
+  std::vector<Event> r;
+  for (int k = 0; k < count; ++k) {
+    const std::int64_t t = t0 + 1000 * k;
+    if (k >= firstTick) r.push_back({t, "tick"});
+    for (const auto& type : kGroup[(g0 - 1 + k) % 3 + 1]) r.push_back({t, type});
+  }
+  return r;
+}
+
 class Cycle : public ::testing::Test {
  protected:
   Cycle() {
@@ -93,7 +104,6 @@ class Cycle : public ::testing::Test {
     });
     tx.SetMessageSink([this](const std::string& m) { messages.push_back(m); });
   }
-
   // The port list entry of a name, picked.
   void Pick(const std::string& name) {
     panel["CBcom"].setItemIndex(tx.AddPortName(name));
@@ -102,22 +112,18 @@ class Cycle : public ::testing::Test {
   // Start at the present instant, then pick COM1 and "Activer".
   void StartAndActivate() {
     timers.TimerAT.setEnabled(true);
-    Pick(R"(\\.\COM1)");
+    Pick(kCom1);
     tx.BtActivNMEAClick();
   }
   std::vector<Event> Between(std::int64_t from, std::int64_t to) const {
     std::vector<Event> r;
-    for (const auto& e : log) {
+    for (const Event& e : log) {
       if (e.t >= from && e.t <= to) r.push_back(e);
     }
     return r;
   }
-  // At instant t: the tick (unless `tick` is false), then the sentences of group g.
-  static std::vector<Event> Second(std::int64_t t, int g, bool tick = true) {
-    std::vector<Event> r;
-    if (tick) r.push_back({t, "tick"});
-    for (const auto& type : kGroup[g]) r.push_back({t, type});
-    return r;
+  LocalClock Clock() {
+    return [this] { return AddMilliseconds(kStart, vc.now()); };
   }
 
   test::Scene scene;
@@ -127,12 +133,7 @@ class Cycle : public ::testing::Test {
   Panel panel;
   std::vector<Event> log;
   FakePort port{vc, log};
-  NmeaTransmission tx{scene.m,
-                      {scene.s, scene.w, params},
-                      timers.TimerNMEA,
-                      panel,
-                      port,
-                      [this] { return AddMilliseconds(kStart, vc.now()); }};
+  NmeaTransmission tx{scene.m, {scene.s, scene.w, params}, timers.TimerNMEA, panel, port, Clock()};
   std::vector<std::string> messages;
   int ticks = 0;
 };
@@ -140,38 +141,22 @@ class Cycle : public ::testing::Test {
 TEST_F(Cycle, PhasesFollowTheTicksInOrder) {
   StartAndActivate();
   vc.advance(7000);
-  std::vector<Event> expected = Second(0, 1, false);
-  for (int sec = 1; sec <= 7; ++sec) {
-    const auto s = Second(sec * 1000, sec % 3 + 1);
-    expected.insert(expected.end(), s.begin(), s.end());
-  }
-  EXPECT_EQ(log, expected);
+  EXPECT_EQ(log, Seconds(0, 1, 8, 1));
   // Phase 1 at second 3 sends the heading of tick 3.
-  bool seen = false;
-  for (std::size_t i = 0; i < tx.MemoNMEAbrut.Count(); ++i) {
-    const std::string_view s = tx.MemoNMEAbrut.Line(i);
-    if (s.starts_with("$HCHDT,30.00,T")) seen = true;
-  }
-  EXPECT_TRUE(seen);
+  EXPECT_NE(tx.MemoNMEAbrut.Text().find("$HCHDT,30.00,T"), std::string::npos);
 }
 
-// Whatever the order in which the tick timer and the cycle were started, a
-// phase due at the same instant as a tick runs after it.
+// Whatever the order in which the tick timer and the cycle were started, a phase due
+// at the same instant as a tick runs after it.
 TEST_F(Cycle, TheTickRunsBeforeThePhaseWhateverTheOrderOfStart) {
-  Pick(R"(\\.\COM1)");
-  tx.BtActivNMEAClick();           // "Activer" before the start
+  Pick(kCom1);
+  tx.BtActivNMEAClick();  // "Activer" before the start
   timers.TimerAT.setEnabled(true);
   vc.advance(2000);
-  // A manoeuvre-like restart of the tick timer at a whole second, after the cycle.
-  timers.TimerAT.setEnabled(false);
+  timers.TimerAT.setEnabled(false);  // a manoeuvre-like restart of the tick timer, after the cycle
   timers.TimerAT.setEnabled(true);
   vc.advance(2000);
-  std::vector<Event> expected = Second(0, 1, false);
-  for (int sec = 1; sec <= 4; ++sec) {
-    const auto s = Second(sec * 1000, sec % 3 + 1);
-    expected.insert(expected.end(), s.begin(), s.end());
-  }
-  EXPECT_EQ(log, expected);
+  EXPECT_EQ(log, Seconds(0, 1, 5, 1));
 }
 
 TEST_F(Cycle, ActiverStartsOnlyWithAnOpenPortAndOnlyOnce) {
@@ -185,30 +170,22 @@ TEST_F(Cycle, ActiverStartsOnlyWithAnOpenPortAndOnlyOnce) {
   EXPECT_FALSE(tx.Started());
   vc.advance(3000);
   EXPECT_TRUE(log.empty());
-
-  Pick(R"(\\.\COM1)");
-  EXPECT_EQ(port.opens.back(), R"(\\.\COM1@4800/0/8/0)");
+  Pick(kCom1);
+  EXPECT_EQ(port.opens.back(), kCom1 + "@4800/0/8/0");
   tx.BtActivNMEAClick();
   tx.BtActivNMEAClick();  // once running, a click changes nothing
-  EXPECT_EQ(Between(3000, 3000), Second(3000, 1, false));
+  EXPECT_EQ(Between(3000, 3000), Seconds(3000, 1, 1, 1));
   EXPECT_TRUE(tx.Transmitting());
 }
 
 TEST_F(Cycle, ActiverIsEnabledExactlyWithPortSpeedAndAnOpenPort) {
-  struct Row {
-    const char* what;
+  const struct {
     bool absent;
     std::string speed;
     bool enabled;
-  };
-  const Row rows[] = {
-      {"open port, 4800", false, "4800", true},
-      {"open port, 230400", false, "230400", true},
-      {"port refused", true, "4800", false},
-      {"speed typed by hand", false, "5000", false},
-  };
+  } rows[] = {{false, "4800", true}, {false, "230400", true}, {true, "4800", false}, {false, "5000", false}};
   for (const auto& r : rows) {
-    SCOPED_TRACE(r.what);
+    SCOPED_TRACE(r.speed + (r.absent ? " refused" : ""));
     Panel p;
     FakePort fp{vc, log};
     NmeaTransmission t{scene.m, {scene.s, scene.w, params}, timers.TimerNMEA, p, fp, [] { return kStart; }};
@@ -222,41 +199,35 @@ TEST_F(Cycle, ActiverIsEnabledExactlyWithPortSpeedAndAnOpenPort) {
   }
 }
 
-TEST_F(Cycle, APortPickedWithoutSpeedOpensNothing) {
+TEST_F(Cycle, TheSpeedIsReadWhenThePortIsPicked) {
   tx.SetSpeedText("");
-  Pick(R"(\\.\COM1)");
+  Pick(kCom1);  // without a speed: nothing opened
   EXPECT_TRUE(port.opens.empty());
   EXPECT_FALSE(tx.ComValid());
   EXPECT_EQ(messages, std::vector<std::string>{std::string(kMsgVitesseAbsente)});
-}
-
-TEST_F(Cycle, TheSpeedIsReadWhenThePortIsPicked) {
-  Pick(R"(\\.\COM1)");
+  tx.SetSpeedText("4800");
+  Pick(kCom1);
   tx.SetSpeedText("9600");  // no effect on the open port
-  EXPECT_EQ(port.opens, std::vector<std::string>{R"(\\.\COM1@4800/0/8/0)"});
-  Pick(R"(\\.\COM3)");
-  EXPECT_EQ(port.opens.back(), R"(\\.\COM3@9600/0/8/0)");
+  EXPECT_EQ(port.opens, std::vector<std::string>{kCom1 + "@4800/0/8/0"});
+  Pick(kCom3);
+  EXPECT_EQ(port.opens.back(), kCom3 + "@9600/0/8/0");
 }
 
-// A write refused part way through a group: the rest of the group is not sent;
-// only phase 1 adds the error line; the next phase runs normally.
+// A write refused part way through a group: the rest of the group is not sent; only
+// phase 1 adds the error line; the next phase runs normally.
 TEST_F(Cycle, AFailedWriteStopsThePhase) {
-  struct Row {
+  const struct {
     int group;
     const char* refused;
     std::vector<std::string> sent;  // of that group, before the failure
-  };
-  const Row rows[] = {
-      {1, "DPT", {}}, {1, "MWV", {"DPT", "HDT"}}, {2, "GLL", {"VHW"}}, {3, "MTW", {}}, {3, "ZDA", {"MTW", "VTG"}},
-  };
+  } rows[] = {{1, "DPT", {}}, {1, "MWV", {"DPT", "HDT"}}, {2, "GLL", {"VHW"}}, {3, "MTW", {}},
+              {3, "ZDA", {"MTW", "VTG"}}};
   for (const auto& r : rows) {
     SCOPED_TRACE(std::string("group ") + std::to_string(r.group) + ", " + r.refused);
     log.clear();
     Panel p;
-    NmeaTransmission t{scene.m, {scene.s, scene.w, params}, timers.TimerNMEA, p, port,
-                       [this] { return AddMilliseconds(kStart, vc.now()); }};
-    const std::int64_t t0 = vc.now();
-    const std::int64_t at = t0 + (r.group - 1) * 1000;
+    NmeaTransmission t{scene.m, {scene.s, scene.w, params}, timers.TimerNMEA, p, port, Clock()};
+    const std::int64_t at = vc.now() + (r.group - 1) * 1000;
     port.refuse = [&](std::int64_t now, const std::string& text) { return now == at && TypeOf(text) == r.refused; };
     p["CBcom"].setItemIndex(0);
     t.CBComSelect();
@@ -268,9 +239,8 @@ TEST_F(Cycle, AFailedWriteStopsThePhase) {
     int errorLines = 0;
     for (std::size_t i = 0; i < t.MemoNMEA.Count(); ++i) errorLines += t.MemoNMEA.Line(i) == kMsgErreurTransmission;
     EXPECT_EQ(errorLines, r.group == 1 ? 1 : 0);
-    // The next phase is whole; only the sentences written were recorded (four
-    // phases in all: 1, 2, 3, 1).
-    EXPECT_EQ(Between(at + 1000, at + 1000), Second(at + 1000, r.group % 3 + 1, false));
+    // The next phase is whole; only the sentences written were recorded (phases 1, 2, 3, 1).
+    EXPECT_EQ(Between(at + 1000, at + 1000), Seconds(at + 1000, r.group % 3 + 1, 1, 1));
     EXPECT_EQ(t.MemoNMEAbrut.Count(), 12 - (3 - r.sent.size()));
     EXPECT_EQ(t.MemoNMEAHMS.Count(), t.MemoNMEAbrut.Count() + 1);
     t.Quit();
@@ -283,26 +253,25 @@ TEST_F(Cycle, RazThenANewPortResumesWithTheNextPhase) {
   vc.advance(1500);
   tx.RazComClick();
   EXPECT_FALSE(tx.ComValid());
-  EXPECT_EQ(port.state[R"(\\.\COM1)"], "closed");
-  EXPECT_EQ(tx.MemoNMEA.Count(), 0u);
-  EXPECT_EQ(tx.MemoNMEAbrut.Count(), 0u);
+  EXPECT_EQ(port.state[kCom1], "closed");
+  EXPECT_EQ(tx.MemoNMEA.Count() + tx.MemoNMEAbrut.Count(), 0u);
   EXPECT_EQ(tx.MemoNMEAHMS.Count(), 1u + 6u);  // kept: the empty line and two groups
   vc.advance(2000);  // phase 3 at 2 fails silently, phase 1 at 3 with the error line
   EXPECT_EQ(Between(1501, 3500), (std::vector<Event>{{2000, "tick"}, {3000, "tick"}}));
   ASSERT_EQ(tx.MemoNMEA.Count(), 1u);
   EXPECT_EQ(tx.MemoNMEA.Line(0), kMsgErreurTransmission);
-  Pick(R"(\\.\COM3)");
+  Pick(kCom3);
   vc.advance(500);
   // Group 2 from its first sentence, on COM3; COM1 received nothing more.
-  EXPECT_EQ(Between(4000, 4000), Second(4000, 2));
-  EXPECT_EQ(port.bytes[R"(\\.\COM3)"].substr(0, 6), "$DMVHW");
+  EXPECT_EQ(Between(4000, 4000), Seconds(4000, 2, 1));
+  EXPECT_EQ(port.bytes[kCom3].substr(0, 6), "$DMVHW");
   EXPECT_EQ(tx.SelectedComIDX(), 2);
 }
 
 TEST_F(Cycle, RazOnAPortNeverOpenedClosesNothing) {
   tx.RazComClick();
   EXPECT_EQ(panel["CBcom"].itemIndex(), 0);
-  EXPECT_EQ(port.state[R"(\\.\COM1)"], "");
+  EXPECT_EQ(port.state[kCom1], "");
   EXPECT_TRUE(messages.empty());
 }
 
@@ -316,24 +285,18 @@ TEST_F(Cycle, PauseSuspendsAndResumeStartsANewPeriod) {
   timers.TimerAT.setEnabled(true);
   tx.Resume();
   vc.advance(2000);
-  std::vector<Event> expected = Second(7500, 3);
-  const auto s = Second(8500, 1);
-  expected.insert(expected.end(), s.begin(), s.end());
-  EXPECT_EQ(Between(6501, 8500), expected);
+  EXPECT_EQ(Between(6501, 8500), Seconds(7500, 3, 2));
 }
 
 TEST_F(Cycle, ActiverWhilePausedStartsAtTheResume) {
-  Pick(R"(\\.\COM1)");
+  Pick(kCom1);
   tx.Suspend();
   tx.BtActivNMEAClick();
   vc.advance(2000);
   EXPECT_TRUE(log.empty());
   tx.Resume();
   vc.advance(1000);
-  std::vector<Event> expected = Second(2000, 1, false);
-  const auto s = Second(3000, 2, false);
-  expected.insert(expected.end(), s.begin(), s.end());
-  EXPECT_EQ(log, expected);
+  EXPECT_EQ(log, Seconds(2000, 1, 2, 2));
 }
 
 TEST_F(Cycle, QuitEndsTheCycleClosesThePortAndEmptiesTheVisibleList) {
@@ -341,7 +304,7 @@ TEST_F(Cycle, QuitEndsTheCycleClosesThePortAndEmptiesTheVisibleList) {
   vc.advance(1000);
   tx.Quit();
   EXPECT_FALSE(timers.TimerNMEA.enabled());
-  EXPECT_EQ(port.state[R"(\\.\COM1)"], "closed");
+  EXPECT_EQ(port.state[kCom1], "closed");
   EXPECT_EQ(tx.MemoNMEA.Count(), 0u);
   EXPECT_EQ(tx.MemoNMEAbrut.Count(), 6u);
   tx.Resume();
@@ -351,88 +314,43 @@ TEST_F(Cycle, QuitEndsTheCycleClosesThePortAndEmptiesTheVisibleList) {
   EXPECT_TRUE(Between(1001, 4000).empty());
 }
 
-TEST_F(Cycle, TheListsHoldTheSentencesAndTheirStamps) {
+TEST_F(Cycle, TheListsHoldTheSentencesAndTheirStampsAndAreSavedWithCrLf) {
   StartAndActivate();
   vc.advance(1000);
   ASSERT_EQ(tx.MemoNMEAHMS.Count(), 7u);
   EXPECT_EQ(tx.MemoNMEAHMS.Line(0), "");
+  std::string brut, hms = "\r\n";
   for (std::size_t i = 0; i < 6; ++i) {
     const std::string stamp = i < 3 ? "NMEA183:2026-12-06Z12:15:30.000:" : "NMEA183:2026-12-06Z12:15:31.000:";
     EXPECT_EQ(tx.MemoNMEAHMS.Line(i + 1), stamp + std::string(tx.MemoNMEAbrut.Line(i)));
     EXPECT_EQ(tx.MemoNMEA.Line(i), tx.MemoNMEAbrut.Line(i));
-  }
-  // The sentences carry the same instant: 12:15:31 local is 10:15:31 UTC.
-  EXPECT_TRUE(tx.MemoNMEAbrut.Line(5).starts_with("$GPRMC,101531.00,A,")) << tx.MemoNMEAbrut.Line(5);
-  EXPECT_EQ(tx.formattedDate, "2026-12-06");
-  EXPECT_EQ(tx.formattedTime, "12:15:31.000");
-}
-
-TEST_F(Cycle, SavesWriteTheListsWithCrLf) {
-  namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / ("ventrel_tx_" + std::to_string(std::random_device{}()));
-  fs::create_directories(dir);
-  StartAndActivate();
-  vc.advance(1000);
-  ASSERT_TRUE(tx.SaveNMEAbrut(dir / "brut.txt").ok);
-  ASSERT_TRUE(tx.SaveNMEAHMS(dir / "hms.txt").ok);
-  auto read = [](const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::ostringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-  };
-  std::string brut, hms = "\r\n";
-  for (std::size_t i = 0; i < tx.MemoNMEAbrut.Count(); ++i) {
     brut += std::string(tx.MemoNMEAbrut.Line(i)) + "\r\n";
     hms += std::string(tx.MemoNMEAHMS.Line(i + 1)) + "\r\n";
   }
+  // The sentences carry the same instant: 12:15:31 local is 10:15:31 UTC.
+  EXPECT_TRUE(tx.MemoNMEAbrut.Line(5).starts_with("$GPRMC,101531.00,A,")) << tx.MemoNMEAbrut.Line(5);
+  EXPECT_EQ(tx.formattedDate + " " + tx.formattedTime, "2026-12-06 12:15:31.000");
+
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("ventrel_tx_" + std::to_string(std::random_device{}()));
+  fs::create_directories(dir);
+  const auto read = [](const fs::path& p) {
+    std::ostringstream ss;
+    ss << std::ifstream(p, std::ios::binary).rdbuf();
+    return ss.str();
+  };
+  ASSERT_TRUE(tx.SaveNMEAbrut(dir / "brut.txt").ok);
+  ASSERT_TRUE(tx.SaveNMEAHMS(dir / "hms.txt").ok);
   EXPECT_EQ(read(dir / "brut.txt"), brut);
   EXPECT_EQ(read(dir / "hms.txt"), hms);
-
   // A write that fails part way leaves the old file whole and says so.
-  const ChunkWriter failing = [](std::FILE*, std::string_view) { return false; };
   vc.advance(5000);
-  const WriteOutcome r = tx.SaveNMEAbrut(dir / "brut.txt", failing);
+  const WriteOutcome r = tx.SaveNMEAbrut(dir / "brut.txt", [](std::FILE*, std::string_view) { return false; });
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(messages, std::vector<std::string>{r.message});
   EXPECT_EQ(read(dir / "brut.txt"), brut);
   EXPECT_FALSE(fs::exists(TemporaryPathFor(dir / "brut.txt")));
   fs::remove_all(dir);
-}
-
-// The cycle bound to the window's model as the program binds it: the pause
-// button suspends it and the resume starts it again one second later, after the
-// tick.
-TEST(CycleOnTheModel, PauseAndResumeFollowTheRun) {
-  const PolarParse polar = LoadPolarFile(VENTREL_DATA_DIR "/DefPolars/First31_7.pol");
-  ASSERT_TRUE(polar.ok);
-  VentrelModel model;
-  model.SetPolar(polar.table);
-  VirtualClock vc(model.timers());
-  NmeaModule m;
-  std::vector<Event> log;
-  FakePort port{vc, log};
-  NmeaTransmission tx{m, {model.state(), model.waypoint(), model.params()}, model.timers().TimerNMEA,
-                      model.panel(), port, [&] { return AddMilliseconds(kStart, vc.now()); }};
-  model.SetNmeaHooks({[&] { tx.Suspend(); }, [&] { tx.Resume(); }});
-  model.panel()["CBcom"].setItemIndex(0);
-  tx.CBComSelect();
-  model.BtCALCClick();
-  tx.BtActivNMEAClick();
-  vc.advance(1500);
-  model.SpBtPauseResClick();  // pause at 1.5 s
-  EXPECT_FALSE(tx.Transmitting());
-  const std::size_t sent = log.size();
-  vc.advance(3000);
-  EXPECT_EQ(log.size(), sent);
-  model.SpBtPauseResClick();  // resume at 4.5 s: phase 3 at 5.5 s
-  EXPECT_TRUE(tx.Transmitting());
-  vc.advance(1000);
-  ASSERT_GT(log.size(), sent);
-  EXPECT_EQ(log[sent].t, 5500);
-  EXPECT_EQ(log[sent].what, "GSV");
-  // The ticks go on with the phases, the tick first.
-  EXPECT_EQ(model.state().t, 1);
 }
 
 TEST(NmeaList, ANotKeptListTellsItsListenerOnly) {
@@ -451,38 +369,28 @@ TEST(NmeaList, ANotKeptListTellsItsListenerOnly) {
   EXPECT_EQ(l.Text(), "");
 }
 
-TEST(LocalTime, StampsAndCarries) {
-  struct Row {
+TEST(LocalTime, StampsCarriesAndTheStartTime) {
+  const struct {
     LocalTime t;
     std::int64_t ms;
-    const char* date;
-    const char* time;
-  };
-  const Row rows[] = {
-      {{2026, 12, 6, 9, 5, 7, 40}, 0, "2026-12-06", "09:05:07.040"},
-      {{2026, 12, 31, 23, 59, 59, 999}, 1, "2027-01-01", "00:00:00.000"},
-      {{2028, 2, 28, 23, 0, 0, 0}, 3'600'000, "2028-02-29", "00:00:00.000"},
-      {{2027, 2, 28, 23, 0, 0, 0}, 3'600'000, "2027-03-01", "00:00:00.000"},
-      {{2026, 1, 1, 0, 0, 0, 0}, -1, "2025-12-31", "23:59:59.999"},
-      {{2026, 12, 6, 12, 15, 30, 0}, 86'400'000LL * 365, "2027-12-06", "12:15:30.000"},
-  };
+    const char* stamp;
+  } rows[] = {{{2026, 12, 6, 9, 5, 7, 40}, 0, "2026-12-06 09:05:07.040"},
+              {{2026, 12, 31, 23, 59, 59, 999}, 1, "2027-01-01 00:00:00.000"},
+              {{2028, 2, 28, 23, 0, 0, 0}, 3'600'000, "2028-02-29 00:00:00.000"},
+              {{2027, 2, 28, 23, 0, 0, 0}, 3'600'000, "2027-03-01 00:00:00.000"},
+              {{2026, 1, 1, 0, 0, 0, 0}, -1, "2025-12-31 23:59:59.999"},
+              {{2026, 12, 6, 12, 15, 30, 0}, 86'400'000LL * 365, "2027-12-06 12:15:30.000"}};
   for (const auto& r : rows) {
     const LocalTime t = AddMilliseconds(r.t, r.ms);
-    EXPECT_EQ(DateStamp(t), r.date);
-    EXPECT_EQ(TimeStamp(t), r.time);
+    EXPECT_EQ(DateStamp(t) + " " + TimeStamp(t), r.stamp);
   }
   EXPECT_EQ(DaysFromCivil(1970, 1, 1), 0);
   EXPECT_EQ(DaysFromCivil(2000, 3, 1), 11017);  // 30 years, 7 of them leap, plus Jan and Feb 2000
-}
-
-TEST(LocalTime, ParsesTheStartTime) {
-  const auto ok = ParseLocalTime("2026-02-28 23:59:58");
-  ASSERT_TRUE(ok);
-  EXPECT_EQ(*ok, (LocalTime{2026, 2, 28, 23, 59, 58, 0}));
+  EXPECT_EQ(ParseLocalTime("2026-02-28 23:59:58"), (LocalTime{2026, 2, 28, 23, 59, 58, 0}));
   EXPECT_TRUE(ParseLocalTime("2028-02-29 00:00:00"));
-  for (const char* bad : {"2027-02-29 00:00:00", "2026-13-01 00:00:00", "2026-12-06 24:00:00",
-                          "2026-12-06 12:60:00", "2026-12-06T12:00:00", "2026-12-6 12:00:00", "",
-                          "0000-01-01 00:00:00", "2026-12-06 12:00:0x"}) {
+  for (const char* bad : {"2027-02-29 00:00:00", "2026-13-01 00:00:00", "2026-12-06 24:00:00", "2026-12-06 12:60:00",
+                          "2026-12-06T12:00:00", "2026-12-6 12:00:00", "", "0000-01-01 00:00:00",
+                          "2026-12-06 12:00:0x"}) {
     EXPECT_FALSE(ParseLocalTime(bad)) << bad;
   }
 }
