@@ -52,6 +52,22 @@ QString QtFilter(const std::string& filter) {
   return out.join(";;");
 }
 
+// A file dialog of Qt's own, its labels in French whether Qt's translations are
+// installed or not.
+void French(QFileDialog& d, bool save) {
+  d.setOption(QFileDialog::DontUseNativeDialog);
+  d.setLabelText(QFileDialog::LookIn, QStringLiteral("Dossier :"));
+  d.setLabelText(QFileDialog::FileName, QStringLiteral("Nom du fichier :"));
+  d.setLabelText(QFileDialog::FileType, QStringLiteral("Type de fichier :"));
+  d.setLabelText(QFileDialog::Accept, save ? QStringLiteral("Enregistrer") : QStringLiteral("Ouvrir"));
+  d.setLabelText(QFileDialog::Reject, QStringLiteral("Annuler"));
+}
+
+std::optional<fs::path> Chosen(QFileDialog& d) {
+  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+  return fs::path(d.selectedFiles().front().toStdString());
+}
+
 // The dialogs of the program on Qt's own, unless the setup replaces them.
 class QtDialogs final : public ProgramDialogs {
  public:
@@ -67,29 +83,30 @@ class QtDialogs final : public ProgramDialogs {
     QString filter = QtFilter(d.filter);
     if (filter.isEmpty() && polar) filter = QStringLiteral("Polaires (*.pol *.POL)");
     filter += (filter.isEmpty() ? "" : ";;") + QStringLiteral("Tous les fichiers (*)");
-    const QString f = QFileDialog::getOpenFileName(window_, title, Q(d.folder.string()), filter, nullptr,
-                                                   QFileDialog::DontUseNativeDialog);
-    if (f.isEmpty()) return std::nullopt;
-    return fs::path(f.toStdString());
+    QFileDialog dlg(window_, title, Q(d.folder.string()), filter);
+    French(dlg, false);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    return Chosen(dlg);
   }
 
   std::optional<fs::path> SaveFile(const FileDialog& d) override {
     if (o_.saveFile) return o_.saveFile(d);
     QFileDialog dlg(window_, d.title.empty() ? QStringLiteral("Enregistrer") : Q(d.title), Q(d.folder.string()),
                     QtFilter(d.filter));
-    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    French(dlg, true);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setDefaultSuffix(Q(d.defaultExt));
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
-    return fs::path(dlg.selectedFiles().front().toStdString());
+    return Chosen(dlg);
   }
 
   std::optional<fs::path> SelectFolder(const std::string& title, const fs::path& start) override {
     if (o_.selectFolder) return o_.selectFolder(title, start);
-    const QString dir = QFileDialog::getExistingDirectory(window_, Q(title), Q(start.string()),
-                                                          QFileDialog::DontUseNativeDialog);
-    if (dir.isEmpty()) return std::nullopt;
-    return fs::path(dir.toStdString());
+    QFileDialog dlg(window_, Q(title), Q(start.string()));
+    French(dlg, false);
+    dlg.setLabelText(QFileDialog::Accept, QStringLiteral("Choisir"));
+    dlg.setFileMode(QFileDialog::Directory);
+    dlg.setOption(QFileDialog::ShowDirsOnly);
+    return Chosen(dlg);
   }
 
   void Message(const std::string& text) override { message_(text); }
@@ -196,6 +213,10 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
 }
 
 TFVentrel::~TFVentrel() {
+  // The widgets outlive the program by a moment: nothing they say on their way
+  // out (a field losing the focus) may reach it.
+  for (QObject* o : findChildren<QObject*>()) o->blockSignals(true);
+  program_->transmission().MemoNMEA.SetListener({}, {});
   driver_.reset();
   // The timers' handlers refer to this window.
   for (ModelTimer* t : model().timers().all()) t->setEnabled(false);
