@@ -573,9 +573,16 @@ void TFVentrel::SetLayout(bool full) {
   ApplyShapes();
   if (full) {
     showMaximized();
-    // Without a window manager to honour the maximised state, take the screen.
-    if (QScreen* s = screen()) {
-      if (!isMaximized() || width() < s->availableGeometry().width() - 50) setGeometry(s->availableGeometry());
+    // Without a window manager to honour the maximised state, take the screen
+    // (a window manager has done its part by the time this runs).
+    const auto takeScreen = [this] {
+      QScreen* s = screen();
+      if (fullScreen_ && s && width() < s->availableGeometry().width() - 50) setGeometry(s->availableGeometry());
+    };
+    if (isVisible()) {
+      QTimer::singleShot(300, this, takeScreen);
+    } else {
+      takeScreen();
     }
   } else {
     showNormal();
