@@ -1,7 +1,9 @@
 #pragma once
-// Shared pieces of the simulation tests: a small polar table, a model wired to
-// recording surfaces, and helpers to type into the panel and start a run.
+// Shared pieces of the simulation tests: polar tables, and a model drawing on
+// recording surfaces on a virtual clock with helpers to type into its panel.
 
+#include <cmath>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -12,28 +14,34 @@
 
 namespace ventrel::testing {
 
-// A cruiser's polar: angles 40..180 (11 rows), wind speeds 6..25 kn (7 columns).
-inline PolarTable MakeTestPolar() {
-  static const long double kAngles[] = {40, 52, 60, 75, 90, 110, 120, 135, 150, 165, 180};
-  static const long double kWinds[] = {6, 8, 10, 12, 16, 20, 25};
-  static const long double kSpeeds[11][7] = {
-      {2.6, 3.6, 4.3, 4.7, 5.0, 5.1, 5.0},  {4.0, 5.0, 5.6, 5.9, 6.2, 6.3, 6.3},
-      {4.4, 5.4, 6.0, 6.3, 6.6, 6.8, 6.9},  {4.8, 5.8, 6.4, 6.7, 7.0, 7.2, 7.4},
-      {4.9, 5.9, 6.5, 6.9, 7.3, 7.5, 7.8},  {4.8, 5.8, 6.5, 6.9, 7.5, 7.9, 8.3},
-      {4.6, 5.6, 6.3, 6.8, 7.5, 8.0, 8.5},  {4.1, 5.1, 5.9, 6.5, 7.3, 7.9, 8.5},
-      {3.5, 4.5, 5.3, 5.9, 6.9, 7.5, 8.2},  {3.0, 4.0, 4.8, 5.4, 6.4, 7.1, 7.8},
-      {2.8, 3.7, 4.5, 5.1, 6.1, 6.8, 7.5},
-  };
+inline double D(long double x) { return static_cast<double>(x); }
+// h brought into [0, 360).
+inline double Compass(double h) {
+  const double r = std::fmod(h, 360.0);
+  return r < 0 ? r + 360 : r;
+}
+
+// Rows of `angles`, columns of `winds`, speeds[row][column].
+inline PolarTable MakePolar(const std::vector<long double>& angles, const std::vector<long double>& winds,
+                            std::vector<std::vector<long double>> speeds) {
   PolarTable p;
-  p.NLIG = 11;
-  p.NCOL = 7;
-  for (int i = 0; i < p.NLIG; ++i) p.idx_dv[i] = kAngles[i];
-  for (int j = 0; j < p.NCOL; ++j) p.idx_fv[j] = kWinds[j];
-  p.TabPol.assign(p.NLIG, std::vector<long double>(p.NCOL));
-  for (int i = 0; i < p.NLIG; ++i) {
-    for (int j = 0; j < p.NCOL; ++j) p.TabPol[i][j] = kSpeeds[i][j];
-  }
+  p.NLIG = static_cast<int>(angles.size());
+  p.NCOL = static_cast<int>(winds.size());
+  for (int i = 0; i < p.NLIG; ++i) p.idx_dv[i] = angles[i];
+  for (int j = 0; j < p.NCOL; ++j) p.idx_fv[j] = winds[j];
+  p.TabPol = std::move(speeds);
   return p;
+}
+
+// A cruiser's polar: angles 40..180, wind speeds 6..25 kn.
+inline PolarTable MakeTestPolar() {
+  return MakePolar({40, 52, 60, 75, 90, 110, 120, 135, 150, 165, 180}, {6, 8, 10, 12, 16, 20, 25},
+                   {{2.6, 3.6, 4.3, 4.7, 5.0, 5.1, 5.0}, {4.0, 5.0, 5.6, 5.9, 6.2, 6.3, 6.3},
+                    {4.4, 5.4, 6.0, 6.3, 6.6, 6.8, 6.9}, {4.8, 5.8, 6.4, 6.7, 7.0, 7.2, 7.4},
+                    {4.9, 5.9, 6.5, 6.9, 7.3, 7.5, 7.8}, {4.8, 5.8, 6.5, 6.9, 7.5, 7.9, 8.3},
+                    {4.6, 5.6, 6.3, 6.8, 7.5, 8.0, 8.5}, {4.1, 5.1, 5.9, 6.5, 7.3, 7.9, 8.5},
+                    {3.5, 4.5, 5.3, 5.9, 6.9, 7.5, 8.2}, {3.0, 4.0, 4.8, 5.4, 6.4, 7.1, 7.8},
+                    {2.8, 3.7, 4.5, 5.1, 6.1, 6.8, 7.5}});
 }
 
 class RecordingBoat final : public BoatPicture {
@@ -49,20 +57,21 @@ struct Rig {
   RecordingCanvas depth;
   RecordingBoat boat;
   std::vector<std::string> messages;
-  std::vector<std::string> nmeaLines;
   VirtualClock clock{model.timers()};
 
   explicit Rig(bool withPolar = true) {
     if (withPolar) model.SetPolar(MakeTestPolar());
     model.SetDrawing(&canvas, &depth, &boat);
     model.SetMessageSink([this](const std::string& m) { messages.push_back(m); });
-    model.SetNmeaListSink([this](const std::string& m) { nmeaLines.push_back(m); });
+    model.SetNmeaListSink([](const std::string&) {});
   }
 
   SimState& s() { return model.state(); }
   WaypointState& w() { return model.waypoint(); }
   PanelField& f(std::string_view name) { return model.panel()[name]; }
   void type(std::string_view name, const std::string& text) { f(name).setText(text); }
+  // Long runs: the dial is still drawn, on surfaces that keep nothing.
+  void unrecorded() { model.SetDrawing(nullptr, nullptr, nullptr); }
 
   // Types the inputs of a run and starts it.
   void start(const std::string& hdg = "335", const std::string& tws = "10", const std::string& twd = "220",
@@ -74,8 +83,25 @@ struct Rig {
     type("EdDirCourant", curDir);
     model.BtCALCClick();
   }
-  // Runs n seconds of simulated time.
   void seconds(int n) { clock.advance(1000LL * n); }
+
+  // The enabled ones among the timers that can run the tick ("" when none).
+  std::string driving() {
+    const ModelTimers& t = model.timers();
+    std::string out;
+    for (const ModelTimer* x : {&t.TimerAT, &t.TimerB, &t.TimerC, &t.TimerV, &t.TimerE, &t.TimerPres}) {
+      if (x->enabled()) out += (out.empty() ? "" : " ") + x->name();
+    }
+    return out;
+  }
+  // The enabled ones among the fields `names`, in their order.
+  std::string enabled(std::initializer_list<const char*> names) {
+    std::string out;
+    for (const char* n : names) {
+      if (f(n).enabled()) out += (out.empty() ? "" : " ") + std::string(n);
+    }
+    return out;
+  }
 };
 
 }  // namespace ventrel::testing

@@ -3,41 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
+#include <tuple>
 
 #include "sim_fixtures.h"
 
 namespace ventrel {
 namespace {
 
+using testing::D;
 using testing::Rig;
-
-double D(long double x) { return static_cast<double>(x); }
-
-TEST(Start, ReferenceWindLabels) {
-  struct Case {
-    const char* current;
-    const char* type;
-    const char* best;
-  };
-  const Case cases[] = {{"0", " Vent réel TW", "Meilleur TWA"}, {"1.5", " Vent surface SW", "Meilleur SWA"}};
-  for (const Case& c : cases) {
-    Rig r;
-    r.start("335", "10", "220", c.current);
-    EXPECT_EQ(r.f("LabTypVent").text(), c.type);
-    EXPECT_EQ(r.f("LbEdBestHaul").label(), c.best);
-  }
-}
 
 TEST(Start, PositionFromDegreesAndDecimalMinutes) {
   struct Case {
     int ns, ew;
     double lat, lg;  // graphic longitude
   };
-  const Case cases[] = {
-      {1, 0, -51.069, 2.3846666666666667},  // "S" with 51 and 4.14
-      {0, 0, 51.069, 2.3846666666666667},
-      {0, 1, 51.069, 357.61533333333333},  // 2 23.08 W
-  };
+  const Case cases[] = {{1, 0, -51.069, 2.3846666666666667},  // "S" with 51 and 4.14
+                        {0, 0, 51.069, 2.3846666666666667},
+                        {0, 1, 51.069, 357.61533333333333}};  // 2 23.08 W
   for (const Case& c : cases) {
     Rig r;
     r.f("RadioGLAT").setItemIndex(c.ns);
@@ -55,14 +39,10 @@ TEST(Start, StateAndCommandsAfterTheStart) {
   r.model.params().CQ = 1.7L;
   r.start();
   const SimState& s = r.s();
-  EXPECT_FALSE(s.PremPasse);
-  EXPECT_FALSE(s.StPause);
+  EXPECT_FALSE(s.PremPasse || s.StPause);
   EXPECT_EQ(s.t, 0);
-  EXPECT_EQ(s.HDG, 335);
-  EXPECT_EQ(s.HDGt_1, 335);
-  EXPECT_EQ(s.TWS, 10);
-  EXPECT_EQ(s.TWD, 220);
-  EXPECT_EQ(s.hdm, 334);  // variation 1 E
+  // hdm: variation 1 E.
+  EXPECT_EQ(std::tuple(s.HDG, s.HDGt_1, s.TWS, s.TWD, s.hdm), std::tuple(335.0L, 335.0L, 10.0L, 220.0L, 334.0L));
   EXPECT_EQ(s.offset_surf, 0.4L);
   EXPECT_EQ(s.offset_keel, 1.7L);
   // The typed 6.2 knots gave way to the polar's speed for this wind.
@@ -70,51 +50,32 @@ TEST(Start, StateAndCommandsAfterTheStart) {
   EXPECT_NE(s.BS.mdl, 6.2L);
   EXPECT_EQ(r.model.dial().mem.factConv, 203.0L / 20);
   EXPECT_EQ(r.boat.angles.back(), -335);
-  EXPECT_TRUE(r.model.timers().TimerAT.enabled());
-  EXPECT_FALSE(r.model.timers().TimerB.enabled());
-  for (const char* n : {"BtBestHaul", "SpBtPauseRes", "SpBtAUTO", "SpBtStdBY"}) EXPECT_TRUE(r.f(n).enabled()) << n;
-  for (const char* n : {"Paramtres1", "Ouvrir1"}) EXPECT_FALSE(r.f(n).enabled()) << n;
+  EXPECT_EQ(r.driving(), "TimerAT");
+  EXPECT_EQ(r.enabled({"BtBestHaul", "SpBtPauseRes", "SpBtAUTO", "SpBtStdBY", "Paramtres1", "Ouvrir1"}),
+            "BtBestHaul SpBtPauseRes SpBtAUTO SpBtStdBY");
   EXPECT_EQ(r.f("SpBtPauseRes").picture(), "Gl_pause.bmp");
-  // The best upwind angle of the start, shown.
-  EXPECT_LT(r.model.speed().AlphaOptWndWrd, 90);
-  EXPECT_FALSE(r.f("LbEdBestHaul").text().empty());
-}
-
-TEST(Start, InStandbyTheHelmTimerRunsTheTick) {
-  Rig r;
-  r.s().ModPil = TModPil::STDBY;
-  r.start();
-  EXPECT_TRUE(r.model.timers().TimerB.enabled());
-  EXPECT_FALSE(r.model.timers().TimerAT.enabled());
-  EXPECT_FALSE(r.f("BtBestHaul").enabled());
 }
 
 TEST(Start, WrongFieldsKeepTheirPreviousValueAndAreNamed) {
-  struct Case {
-    const char* field;
-    const char* text;
-    const char* caption;
-  };
-  const Case cases[] = {
-      {"EdHDG", "abc", "Cap vrai"},
-      {"EdTWS", "1.2.3", "Force du vent réel"},
-      {"EdPolPerc", "12.5", "Polaire %"},
-      {"EdLATmin", "4..14", "Position - LAT min"},
-  };
-  for (const Case& c : cases) {
+  const char* const cases[][3] = {{"EdHDG", "abc", "Cap vrai"},
+                                  {"EdTWS", "1.2.3", "Force du vent réel"},
+                                  {"EdPolPerc", "12.5", "Polaire %"},
+                                  {"EdLATmin", "4..14", "Position - LAT min"}};
+  for (const auto& [field, text, caption] : cases) {
+    SCOPED_TRACE(field);
     Rig r;
     r.start();
     r.seconds(2);
     const SimState before = r.s();
-    r.type(c.field, c.text);
+    r.type(field, text);
     r.messages.clear();
     r.model.BtCALCClick();
-    ASSERT_EQ(r.messages.size(), 1u) << c.field;
-    EXPECT_NE(r.messages[0].find(c.caption), std::string::npos) << r.messages[0];
-    EXPECT_EQ(r.s().HDG, before.BS.argt) << c.field;
-    EXPECT_EQ(r.s().TWS, before.TW.mdl) << c.field;
+    ASSERT_EQ(r.messages.size(), 1u);
+    EXPECT_NE(r.messages[0].find(caption), std::string::npos) << r.messages[0];
+    EXPECT_EQ(r.s().HDG, before.BS.argt);
+    EXPECT_EQ(r.s().TWS, before.TW.mdl);
     EXPECT_EQ(r.model.speed().polPerc, 100);
-    EXPECT_NEAR(D(r.s().Pact.lat), D(before.Pact.lat), 1e-9) << c.field;
+    EXPECT_NEAR(D(r.s().Pact.lat), D(before.Pact.lat), 1e-9);
   }
 }
 
@@ -127,12 +88,10 @@ TEST(PauseResume, PauseStopsTheRunAndResumeContinuesIt) {
   r.model.SpBtPauseResClick();
   const SimState paused = r.s();
   EXPECT_TRUE(paused.StPause);
-  EXPECT_FALSE(r.model.timers().TimerAT.enabled());
+  EXPECT_EQ(r.driving(), "");
   EXPECT_EQ(suspended, 1);
   EXPECT_EQ(r.f("SpBtPauseRes").picture(), "Gl_res.bmp");
-  for (const char* n : {"Paramtres1", "Ouvrir1"}) EXPECT_TRUE(r.f(n).enabled()) << n;
-  for (const char* n : {"BtBestHaul", "SpBtAUTO", "SpBtStdBY"}) EXPECT_FALSE(r.f(n).enabled()) << n;
-
+  EXPECT_EQ(r.enabled({"Paramtres1", "Ouvrir1", "BtBestHaul", "SpBtAUTO", "SpBtStdBY"}), "Paramtres1 Ouvrir1");
   r.seconds(10);
   EXPECT_EQ(r.s().t, paused.t);
   EXPECT_EQ(r.s().Pact.lat, paused.Pact.lat);
@@ -140,7 +99,7 @@ TEST(PauseResume, PauseStopsTheRunAndResumeContinuesIt) {
   r.model.SpBtPauseResClick();
   EXPECT_EQ(resumed, 1);
   EXPECT_FALSE(r.s().StPause);
-  EXPECT_TRUE(r.model.timers().TimerAT.enabled());
+  EXPECT_EQ(r.driving(), "TimerAT");
   EXPECT_EQ(r.f("SpBtPauseRes").picture(), "Gl_pause.bmp");
   EXPECT_TRUE(r.f("SpBtAUTO").enabled());
   // Same heading, wind and position (the fields hold the state as shown).
@@ -160,37 +119,39 @@ TEST(PauseResume, InStandbyTheHelmBarIsLockedAndCentred) {
   Rig r;
   r.s().ModPil = TModPil::STDBY;
   r.start();
+  EXPECT_EQ(r.driving(), "TimerB");  // the helm timer runs the tick
+  EXPECT_FALSE(r.f("BtBestHaul").enabled());
   r.f("TrackBarre").setEnabled(true);
   r.f("TrackBarre").setPosition(20);
   r.s().Ptb = 20;
   r.model.SpBtPauseResClick();
   r.seconds(3);  // the bar slides back while paused
-  EXPECT_FALSE(r.f("TrackBarre").enabled());
-  EXPECT_FALSE(r.f("TrackBarre").sliderVisible());
+  EXPECT_FALSE(r.f("TrackBarre").enabled() || r.f("TrackBarre").sliderVisible());
   EXPECT_EQ(r.f("TrackBarre").position(), 15);
-  EXPECT_FALSE(r.model.timers().TimerB.enabled());
+  EXPECT_EQ(r.driving(), "");
   r.model.SpBtPauseResClick();
-  EXPECT_TRUE(r.f("TrackBarre").enabled());
-  EXPECT_TRUE(r.f("TrackBarre").sliderVisible());
-  EXPECT_TRUE(r.model.timers().TimerB.enabled());
-  EXPECT_FALSE(r.model.timers().TimerAT.enabled());
+  EXPECT_TRUE(r.f("TrackBarre").enabled() && r.f("TrackBarre").sliderVisible());
+  EXPECT_EQ(r.driving(), "TimerB");
+}
+
+// Starts a run with a current of 2 kn toward 70, paused or not, and chooses the alternating current.
+void Alternate(Rig& r, bool paused = false) {
+  r.start("335", "10", "220", "2", "70");
+  if (paused) r.model.SpBtPauseResClick();
+  r.f("RadioGTypC").setItemIndex(1);
+  r.model.RadioGTypCClick();
 }
 
 TEST(AlternatingCurrent, ARotationTurnsTheCurrentByHalfATurnIn13Ticks) {
   Rig r;
-  r.start("335", "10", "220", "2", "70");
-  r.f("RadioGTypC").setItemIndex(1);
-  r.model.RadioGTypCClick();
-  ModelTimers& tm = r.model.timers();
-  EXPECT_TRUE(tm.TimerC.enabled());
-  EXPECT_FALSE(tm.TimerAT.enabled());
+  Alternate(r);
+  EXPECT_EQ(r.driving(), "TimerC");
   EXPECT_FALSE(r.f("SpBtPauseRes").enabled());
   for (int i = 1; i <= 13; ++i) {
     r.seconds(1);
     EXPECT_EQ(r.s().t, i);  // one tick a second
     // Tack and gybe stay unavailable although each tick recomputes the apparent wind.
-    EXPECT_FALSE(r.f("SBtVire").enabled()) << "second " << i;
-    EXPECT_FALSE(r.f("SBtEmp").enabled()) << "second " << i;
+    EXPECT_EQ(r.enabled({"SBtVire", "SBtEmp"}), "") << "second " << i;
   }
   // 1.0071 = 0.0223 x 169 - 0.3124 x 13 + 1.2996.
   EXPECT_NEAR(D(r.s().CUR.argt), 250, 1e-9);
@@ -199,34 +160,28 @@ TEST(AlternatingCurrent, ARotationTurnsTheCurrentByHalfATurnIn13Ticks) {
 
   r.seconds(1);  // the 14th step ends the rotation without a tick
   EXPECT_EQ(r.s().t, 13);
-  EXPECT_FALSE(tm.TimerC.enabled());
-  EXPECT_TRUE(tm.Timer60.enabled());
-  EXPECT_TRUE(tm.TimerAT.enabled());
+  EXPECT_EQ(r.driving(), "TimerAT");
+  EXPECT_TRUE(r.model.timers().Timer60.enabled());
   EXPECT_TRUE(r.f("SpBtPauseRes").enabled());
   r.seconds(1);
   EXPECT_EQ(r.s().t, 14);
-  EXPECT_TRUE(r.f("SBtVire").enabled() || r.f("SBtEmp").enabled());
+  EXPECT_NE(r.enabled({"SBtVire", "SBtEmp"}), "");
 
   // The next rotation starts a minute after the end of this one, from the speed it left.
   r.seconds(59);
-  EXPECT_TRUE(tm.TimerC.enabled());
-  EXPECT_FALSE(tm.TimerAT.enabled());
+  EXPECT_EQ(r.driving(), "TimerC");
   EXPECT_EQ(r.s().t, 14 + 58);  // no tick at the instant the rotation takes over
   EXPECT_NEAR(D(r.s().COUR), 2.0142, 1e-9);
 }
 
 TEST(AlternatingCurrent, ChoosingConstantStopsARotationAtOnce) {
   Rig r;
-  r.start("335", "10", "220", "2", "70");
-  r.f("RadioGTypC").setItemIndex(1);
-  r.model.RadioGTypCClick();
+  Alternate(r);
   r.seconds(5);
   r.f("RadioGTypC").setItemIndex(0);
   r.model.RadioGTypCClick();
-  ModelTimers& tm = r.model.timers();
-  EXPECT_FALSE(tm.TimerC.enabled());
-  EXPECT_FALSE(tm.Timer60.enabled());
-  EXPECT_TRUE(tm.TimerAT.enabled());
+  EXPECT_EQ(r.driving(), "TimerAT");
+  EXPECT_FALSE(r.model.timers().Timer60.enabled());
   EXPECT_TRUE(r.f("SpBtPauseRes").enabled());
   // 70 + 5 x 180/13, and (0.0223 x 25 - 0.3124 x 5 + 1.2996) x 2.
   EXPECT_NEAR(D(r.s().CUR.argt), 139.23076923076923, 1e-9);
@@ -235,50 +190,37 @@ TEST(AlternatingCurrent, ChoosingConstantStopsARotationAtOnce) {
   EXPECT_NEAR(D(r.s().CUR.argt), 139.23076923076923, 1e-9);
 }
 
-TEST(AlternatingCurrent, NoRotationWhilePausedOrBeforeTheFirstStart) {
-  {
-    Rig r;
-    r.start("335", "10", "220", "2", "70");
-    r.model.SpBtPauseResClick();
-    r.f("RadioGTypC").setItemIndex(1);
-    r.model.RadioGTypCClick();
-    EXPECT_FALSE(r.model.timers().TimerC.enabled());
-  }
-  {
-    // Before the first start the choice waits for the start, which begins the rotation.
-    Rig r;
-    r.f("RadioGTypC").setItemIndex(1);
-    r.model.RadioGTypCClick();
-    EXPECT_FALSE(r.model.timers().TimerC.enabled());
-    EXPECT_FALSE(r.model.timers().TimerAT.enabled());
-    r.start("335", "10", "220", "2", "70");
-    EXPECT_TRUE(r.model.timers().TimerC.enabled());
-    EXPECT_FALSE(r.model.timers().TimerAT.enabled());
-  }
-}
+TEST(AlternatingCurrent, NoRotationWhilePausedOrDuringAManoeuvreAndBeforeTheFirstStartItWaits) {
+  Rig paused;
+  Alternate(paused, true);
+  EXPECT_FALSE(paused.model.timers().TimerC.enabled());
 
-TEST(AlternatingCurrent, OneTimerRunsTheTickWhateverTheUserClicks) {
-  // Regression: the start button during a rotation switched TimerAT on beside
-  // TimerC, and the boat ran two ticks a second.
-  Rig r;
-  r.start("335", "10", "220", "2", "70");
-  r.f("RadioGTypC").setItemIndex(1);
-  r.model.RadioGTypCClick();
-  r.seconds(2);
-  r.model.BtCALCClick();
-  EXPECT_FALSE(r.model.timers().TimerAT.enabled());
-  r.seconds(3);
-  EXPECT_EQ(r.s().t, 3);
-}
-
-TEST(AlternatingCurrent, ARotationDueDuringAManoeuvreWaitsAMinute) {
-  Rig r;
+  Rig r;  // a rotation due during a manoeuvre waits a minute
   r.start("335", "10", "220", "2", "70");
   r.f("RadioGTypC").setItemIndex(1);
   r.s().VireEncour = true;
   r.model.Timer60Timer();
   EXPECT_FALSE(r.model.timers().TimerC.enabled());
   EXPECT_TRUE(r.model.timers().Timer60.enabled());
+
+  Rig first;  // before the first start the choice waits for the start, which begins the rotation
+  first.f("RadioGTypC").setItemIndex(1);
+  first.model.RadioGTypCClick();
+  EXPECT_EQ(first.driving(), "");
+  first.start("335", "10", "220", "2", "70");
+  EXPECT_EQ(first.driving(), "TimerC");
+}
+
+TEST(AlternatingCurrent, OneTimerRunsTheTickWhateverTheUserClicks) {
+  // Regression: the start button during a rotation switched TimerAT on beside
+  // TimerC, and the boat ran two ticks a second.
+  Rig r;
+  Alternate(r);
+  r.seconds(2);
+  r.model.BtCALCClick();
+  EXPECT_EQ(r.driving(), "TimerC");
+  r.seconds(3);
+  EXPECT_EQ(r.s().t, 3);
 }
 
 TEST(BestUpwindAngle, ShownAndFollowingThePolarPercentage) {
@@ -286,8 +228,10 @@ TEST(BestUpwindAngle, ShownAndFollowingThePolarPercentage) {
   r.start();
   const long double angle = r.model.speed().AlphaOptWndWrd;
   const long double vmg = r.s().VMGauPres;
+  EXPECT_LT(angle, 90);
+  EXPECT_FALSE(r.f("LbEdBestHaul").text().empty());
   EXPECT_GT(vmg, 0);
-  EXPECT_NEAR(D(vmg), D(r.s().SpMax * std::cos(angle * 3.14159265358979323846L / 180)), 1e-12);
+  EXPECT_NEAR(D(vmg), D(r.s().SpMax * std::cos(angle * std::numbers::pi_v<long double> / 180)), 1e-12);
   r.model.UpDownPolClick(false);
   EXPECT_EQ(r.f("EdPolPerc").text(), "99");
   EXPECT_EQ(r.f("UpDownPol").position(), 99);
