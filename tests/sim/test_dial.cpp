@@ -35,8 +35,8 @@ TEST(Dial, GeometryOfTheTwoLayouts) {
 }
 
 TEST(Dial, RoundingIsHalfToEvenAndPointsTurnCounterClockwise) {
-  const std::pair<long double, int> rounding[] = {{0.5L, 0}, {1.5L, 2}, {2.5L, 2}, {-0.5L, 0}, {-1.5L, -2}, {2.4999L, 2}};
-  for (const auto& [x, r] : rounding) EXPECT_EQ(RoundEven(x), r) << static_cast<double>(x);
+  const std::pair<long double, int> halves[] = {{0.5L, 0}, {1.5L, 2}, {2.5L, 2}, {-0.5L, 0}, {-1.5L, -2}, {2.4999L, 2}};
+  for (const auto& [x, r] : halves) EXPECT_EQ(RoundEven(x), r) << static_cast<double>(x);
   struct Row { long double lgr, angl; t_pCan p; };
   const Row rows[] = {
       {100, 0, {964, 239}}, {100, 90, {864, 139}}, {100, 180, {764, 239}}, {100, 270, {864, 339}},

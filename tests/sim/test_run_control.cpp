@@ -14,46 +14,38 @@ namespace {
 using testing::D;
 using testing::Rig;
 
-TEST(Start, PositionFromDegreesAndDecimalMinutes) {
-  struct Case {
-    int ns, ew;
-    double lat, lg;  // graphic longitude
-  };
+TEST(Start, PositionStateAndCommandsAfterTheStart) {
+  struct Case { int ns, ew; double lat, lg; };  // graphic longitude
   const Case cases[] = {{1, 0, -51.069, 2.3846666666666667},  // "S" with 51 and 4.14
                         {0, 0, 51.069, 2.3846666666666667},
                         {0, 1, 51.069, 357.61533333333333}};  // 2 23.08 W
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.lat);
     Rig r;
     r.f("RadioGLAT").setItemIndex(c.ns);
     r.f("RadioGrLG").setItemIndex(c.ew);
+    r.model.params().CS = 0.4L;
+    r.model.params().CQ = 1.7L;
     r.start();
-    EXPECT_NEAR(D(r.s().Pact.lat), c.lat, 1e-12);
-    EXPECT_NEAR(D(r.s().Pact.long_), c.lg, 1e-12);
-    EXPECT_EQ(r.s().Memo_Pos.lat, r.s().Pact.lat);
+    const SimState& s = r.s();
+    EXPECT_NEAR(D(s.Pact.lat), c.lat, 1e-12);
+    EXPECT_NEAR(D(s.Pact.long_), c.lg, 1e-12);
+    EXPECT_EQ(s.Memo_Pos.lat, s.Pact.lat);
+    EXPECT_FALSE(s.PremPasse || s.StPause);
+    EXPECT_EQ(s.t, 0);
+    // hdm: variation 1 E.
+    EXPECT_EQ(std::tuple(s.HDG, s.HDGt_1, s.TWS, s.TWD, s.hdm), std::tuple(335.0L, 335.0L, 10.0L, 220.0L, 334.0L));
+    EXPECT_EQ(std::pair(s.offset_surf, s.offset_keel), std::pair(0.4L, 1.7L));
+    // The typed 6.2 knots gave way to the polar's speed for this wind.
+    EXPECT_EQ(s.BS.mdl, r.model.speed().BoatSpeed(s.SWA, s.SW.mdl));
+    EXPECT_NE(s.BS.mdl, 6.2L);
+    EXPECT_EQ(r.model.dial().mem.factConv, 203.0L / 20);
+    EXPECT_EQ(r.boat.angles.back(), -335);
+    EXPECT_EQ(r.driving(), "TimerAT");
+    EXPECT_EQ(r.enabled({"BtBestHaul", "SpBtPauseRes", "SpBtAUTO", "SpBtStdBY", "Paramtres1", "Ouvrir1"}),
+              "BtBestHaul SpBtPauseRes SpBtAUTO SpBtStdBY");
+    EXPECT_EQ(r.f("SpBtPauseRes").picture(), "Gl_pause.bmp");
   }
-}
-
-TEST(Start, StateAndCommandsAfterTheStart) {
-  Rig r;
-  r.model.params().CS = 0.4L;
-  r.model.params().CQ = 1.7L;
-  r.start();
-  const SimState& s = r.s();
-  EXPECT_FALSE(s.PremPasse || s.StPause);
-  EXPECT_EQ(s.t, 0);
-  // hdm: variation 1 E.
-  EXPECT_EQ(std::tuple(s.HDG, s.HDGt_1, s.TWS, s.TWD, s.hdm), std::tuple(335.0L, 335.0L, 10.0L, 220.0L, 334.0L));
-  EXPECT_EQ(s.offset_surf, 0.4L);
-  EXPECT_EQ(s.offset_keel, 1.7L);
-  // The typed 6.2 knots gave way to the polar's speed for this wind.
-  EXPECT_EQ(s.BS.mdl, r.model.speed().BoatSpeed(s.SWA, s.SW.mdl));
-  EXPECT_NE(s.BS.mdl, 6.2L);
-  EXPECT_EQ(r.model.dial().mem.factConv, 203.0L / 20);
-  EXPECT_EQ(r.boat.angles.back(), -335);
-  EXPECT_EQ(r.driving(), "TimerAT");
-  EXPECT_EQ(r.enabled({"BtBestHaul", "SpBtPauseRes", "SpBtAUTO", "SpBtStdBY", "Paramtres1", "Ouvrir1"}),
-            "BtBestHaul SpBtPauseRes SpBtAUTO SpBtStdBY");
-  EXPECT_EQ(r.f("SpBtPauseRes").picture(), "Gl_pause.bmp");
 }
 
 TEST(Start, WrongFieldsKeepTheirPreviousValueAndAreNamed) {

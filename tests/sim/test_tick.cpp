@@ -1,11 +1,14 @@
 // The one-second tick: dead reckoning, variations, display forms, scale and
-// rings, erase-by-redraw, and its failure handling.
+// rings, erase-by-redraw, its failure handling; and simulated hours with every
+// variation on, on the design values and through the manoeuvres.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
+#include <numbers>
 #include <stdexcept>
 #include <tuple>
 
@@ -38,6 +41,8 @@ TEST(Tick, WithoutCurrentTheSurfaceWindIsTheTrueWind) {
   EXPECT_EQ(r.f("EdDeriv").text() + r.f("LDeriv").text(), "0°");
   EXPECT_EQ(r.f("EdSOG").text(), r.f("EdBSP").text());
   EXPECT_GT(r.s().BS.mdl, 3);
+  EXPECT_EQ(r.boat.angles.back(), -r.s().BS.argt);
+  EXPECT_EQ(r.f("Edam").fontColour(), colours::kCream);  // on port tack (on starboard tack it is left as it is)
   // No green current, black surface wind nor fuchsia ground arrow.
   for (const DrawOp& o : r.canvas.ops) {
     if (o.kind == DrawKind::Polygon) {
@@ -46,72 +51,53 @@ TEST(Tick, WithoutCurrentTheSurfaceWindIsTheTrueWind) {
   }
 }
 
-TEST(Tick, OneTickMovesTheBoatOneSecondOfItsRun) {
+TEST(Tick, OneTickMovesTheBoatAndShowsThePositionAndHeading) {
+  // One second's run, in degrees of a great circle; along a parallel the longitude
+  // changes by the run over the cosine of the latitude (twice the run at 60 N).
+  const long double run6 = 6.0L / 3600 / 60, run10 = 10.0L / 3600 / 60;
+  const long double east10 = run10 / std::cos(10 * std::numbers::pi_v<long double> / 180);
   struct Case {
     bool gybing;
-    long double lat0, course, dLat, dLong;  // degrees
+    long double lat0, lg0, speed, course, hdg, dLat, dLong;
+    int ns, ew;
+    const char* degrees;  // of latitude and longitude
+    const char* cap;
   };
-  const long double run = 6.0L / 3600 / 60;  // one second at 6 knots, in degrees of a great circle
   const Case cases[] = {
-      {false, 50, 0, run, 0},     {false, 50, 180, -run, 0}, {false, 0, 90, 0, run},
-      {false, 60, 90, 0, 2 * run},  // a minute of longitude is half a mile at 60 N
-      {true, 50, 0, run / 5, 0},    // a gybe step moves a fifth of a second
+      {false, 50, 10, 6, 0, 0.4L, run6, 0, 0, 0, "50 10", " 000"},
+      {false, 50, 10, 6, 180, 359.7L, -run6, 0, 0, 0, "49 10", " 360"},
+      {false, 0, 10, 6, 90, 45, 0, run6, 0, 0, "0 10", " 045"},
+      {false, 60, 10, 6, 90, 2.5L, 0, 2 * run6, 0, 0, "60 10", " 002"},
+      {true, 50, 10, 6, 0, 335, run6 / 5, 0, 0, 0, "50 10", " 335"},  // a gybe step moves a fifth of a second
+      // Over the equator and Greenwich the radio items flip.
+      {false, 0.00001L, 10, 10, 180, 99.5L, -run10, 0, 1, 0, "0 10", " 100"},
+      {false, -0.00001L, 10, 10, 0, 335, run10, 0, 0, 0, "0 10", " 335"},
+      {false, 10, 0.00001L, 10, 270, 335, 0, -east10, 0, 1, "10 0", " 335"},
+      {false, 10, 359.99999L, 10, 90, 335, 0, east10, 0, 0, "10 0", " 335"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << D(c.lat0) << " N, course " << D(c.course) << (c.gybing ? ", gybing" : ""));
+    SCOPED_TRACE(::testing::Message() << D(c.lat0) << ", " << D(c.lg0) << ", course " << D(c.course));
     Rig r;
     r.start();
     r.s().EmpEncour = c.gybing;
-    TickFrom(r, c.lat0, 10, {6, c.course});
-    EXPECT_NEAR(D(r.s().Pact.lat - c.lat0), D(c.dLat), 1e-12);
-    EXPECT_NEAR(D(r.s().Pact.long_ - 10), D(c.dLong), 1e-12);
-    EXPECT_EQ(r.s().Memo_Pos.lat, r.s().Pact.lat);
-  }
-}
-
-TEST(Tick, HeadingBoxIsPaddedToThreeDigits) {
-  const std::pair<long double, const char*> rows[] = {
-      {0.4L, " 000"}, {359.7L, " 360"}, {45, " 045"}, {2.5L, " 002"}, {99.5L, " 100"}};
-  for (const auto& [hdg, text] : rows) {
-    Rig r;
-    r.start();
-    r.s().HDG = hdg;
-    r.model.TimerATTimer();
-    EXPECT_EQ(r.f("EdCAP").text(), text) << D(hdg);
-  }
-}
-
-TEST(Tick, CrossingTheEquatorOrGreenwichFlipsTheRadioItems) {
-  struct Case {
-    long double lat, lg, course;
-    int ns, ew;
-    const char* shown;  // degrees of latitude and longitude
-  };
-  const Case cases[] = {
-      {0.00001L, 10, 180, 1, 0, "0 10"},   // southward over the equator
-      {-0.00001L, 10, 0, 0, 0, "0 10"},    // northward
-      {10, 0.00001L, 270, 0, 1, "10 0"},   // westward over Greenwich
-      {10, 359.99999L, 90, 0, 0, "10 0"},  // eastward
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(D(c.course));
-    Rig r;
-    r.start();
-    TickFrom(r, c.lat, c.lg, {10, c.course});
+    r.s().HDG = c.hdg;
+    TickFrom(r, c.lat0, c.lg0, {c.speed, c.course});
+    const SimState& s = r.s();
+    EXPECT_NEAR(D(s.Pact.lat - c.lat0), D(c.dLat), 1e-12);
+    EXPECT_NEAR(std::remainder(D(s.Pact.long_ - c.lg0), 360.0), D(c.dLong), 1e-12);
+    EXPECT_EQ(s.Memo_Pos.lat, s.Pact.lat);
     EXPECT_EQ(std::pair(r.f("RadioGLAT").itemIndex(), r.f("RadioGrLG").itemIndex()), std::pair(c.ns, c.ew));
-    EXPECT_EQ(r.f("EdLATdeg").text() + " " + r.f("EdLGDEG").text(), c.shown);
+    EXPECT_EQ(r.f("EdLATdeg").text() + " " + r.f("EdLGDEG").text(), c.degrees);
+    EXPECT_EQ(r.f("EdCAP").text(), c.cap);
+    // The fields read back to the position (graphic longitude: west is 360 minus the reading).
+    const long double lat = Num(r.f("EdLATdeg").text()) + Num(r.f("EdLATmin").text()) / 60;
+    const long double lg = Num(r.f("EdLGDEG").text()) + Num(r.f("EdLGmin").text()) / 60;
+    EXPECT_NEAR(D(c.ns ? -lat : lat), D(s.Pact.lat), 1e-9);
+    EXPECT_NEAR(std::remainder(D((c.ew ? 360 - lg : lg) - s.Pact.long_), 360.0), 0, 1e-9);
   }
-}
-
-TEST(Tick, PositionFieldsReadBackToThePosition) {
+  // Regression: a latitude a hair below 45 degrees showed 44 and 60.00000000.
   Rig r;
   r.start();
-  r.seconds(5);
-  const long double lat = Num(r.f("EdLATdeg").text()) + Num(r.f("EdLATmin").text()) / 60;
-  const long double lg = Num(r.f("EdLGDEG").text()) + Num(r.f("EdLGmin").text()) / 60;
-  EXPECT_NEAR(D(lat), D(r.s().Pact.lat), 1e-9);
-  EXPECT_NEAR(D(lg), D(r.s().Pact.long_), 1e-9);
-  // Regression: a latitude a hair below 45 degrees showed 44 and 60.00000000.
   TickFrom(r, 45 - 1e-13L, 10, {0, 0});
   EXPECT_EQ(r.f("EdLATdeg").text() + " " + r.f("EdLATmin").text(), "45 0.00000000");
 }
@@ -148,6 +134,7 @@ TEST(Tick, HeadingOverNorthNeverGivesAnAngleOutOfRange) {
   r.model.params().ChkB_HDG = true;
   r.start("359", "10", "1", "1", "90");
   bool over = false;
+  int sides = 0;
   for (int i = 0; i < 60; ++i) {
     r.seconds(1);
     const SimState& s = r.s();
@@ -160,9 +147,14 @@ TEST(Tick, HeadingOverNorthNeverGivesAnAngleOutOfRange) {
       EXPECT_GE(a, 0);
       EXPECT_LE(a, 180);
     }
-    EXPECT_EQ(s.RelWA, AmureOf(s) == TAmure::tribord ? s.AWA : 360 - s.AWA);
+    const bool tribord = AmureOf(s) == TAmure::tribord;
+    EXPECT_EQ(s.RelWA, tribord ? s.AWA : 360 - s.AWA);
+    EXPECT_EQ(r.f("Edam").text(), tribord ? "    TRIBORD AMURE" : "    BABORD AMURE");
+    EXPECT_EQ(r.f("Edam").background(), tribord ? MonVert : MonRouge);
+    sides |= tribord ? 1 : 2;
   }
   EXPECT_TRUE(over);
+  EXPECT_EQ(sides, 3);  // both tacks seen
 }
 
 TEST(Tick, ScaleFollowsTheStrongerWind) {
@@ -230,21 +222,6 @@ TEST(Tick, EachArrowIsErasedByRedrawingItInCream) {
   }
 }
 
-TEST(Tick, TackIndicatorAndBoatPicture) {
-  struct Case { const char* hdg; const char* text; Rgb background; };
-  const Case cases[] = {{"335", "    BABORD AMURE", MonRouge}, {"100", "    TRIBORD AMURE", MonVert}};
-  for (const Case& c : cases) {
-    Rig r;
-    r.start(c.hdg);
-    r.seconds(1);
-    EXPECT_EQ(std::pair(r.f("Edam").text(), r.f("Edam").background()), std::pair(std::string(c.text), c.background));
-    if (c.background == MonRouge) {  // on starboard tack the font is left as it is
-      EXPECT_EQ(r.f("Edam").fontColour(), colours::kCream);
-    }
-    EXPECT_EQ(r.boat.angles.back(), -r.s().BS.argt);
-  }
-}
-
 // A window surface that fails while it is told to.
 struct FaultyCanvas final : Canvas {
   bool failing = false;
@@ -291,6 +268,123 @@ TEST(Tick, AnUndefinedBoatSpeedAbandonsTheTick) {
   EXPECT_NE(r.messages[1].find("vitesse du bateau"), std::string::npos);
   EXPECT_EQ(r.s().BS.mdl, 6.2L);
   EXPECT_TRUE(std::isfinite(r.s().OG.mdl));
+}
+
+// ---- Hours at sea.
+
+bool AllFinite(const SimState& s, const WaypointState& w) {
+  for (const t_vect& v : {s.BS, s.TW, s.CUR, s.SW, s.AW, s.OG}) {
+    if (!std::isfinite(v.mdl) || !std::isfinite(v.argt)) return false;
+  }
+  for (long double x : {s.HDG, s.TWS, s.TWD, s.TWA, s.SWA, s.AWA, s.AWS, s.AWD, s.SOG, s.COG, s.H180, s.hdm,
+                        s.Deriv, s.RelWA, s.dbs, s.Pact.lat, s.Pact.long_, w.Wp.dist, w.Wp.relev, w.WCV, w.ETE}) {
+    if (!std::isfinite(x)) return false;
+  }
+  return true;
+}
+
+TEST(SailHour, DesignValuesWithEveryVariation) {
+  Rig r;
+  r.unrecorded();
+  Params& p = r.model.params();
+  p.ChkB_HDG = p.ChkB_TWS = p.ChkB_TWD = true;
+  // The design fields: heading 335, 10 knots from 220, 51°04.14' N 2°23.08' E, "Att_Dover".
+  r.model.BtCALCClick();
+  ASSERT_EQ(r.w().Wp.P.nom, "Att_Dover");
+  const long double dist0 = r.w().Wp.dist;
+  long double dist = dist0;
+  long double made = 0;   // distance closed by the speed made good
+  long double worst = 0;  // largest gap between a tick's closing and its speed made good
+  int notFinite = 0;
+  for (int k = 1; k <= 3600; ++k) {
+    r.seconds(1);
+    if (!AllFinite(r.s(), r.w())) ++notFinite;
+    const long double d = r.w().Wp.dist;
+    worst = std::max(worst, std::fabs((dist - d) - r.w().WCV / 3600));
+    made += r.w().WCV / 3600;
+    dist = d;
+    if (k % 600 == 0) {
+      for (const std::string& n : r.model.panel().names()) {
+        const std::string& text = r.model.panel()[n].text();
+        EXPECT_EQ(text.find("nan"), std::string::npos) << n;
+        EXPECT_EQ(text.find("inf"), std::string::npos) << n;
+      }
+    }
+  }
+  EXPECT_EQ(r.s().t, 3600);
+  EXPECT_EQ(notFinite, 0);
+  EXPECT_LT(worst, 1e-6);  // nautical miles per tick
+  // Over the hour the second-order terms (the bearing taken at the end of each
+  // step, the sideways part of the run) add up to about a ten-thousandth of a mile.
+  EXPECT_NEAR(static_cast<double>(dist0 - dist), static_cast<double>(made), 1e-3);
+  EXPECT_GT(dist0 - dist, 2);  // the waypoint lies to windward, ahead on the beam
+  EXPECT_EQ(r.s().HDG, 335);
+  EXPECT_NEAR(static_cast<double>(r.s().BS.argt), 335, 3);
+  EXPECT_TRUE(r.messages.empty());
+}
+
+// In turn, 30 s apart: the manoeuvre the wind angle offers (a tack, upwind), bearing
+// away by hand in STDBY, the manoeuvre offered (now a gybe), a best-haul search back
+// upwind; with the three variations on and the current turning by half a turn every
+// minute (no manoeuvre starts while it turns: the click is tried again each second).
+TEST(SailHour, ManoeuvresEndEveryOneAndKeepTheState) {
+  Rig r;
+  r.unrecorded();
+  Params& p = r.model.params();
+  p.ChkB_HDG = p.ChkB_TWS = p.ChkB_TWD = true;
+  r.f("RadioGTypC").setItemIndex(1);
+  r.start("335", "14", "220", "1.2", "70");
+  const SimState& s = r.s();
+  const auto second = [&] {  // one second, and what holds after each
+    r.seconds(1);
+    EXPECT_TRUE(AllFinite(s, r.w())) << r.clock.now();
+    EXPECT_GE(s.BS.argt, 0) << r.clock.now();
+    EXPECT_LT(s.BS.argt, 363) << r.clock.now();  // above 360 only by the heading variation
+    const std::string driving = r.driving();     // exactly one timer runs the tick
+    EXPECT_TRUE(!driving.empty() && driving.find(' ') == std::string::npos) << r.clock.now() << ": " << driving;
+  };
+  const auto running = [&s] { return s.VireEncour ? 0 : s.EmpEncour ? 1 : s.RecENCour ? 2 : -1; };
+  int done[3] = {0, 0, 0}, closeHauled = 0, steered = 0;
+  for (int action = 0; r.clock.now() < 3600000 && !HasFailure(); ++action) {
+    for (int k = 0; k < 30; ++k) second();
+    if (action % 4 == 1) {  // bear away by 108 degrees (12 a second): to starboard on port tack
+      r.model.SpBtStdBYClick();
+      r.f("TrackBarre").setPosition(AmureOf(s) == TAmure::babord ? 3 : 27);
+      for (int k = 0; k < 9; ++k) second();
+      r.model.SpBtAUTOClick();
+      ASSERT_EQ(s.ModPil, TModPil::AUTO);
+      ++steered;
+      continue;
+    }
+    for (int wait = 0; running() < 0 && wait < 60; ++wait) {
+      if (action % 4 == 3) {
+        r.model.BtBestHaulClick();
+      } else if (r.f("SBtVire").enabled()) {
+        r.model.SBtVireClick();
+      } else if (r.f("SBtEmp").enabled()) {
+        r.model.SBtEmpClick();
+      }
+      if (running() < 0) second();
+    }
+    const int m = running();
+    ASSERT_GE(m, 0) << "no manoeuvre started at " << r.clock.now();
+    // A tack ends at its 25th second, a gybe in its 14th; a search within its step limits.
+    int k = 0;
+    while (running() == m && k <= kBestHaulMaxApproach + kBestHaulMaxFine + 2) {
+      second();
+      ++k;
+    }
+    ASSERT_NE(running(), m) << "manoeuvre " << m << " still running";
+    if (m < 2) {
+      ASSERT_EQ(k, m == 0 ? 25 : 14);
+    }
+    ++done[m];
+    if (m == 2 && s.AuPres) ++closeHauled;  // the wind frozen, each search finds the optimum
+    ASSERT_TRUE(p.ChkB_HDG && p.ChkB_TWS && p.ChkB_TWD);  // as they were set
+  }
+  for (int m = 0; m < 3; ++m) EXPECT_GE(done[m], 10) << "manoeuvre " << m;
+  EXPECT_EQ(closeHauled, done[2]);
+  EXPECT_GE(steered, 10);
 }
 
 }  // namespace
