@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QSaveFile>
 #include <QTimer>
 
 #include <algorithm>
@@ -97,6 +98,49 @@ class HeadlessPort final : public NmeaPort {
   std::FILE* out_;
   bool flushEach_;
   bool outClosed_ = false;
+};
+
+// A list written to its file line by line, each line followed by CR LF, into a
+// temporary file that replaces the file only when the run ends well: the file is
+// written whole or not at all, as the saves of the window write it.
+class ListFile {
+ public:
+  // Starts the file with what the list holds already (the time-stamped list's
+  // empty first line) and follows the list from now on.
+  bool Open(const std::string& path, NmeaList& list, std::ostream& err) {
+    file_ = std::make_unique<QSaveFile>(QString::fromStdString(path));
+    if (!file_->open(QIODevice::WriteOnly)) {
+      err << "Impossible d'écrire le fichier « " << path << " » : " << file_->errorString().toStdString() << "\n";
+      return false;
+    }
+    path_ = path;
+    Write(list.Text());
+    list.SetListener([this](std::string_view line) {
+      Write(line);
+      Write("\r\n");
+    });
+    return true;
+  }
+  // Replaces the file; true when there is none to write or it was written whole.
+  bool Commit(std::ostream& err) {
+    if (!file_) return true;
+    if (!failed_ && file_->commit()) return true;
+    err << "Le fichier « " << path_ << " » n'a pas été écrit : " << file_->errorString().toStdString() << "\n";
+    file_->cancelWriting();
+    return false;
+  }
+
+ private:
+  void Write(std::string_view bytes) {
+    if (failed_ || bytes.empty()) return;
+    if (file_->write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+      failed_ = true;
+    }
+  }
+
+  std::unique_ptr<QSaveFile> file_;
+  std::string path_;
+  bool failed_ = false;
 };
 
 // The dialogs of a run without a user: no question is asked (the sibling polars
@@ -263,8 +307,13 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   tx.MemoNMEA.SetListener([&err](std::string_view line) {
     if (!line.starts_with("$")) err << line << "\n";
   });
-  tx.MemoNMEAbrut.SetKept(!o.log.empty());
-  tx.MemoNMEAHMS.SetKept(!o.logStamped.empty());
+  // The lists asked for go to their files as the run goes (a long run keeps
+  // nothing in memory); each file replaces the old one only at the end.
+  ListFile rawFile, stampedFile;
+  tx.MemoNMEAbrut.SetKept(false);
+  tx.MemoNMEAHMS.SetKept(false);
+  if (!o.log.empty() && !rawFile.Open(o.log, tx.MemoNMEAbrut, err)) return 2;
+  if (!o.logStamped.empty() && !stampedFile.Open(o.logStamped, tx.MemoNMEAHMS, err)) return 2;
 
   // The port first: when it cannot be opened nothing starts.
   if (o.baud) tx.SetSpeedText(std::to_string(*o.baud));
@@ -337,8 +386,8 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   if (o.toStdout) std::fflush(stdout);
 
   int status = 0;
-  if (!o.log.empty() && !tx.SaveNMEAbrut(o.log).ok) status = 1;
-  if (!o.logStamped.empty() && !tx.SaveNMEAHMS(o.logStamped).ok) status = 1;
+  if (!rawFile.Commit(err)) status = 1;
+  if (!stampedFile.Commit(err)) status = 1;
   return status;
 }
 
