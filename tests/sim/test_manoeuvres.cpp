@@ -18,12 +18,7 @@ using testing::Compass;
 using testing::D;
 using testing::Rig;
 
-struct TurnCase {
-  const char* name;
-  const char* hdg;
-  const char* twd;
-  double sign;  // +1: to starboard (heading grows), -1: to port
-};
+struct TurnCase { const char* name; const char* hdg; const char* twd; double sign; };  // sign +1: to starboard
 
 // Wind 10 kn, SWA 45 on the test polar. By hand: the speed at 45 degrees is
 // 4.3 + 1.3 x 5/12 = 4.841667 kn; the best upwind angle is 49 1/3 degrees (sampled
@@ -44,6 +39,7 @@ TEST(Tack, TurnsThirteenSecondsAtTheSpeedsOfTheTableAndEndsAtTheTwentyFifthStep)
   for (const TurnCase& c : cases) {
     SCOPED_TRACE(c.name);
     Rig r;
+    r.unrecorded();
     r.start(c.hdg, "10", c.twd);
     ASSERT_NEAR(D(r.s().SWA), 45.0, 1e-9);
     ASSERT_NEAR(D(r.s().BS.mdl), sp45, 1e-12);
@@ -118,6 +114,7 @@ TEST(Gybe, TurnsSixtyFiveStepsOf200msAndEndsAtTheSixtySixth) {
   for (const TurnCase& c : cases) {
     SCOPED_TRACE(c.name);
     Rig r;
+    r.unrecorded();
     r.start(c.hdg, "10", c.twd);
     ASSERT_NEAR(D(r.s().SWA), 150.0, 1e-9);
     const double h0 = std::stod(c.hdg);
@@ -346,27 +343,32 @@ TEST(BestHaul, FromFiftyThreeDegreesItLuffsSevenTimesAndEndsAtTheTwentyFourthSec
   EXPECT_EQ(r.f("BtBestHaul").picture(), "jesuisaupres.bmp");
 }
 
-// Searches that cannot end close-hauled stop by themselves: the boat is left on
-// the heading whose wind angle came nearest the optimum when it was sailed, the
-// variations are given back and the autopilot holds the heading.
-TEST(BestHaul, ASearchThatCannotEndCloseHauledStopsOnTheNearestHeading) {
+// Every search ends. From higher than the optimum it bears away in fine steps at
+// once, even from head to wind (regression: the step was 0 there and the search
+// never ended; the fine step is now at least 1/676 of the way to the middle of the
+// window). A search that cannot end close-hauled stops by itself, the boat left on
+// the heading whose wind angle came nearest the optimum when it was sailed. Either
+// way the variations are given back and the autopilot holds the heading.
+TEST(BestHaul, EverySearchEndsOnTheOptimumOrOnTheNearestHeading) {
   struct Case {
     const char* name;
     const char* hdg;
-    // Called after the click (second 0) and after each second of the search: the wind moved by the test.
+    // Called after the click (second 0) and after each second of the search: the
+    // wind moved by the test; none for the searches that end close-hauled.
     void (*meddle)(Rig& r, int second);
-    int endSecond;           // the second at which the search is over
-    double expectedHeading;  // where the boat is left
+    int endSecond;   // the second at which the search is over
+    double heading;  // where the boat is left
   };
   const Case cases[] = {
+      // SWA 38: 36 fine steps of 38/676 to 40.024.
+      {"from 38 degrees", "258", nullptr, 36, 258 + 36 * 38.0 / 676},
+      // SWA 0: fine steps of 40.15/676 (on starboard tack), 673.5 of them to 40, the 674th ends it.
+      {"from head to wind", "220", nullptr, 674, 220 - 674 * 40.15 / 676},
       // The wind veers by 2 degrees after the reversal: the wind angle jumps from
       // 38.81 to 40.89, past the window, at the 9th second. Nearest so far: the 6th
       // step, 40.77 (0.77 off).
-      {"wind jump after the reversal", "273",
-       [](Rig& r, int second) {
-         if (second == 8) r.s().TWD = 218;
-       },
-       9, 273 - 6 * 53.0 / 26},
+      {"wind jump after the reversal", "273", [](Rig& r, int second) { if (second == 8) r.s().TWD = 218; }, 9,
+       273 - 6 * 53.0 / 26},
       // The wind follows the bow, the angle widening by 0.1 degree a step (53.1,
       // 53.2, ...): the luffing never reaches the optimum; 52 steps, then the stop
       // at the 53rd second, back on the starting heading (13 degrees off, the nearest).
@@ -383,70 +385,48 @@ TEST(BestHaul, ASearchThatCannotEndCloseHauledStopsOnTheNearestHeading) {
     Rig r;
     r.unrecorded();
     StartSteady(r, c.hdg);
+    const double swa0 = std::stod(c.hdg) - 220;
+    ASSERT_NEAR(D(r.s().SWA), swa0, 1e-12);
     Params& p = r.model.params();
     p.ChkB_HDG = p.ChkB_TWS = p.ChkB_TWD = true;
     r.model.BtBestHaulClick();
     ASSERT_TRUE(r.s().RecENCour);
     EXPECT_FALSE(p.ChkB_HDG || p.ChkB_TWS || p.ChkB_TWD);  // the wind and heading frozen
-    c.meddle(r, 0);
+    if (c.meddle) c.meddle(r, 0);
     for (int second = 1; second < c.endSecond; ++second) {
       r.seconds(1);
       ASSERT_TRUE(r.s().RecENCour) << second;
-      c.meddle(r, second);
+      if (c.meddle) {
+        c.meddle(r, second);
+      } else if (second == 1) {  // the first fine step, at 80 % of SpMax
+        const double step = std::max(swa0, 40.15 - swa0) / 676;
+        EXPECT_TRUE(r.s().switched_dir);
+        EXPECT_NEAR(D(r.s().Dapp), step, 1e-12);
+        EXPECT_NEAR(D(r.s().SWA), swa0 + step, 1e-12);
+        EXPECT_NEAR(D(r.s().BS.mdl), 4.8, 1e-12);
+        if (swa0 > 0) {
+          EXPECT_EQ(r.s().cvir, TCvir::atribord);  // reversed: away from the wind
+        }
+      }
     }
     r.seconds(1);
     EXPECT_FALSE(r.s().RecENCour);
     EXPECT_EQ(r.driving(), "TimerAT");
-    EXPECT_NEAR(D(r.s().HDG), c.expectedHeading, 1e-9);
+    EXPECT_NEAR(D(r.s().HDG), c.heading, 1e-9);
     EXPECT_EQ(r.s().BS.argt, r.s().HDG);
-    EXPECT_FALSE(r.s().AuPres);
-    EXPECT_EQ(r.f("BtBestHaul").picture(), "vamp.bmp");
+    EXPECT_EQ(r.s().AuPres, !c.meddle);
+    if (!c.meddle) {
+      EXPECT_NEAR(D(r.s().SWA), std::fabs(c.heading - 220), 1e-9);
+    }
+    EXPECT_EQ(r.f("BtBestHaul").picture(), c.meddle ? "vamp.bmp" : "jesuisaupres.bmp");
     EXPECT_TRUE(p.ChkB_HDG && p.ChkB_TWS && p.ChkB_TWD);
     EXPECT_EQ(r.enabled({"BtBestHaul", "SpBtAUTO"}), "BtBestHaul SpBtAUTO");
   }
 }
 
-TEST(BestHaul, HigherThanTheOptimumItBearsAwayInFineStepsAtOnceEvenFromHeadToWind) {
-  // Regression: from head to wind the step of the search was 0 and it never
-  // ended. The fine step is now at least 1/676 of the way to the middle of the window.
-  struct Case {
-    const char* hdg;
-    double swa0, step;  // SWA 38: 36 steps of 38/676 to 40.024; SWA 0: 673.5 steps of 40.15/676 to 40
-    int steps;
-  };
-  const Case cases[] = {{"258", 38, 38.0 / 676, 36}, {"220", 0, 40.15 / 676, 674}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.hdg);
-    Rig r;
-    r.unrecorded();
-    StartSteady(r, c.hdg);
-    ASSERT_NEAR(D(r.s().SWA), c.swa0, 1e-12);
-    r.model.BtBestHaulClick();
-    r.seconds(1);
-    EXPECT_TRUE(r.s().switched_dir);
-    if (c.swa0 > 0) {
-      EXPECT_EQ(r.s().cvir, TCvir::atribord);  // reversed: away from the wind
-    }
-    EXPECT_NEAR(D(r.s().Dapp), c.step, 1e-12);
-    EXPECT_NEAR(D(r.s().SWA), c.swa0 + c.step, 1e-12);
-    EXPECT_NEAR(D(r.s().BS.mdl), 4.8, 1e-12);  // 80 % of SpMax
-    r.seconds(c.steps - 2);
-    EXPECT_TRUE(r.s().RecENCour);
-    r.seconds(1);
-    EXPECT_FALSE(r.s().RecENCour);
-    EXPECT_TRUE(r.s().AuPres);
-    EXPECT_NEAR(D(r.s().SWA), c.swa0 + c.steps * c.step, 1e-9);
-  }
-}
-
 // ---- One manoeuvre at a time.
 
-struct Command {
-  const char* button;
-  void (VentrelModel::*click)();
-  bool SimState::*running;
-  const char* timer;
-};
+struct Command { const char* button; void (VentrelModel::*click)(); bool SimState::*running; const char* timer; };
 const Command kCommands[] = {{"SBtVire", &VentrelModel::SBtVireClick, &SimState::VireEncour, "TimerV"},
                              {"SBtEmp", &VentrelModel::SBtEmpClick, &SimState::EmpEncour, "TimerE"},
                              {"BtBestHaul", &VentrelModel::BtBestHaulClick, &SimState::RecENCour, "TimerPres"}};
@@ -511,35 +491,24 @@ TEST(OneAtATime, ASecondClickIsIgnored) {
 // While another activity holds the tick, or no run goes on, the manoeuvre
 // commands do nothing.
 TEST(OneAtATime, NoManoeuvreWhileTheTickIsHeldElsewhere) {
-  const std::pair<const char*, void (*)(Rig&)> cases[] = {
-      {"before the first start", [](Rig&) {}},
-      {"while paused",
-       [](Rig& r) {
-         r.start("265");
-         r.model.SpBtPauseResClick();
-       }},
-      {"in standby",
-       [](Rig& r) {
-         r.start("265");
-         r.model.SpBtStdBYClick();
-       }},
-      {"while the current turns",
-       [](Rig& r) {
-         r.f("RadioGTypC").setItemIndex(1);
-         r.start("265", "10", "220", "1.5");
-         ASSERT_TRUE(r.model.timers().TimerC.enabled());
-       }},
+  struct Case { const char* what; void (*setUp)(Rig&); const char* driving; };
+  const Case cases[] = {
+      {"before the first start", [](Rig&) {}, ""},
+      {"while paused", [](Rig& r) { r.start("265"); r.model.SpBtPauseResClick(); }, ""},
+      {"in standby", [](Rig& r) { r.start("265"); r.model.SpBtStdBYClick(); }, "TimerB"},
+      {"while the current turns", [](Rig& r) { r.f("RadioGTypC").setItemIndex(1); r.start("265", "10", "220", "1.5"); },
+       "TimerC"},
   };
-  for (const auto& [what, setUp] : cases) {
+  for (const Case& c : cases) {
     for (const Command& cmd : kCommands) {
-      SCOPED_TRACE(std::string(what) + ": " + cmd.button);
+      SCOPED_TRACE(std::string(c.what) + ": " + cmd.button);
       Rig r;
-      setUp(r);
+      c.setUp(r);
+      ASSERT_EQ(r.driving(), c.driving);
       r.model.params().ChkB_HDG = true;
-      const std::string driving = r.driving();
       (r.model.*cmd.click)();
       EXPECT_FALSE(r.s().*cmd.running);
-      EXPECT_EQ(r.driving(), driving);
+      EXPECT_EQ(r.driving(), c.driving);
       EXPECT_TRUE(r.model.params().ChkB_HDG);
     }
   }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,28 +29,15 @@ struct Clocked {
 };
 
 TEST(Timers, PeriodAfterEnablingAgainOrANewInterval) {
-  struct Case {
-    const char* what;
-    std::int64_t at;  // TimerAT enabled at 0, the change made at `at` ms, the clock run to 2000
-    std::function<void(ModelTimer&)> change;
-    std::vector<std::int64_t> fired;
-  };
+  // TimerAT enabled at 0, the change made at `at` ms, the clock run to 2000.
+  struct Case { const char* what; std::int64_t at; void (*change)(ModelTimer&); std::vector<std::int64_t> fired; };
   const Case cases[] = {
       {"enabled again while running: the period goes on", 600, [](ModelTimer& t) { t.setEnabled(true); }, {1000, 2000}},
-      {"stopped and enabled: a period from now", 600,
-       [](ModelTimer& t) {
-         t.setEnabled(false);
-         t.setEnabled(true);
-       },
+      {"stopped and enabled: a period from now", 600, [](ModelTimer& t) { t.setEnabled(false); t.setEnabled(true); },
        {1600}},
       {"a new interval restarts the period", 300, [](ModelTimer& t) { t.setInterval(500); }, {800, 1300, 1800}},
       {"a zero interval never fires", 0,
-       [](ModelTimer& t) {
-         t.setEnabled(false);
-         t.setInterval(0);
-         t.setEnabled(true);
-       },
-       {}},
+       [](ModelTimer& t) { t.setEnabled(false); t.setInterval(0); t.setEnabled(true); }, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
