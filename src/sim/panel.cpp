@@ -2,7 +2,19 @@
 
 #include <stdexcept>
 
+#include "nav/number_forms.h"
+
 namespace ventrel {
+
+void PanelField::formatNumber() const {
+  if (!number_.pending) return;
+  number_.pending = false;
+  std::string s = fixedForm(number_.x, number_.p, number_.d);
+  if (s != text_) {
+    text_ = std::move(s);
+    changed_ = true;
+  }
+}
 
 namespace {
 

@@ -26,8 +26,19 @@ class PanelField {
   const std::string& name() const { return name_; }
 
   // Text of an edit field or label, caption of a button.
-  const std::string& text() const { return text_; }
-  void setText(std::string s) { set(text_, std::move(s)); }
+  const std::string& text() const {
+    formatNumber();
+    return text_;
+  }
+  void setText(std::string s) {
+    number_.pending = false;
+    set(text_, std::move(s));
+  }
+  // A number shown in the fixed form (p, d) (see fixedForm). Its text is made
+  // only when it is read (text(), changed()), so that a run nobody watches does
+  // not format the fields at every tick; the field counts as changed only when
+  // that text differs from the one it replaces.
+  void setNumber(long double x, int p, int d) { number_ = {x, p, d, true}; }
   // Caption of the label attached to an edit field ("Meilleur SWA" of LbEdBestHaul).
   const std::string& label() const { return label_; }
   void setLabel(std::string s) { set(label_, std::move(s)); }
@@ -64,10 +75,27 @@ class PanelField {
   Align align() const { return align_; }
   void setAlign(Align a) { set(align_, a); }
 
-  bool changed() const { return changed_; }
-  void clearChanged() { changed_ = false; }
+  bool changed() const {
+    formatNumber();
+    return changed_;
+  }
+  void clearChanged() {
+    formatNumber();
+    changed_ = false;
+  }
 
  private:
+  // A number set and not yet formatted.
+  struct Number {
+    long double x = 0.0L;
+    int p = 0;
+    int d = 0;
+    bool pending = false;
+  };
+
+  // Turns a pending number into the text.
+  void formatNumber() const;
+
   template <class T, class U>
   void set(T& member, U&& value) {
     if (!(member == value)) {
@@ -77,7 +105,8 @@ class PanelField {
   }
 
   std::string name_;
-  std::string text_;
+  mutable std::string text_;
+  mutable Number number_;
   std::string label_;
   std::string hint_;
   bool enabled_ = true;
@@ -92,7 +121,7 @@ class PanelField {
   bool checked_ = false;
   bool sliderVisible_ = true;
   Align align_ = Align::Left;
-  bool changed_ = true;  // a new field has never been shown
+  mutable bool changed_ = true;  // a new field has never been shown
 };
 
 class Panel {

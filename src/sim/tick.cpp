@@ -48,13 +48,14 @@ void VentrelModel::TimerATTimer() {
 }
 
 void VentrelModel::ShowPosition() {
+  // Whole degrees: without decimals the fixed form writes them as the general form does.
   const DegMin lat = SplitDegMin(s_.Pact.lat);
-  panel_["EdLATdeg"].setText(generalForm(lat.deg));
-  panel_["EdLATmin"].setText(fixedForm(lat.min, 11, 8));
+  Show("EdLATdeg", lat.deg, 15, 0);
+  Show("EdLATmin", lat.min, 11, 8);
   const long double g = LongGeo(s_.Pact.long_);
   const DegMin lg = SplitDegMin(g);
-  panel_["EdLGDEG"].setText(generalForm(lg.deg));
-  panel_["EdLGmin"].setText(fixedForm(lg.min, 11, 8));
+  Show("EdLGDEG", lg.deg, 15, 0);
+  Show("EdLGmin", lg.min, 11, 8);
   panel_["RadioGLAT"].setItemIndex(s_.Pact.lat >= 0 ? 0 : 1);
   panel_["RadioGrLG"].setItemIndex(g >= 0 ? 0 : 1);
 }
@@ -192,7 +193,7 @@ void VentrelModel::Tick() {
     panel_["EdCAP"].setText(pad + c);
   }
   s.hdm = s.BS.argt - s.Declin;
-  panel_["Ed2HDGT"].setText(panel_["EdHDG"].text());
+  Show("Ed2HDGT", s.BS.argt, 4, 1);  // the heading of EdHDG
   Show("EdHDM", s.hdm, 4, 1);
 
   // 17-18. The boat picture and the boat speed arrow.

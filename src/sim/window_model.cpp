@@ -2,8 +2,6 @@
 
 #include <map>
 
-#include "nav/number_forms.h"
-
 namespace ventrel {
 
 namespace {
@@ -98,7 +96,7 @@ void VentrelModel::Report(const std::string& message) const {
 }
 
 void VentrelModel::Show(std::string_view field, long double x, int p, int d) {
-  panel_[field].setText(fixedForm(x, p, d));
+  panel_[field].setNumber(x, p, d);
 }
 
 long double VentrelModel::ReadField(std::string_view field, long double previous, bool* ok) const {

@@ -178,6 +178,7 @@ class VentrelModel {
   void EnableTickTimer();
   bool TickDrivenElsewhere() const;
   void ShowTack(TAmure side);
+  // Shows x in the fixed form (p, d) in `field`.
   void Show(std::string_view field, long double x, int p, int d);
   // The number typed in `field`, or `previous` when it is not a number; the user
   // is then told which field is wrong. `ok` (when given) is cleared on failure.

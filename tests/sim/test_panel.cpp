@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "sim/panel.h"
@@ -49,6 +51,45 @@ TEST(Panel, AnUnknownNameIsRefusedAndOnlyRealChangesAreMarked) {
   seen.clear();
   p.takeChanged([&](const PanelField& f) { seen.push_back(f.name()); });
   EXPECT_TRUE(seen.empty());
+}
+
+TEST(Panel, ANumberIsWrittenWhenReadAndMarkedOnlyWhenItsTextChanges) {
+  // One field through a sequence of numbers, each read after it is set: the text
+  // is the fixed form, and a number whose text is the one shown leaves no mark.
+  constexpr long double kNaN = std::numeric_limits<long double>::quiet_NaN();
+  struct Case { long double x; int p, d; const char* text; bool marked; };
+  const Case cases[] = {
+      {10.04L, 3, 1, "10.0", true},     {9.96L, 3, 1, "10.0", false},  {2.675L, 4, 2, "2.68", true},
+      {-0.004L, 4, 2, "0.00", true},    {0.0L, 4, 2, "0.00", false},   {-12.345L, 5, 2, "-12.35", true},
+      {1234.5L, 3, 1, "1.23E+3", true}, {kNaN, 4, 1, "", true},         {47.25L, 15, 0, "47", true},
+  };
+  Panel p;
+  PanelField& f = p["EdTWS"];
+  p.clearAllChanged();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    f.setNumber(c.x, c.p, c.d);
+    EXPECT_EQ(f.changed(), c.marked);
+    EXPECT_EQ(f.text(), c.text);
+    f.clearChanged();
+  }
+
+  // Only the last of the numbers set between two reads counts, and the window
+  // sees the field through takeChanged.
+  f.setNumber(5, 3, 1);
+  f.setNumber(47, 3, 1);
+  std::vector<std::string> seen;
+  p.takeChanged([&](const PanelField& g) { seen.push_back(g.name() + "=" + g.text()); });
+  EXPECT_EQ(seen, std::vector<std::string>{"EdTWS=47.0"});
+  // A text typed after a number replaces it; typed back to the text shown, no mark.
+  f.setNumber(8, 3, 1);
+  f.setText("47.0");
+  EXPECT_FALSE(f.changed());
+  EXPECT_EQ(f.text(), "47.0");
+  f.setNumber(8, 3, 1);
+  f.setText("9");
+  EXPECT_TRUE(f.changed());
+  EXPECT_EQ(f.text(), "9");
 }
 
 TEST(Wind, TackSideAndTrueWindAngle) {
