@@ -21,15 +21,25 @@ struct Decimal {
   int exp = 0;
 };
 
+// 10^0 ... 10^18.
+constexpr std::array<unsigned long long, 19> kPow10 = [] {
+  std::array<unsigned long long, 19> p{};
+  p[0] = 1;
+  for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10;
+  return p;
+}();
+
 #ifdef __SIZEOF_INT128__
 __extension__ typedef unsigned __int128 Uint128;
 
-// The common case of toDecimal without the general conversion, whose arithmetic
-// on long digits is slow: the same digits, rounded the same way (to nearest, half
-// to even). With ax = M x 2^E (M the 64-bit significand) and q = 17 - floor(log10
-// ax), ax x 10^q = M x 5^q x 2^(q + E); for q in [0, 23], M x 5^q holds in 128
-// bits, the integer part of the product has the 18 digits and the bits shifted
-// out decide the rounding. False outside 1e-6 <= ax < 1e18.
+// The 18 digits of the common values without the general conversion, whose
+// arithmetic on long digits is slow: the same digits, rounded the same way (to
+// nearest, half to even), as the integer v (10^17 <= v < 10^18) with the decimal
+// exponent e10 of its first digit (ax is about v x 10^(e10 - 17)). With ax = M x
+// 2^E (M the 64-bit significand) and q = 17 - e10, ax x 10^q = M x 5^q x 2^(q + E);
+// for q in [0, 23], M x 5^q holds in 128 bits, the integer part of the product has
+// the 18 digits and the bits shifted out decide the rounding. False outside
+// 1e-6 <= ax < 1e18.
 constexpr std::array<unsigned long long, 24> kPow5 = [] {
   std::array<unsigned long long, 24> p{};
   p[0] = 1;
@@ -37,15 +47,16 @@ constexpr std::array<unsigned long long, 24> kPow5 = [] {
   return p;
 }();
 
-bool toDecimalFast(long double ax, Decimal& d) {
+bool digits18(long double ax, unsigned long long& v, int& e10) {
   if (!(ax >= 1e-6L && ax < 1e18L)) return false;
   int e2 = 0;
   const long double frac = std::frexp(ax, &e2);  // ax = frac x 2^e2, frac in [0.5, 1)
   const auto M = static_cast<unsigned long long>(frac * 18446744073709551616.0L);  // x 2^64, exact
   const int E = e2 - 64;
-  constexpr unsigned long long kLow = 100000000000000000ULL;  // 10^17
-  // log10 in double may be one off near a power of ten: the range check corrects it.
-  int e10 = static_cast<int>(std::floor(std::log10(static_cast<double>(ax))));
+  constexpr unsigned long long kLow = kPow10[17];
+  // From 2^(e2 - 1) <= ax < 2^e2: floor((e2 - 1) log10 2) is e10 or one below it
+  // (78913 / 2^18 is log10 2 to 6 digits); the range check corrects it.
+  e10 = ((e2 - 1) * 78913) >> 18;
   for (int attempt = 0; attempt < 3; ++attempt) {
     const int q = 17 - e10;
     if (q < 0 || q > 23) return false;
@@ -54,9 +65,6 @@ bool toDecimalFast(long double ax, Decimal& d) {
     const int shift = -(q + E);
     if (shift < 1 || shift > 126) return false;
     const Uint128 ip = N >> shift;
-    const Uint128 rem = N - (ip << shift);
-    const Uint128 half = static_cast<Uint128>(1) << (shift - 1);
-    const bool up = rem > half || (rem == half && (ip & 1) != 0);
     if (ip < kLow) {
       --e10;
       continue;
@@ -65,23 +73,30 @@ bool toDecimalFast(long double ax, Decimal& d) {
       ++e10;
       continue;
     }
-    auto v = static_cast<unsigned long long>(ip) + (up ? 1 : 0);
-    int exp = e10;
+    const Uint128 rem = N - (ip << shift);
+    const Uint128 half = static_cast<Uint128>(1) << (shift - 1);
+    const bool up = rem > half || (rem == half && (ip & 1) != 0);
+    v = static_cast<unsigned long long>(ip) + (up ? 1 : 0);
     if (v == kLow * 10) {  // 999...9.5 rounds up to the next power of ten
       v = kLow;
-      ++exp;
+      ++e10;
     }
-    char buf[24];
-    const auto res = std::to_chars(buf, buf + sizeof buf, v);
-    d.digits.assign(buf, res.ptr);
-    d.exp = exp;
     return true;
   }
   return false;
 }
 #else
-bool toDecimalFast(long double, Decimal&) { return false; }
+bool digits18(long double, unsigned long long&, int&) { return false; }
 #endif
+
+bool toDecimalFast(long double ax, Decimal& d) {
+  unsigned long long v = 0;
+  if (!digits18(ax, v, d.exp)) return false;
+  char buf[24];
+  const auto res = std::to_chars(buf, buf + sizeof buf, v);
+  d.digits.assign(buf, res.ptr);
+  return true;
+}
 
 Decimal toDecimal(long double ax) {
   if (Decimal fast; toDecimalFast(ax, fast)) return fast;
@@ -164,6 +179,49 @@ std::string positional(bool negative, const Decimal& d, int decimals) {
   return out;
 }
 
+// The fixed form of the common values, P and D taken in their ranges: the 18
+// digits as one integer rounded at the decimals kept by an integer division,
+// without digit strings. The same text as the general way below; false (take
+// that way) outside the range of digits18, for the scientific form, and for more
+// than 18 decimals.
+bool fixedFormQuick(long double x, int P, int D, std::string& out) {
+  unsigned long long v = 0;
+  int e10 = 0;
+  if (D > kDigits || !digits18(std::fabs(x), v, e10)) return false;
+  const int intDigits = e10 + 1;  // <= 0 below 1
+  if (intDigits > P) return false;
+  // Decimals kept, and the digits of v below the last one kept: intDigits + keep
+  // <= P <= 18 digits are kept, so drop >= 0.
+  const int keep = std::min(D, P - intDigits);
+  const int drop = kDigits - (intDigits + keep);
+  // u: the value rounded half away from zero, in units of 10^-keep.
+  unsigned long long u = v;
+  if (drop > kDigits) {
+    u = 0;
+  } else if (drop > 0) {
+    const unsigned long long unit = kPow10[static_cast<std::size_t>(drop)];
+    u = v / unit + (v % unit >= unit / 2 ? 1 : 0);
+  }
+  const unsigned long long whole = u / kPow10[static_cast<std::size_t>(keep)];
+  if (whole >= kPow10[static_cast<std::size_t>(P)]) return false;  // 9999.6 with P = 4 rounds to 10000
+  char buf[64];
+  char* p = buf;
+  if (x < 0.0L && u != 0) *p++ = '-';
+  p = std::to_chars(p, buf + sizeof buf, whole).ptr;
+  if (D > 0) {
+    *p++ = '.';
+    unsigned long long fraction = u % kPow10[static_cast<std::size_t>(keep)];
+    for (int i = keep - 1; i >= 0; --i) {
+      p[i] = static_cast<char>('0' + fraction % 10);
+      fraction /= 10;
+    }
+    std::fill(p + keep, p + D, '0');
+    p += D;
+  }
+  out.assign(buf, p);
+  return true;
+}
+
 }  // namespace
 
 std::string fixedForm(long double x, int P, int D) {
@@ -172,6 +230,7 @@ std::string fixedForm(long double x, int P, int D) {
   D = std::max(D, 0);
   const bool negative = x < 0.0L;
   if (x == 0.0L) return positional(false, Decimal{"", 0}, D);
+  if (std::string quick; fixedFormQuick(x, P, D, quick)) return quick;
   Decimal d = toDecimal(std::fabs(x));
   if (d.exp + 1 > P) {
     roundTo(d, P);
