@@ -67,6 +67,8 @@ Dial::Dial() : window_(&nullCanvas_), depth_(&nullCanvas_) {
 void Dial::SetCanvases(Canvas* window, Canvas* depthBox) {
   window_ = window ? window : &nullCanvas_;
   depth_ = depthBox ? depthBox : &nullCanvas_;
+  windowDraws_ = dynamic_cast<NullCanvas*>(window_) == nullptr;
+  depthDraws_ = dynamic_cast<NullCanvas*>(depth_) == nullptr;
 }
 
 void Dial::SetShapes(ShapeRect visu, ShapeRect visuBk) {
@@ -106,6 +108,7 @@ const std::vector<t_pCan>& Dial::RingPixels(std::int32_t r, int step) {
 }
 
 void Dial::RepaintVisu() {
+  if (!windowDraws_) return;
   Canvas& c = canvas();
   c.SetPenColour(colours::kCream);
   c.SetPenWidth(1);
@@ -116,6 +119,7 @@ void Dial::RepaintVisu() {
 }
 
 void Dial::GradueCompas() {
+  if (!windowDraws_) return;
   Canvas& c = canvas();
   c.SetPenColour(colours::kBlack);
   c.SetPenStyle(PenStyle::Solid);
@@ -147,6 +151,7 @@ void Dial::Head(t_pCan tip, long double a) {
 }
 
 void Dial::DessFlech(t_pCan org, long double lgr, long double angl) {
+  if (!windowDraws_) return;
   Canvas& c = canvas();
   // The quadrant below is chosen on the angle brought into [0, 360): an angle
   // such as 450 - 30 = 420 is the direction of 60 degrees.
@@ -173,6 +178,7 @@ void Dial::DessFlech(t_pCan org, long double lgr, long double angl) {
 }
 
 void Dial::DessFlechODDash(t_pCan org, t_pCan dst) {
+  if (!windowDraws_) return;
   Canvas& c = canvas();
   c.SetBrush(colours::kCream);
   c.SetPenWidth(1);
@@ -200,6 +206,7 @@ void Dial::DessFlechODDash(t_pCan org, t_pCan dst) {
 }
 
 void Dial::DessRelWp(long double angl) {
+  if (!windowDraws_) return;
   Canvas& c = canvas();
   c.SetPenWidth(1);
   c.SetPenStyle(PenStyle::Dot);
@@ -208,6 +215,7 @@ void Dial::DessRelWp(long double angl) {
 }
 
 void Dial::trace_ech(bool trON, long double fconv) {
+  if (!windowDraws_) return;
   Canvas& c = canvas();
   const Rgb colour = trON ? colours::kGrey : colours::kCream;
   c.SetPenColour(colour);
@@ -239,6 +247,7 @@ void Dial::MajProf(std::int32_t t, long double dbs, long double WatrTemp) {
 }
 
 void Dial::PaintBxProfPaint(long double dbs, long double WatrTemp) {
+  if (!depthDraws_) return;
   Canvas& c = depthCanvas();
   c.FillRect({0, 0}, boxWidth, boxHeight, colours::kBlue);
   c.Text({110, 5}, fixedForm(WatrTemp, 15, 1) + " °C", colours::kYellow);

@@ -70,7 +70,8 @@ class Dial {
 
   Dial();
   // The window canvas (dial, compass card, arrows) and the canvas of the depth
-  // box; nullptr selects a canvas that draws nothing. Neither is owned.
+  // box; nullptr selects a canvas that draws nothing. Neither is owned. On a
+  // canvas that draws nothing (a NullCanvas) the drawing is not worked out at all.
   void SetCanvases(Canvas* window, Canvas* depthBox);
   Canvas& canvas() { return *window_; }
   Canvas& depthCanvas() { return *depth_; }
@@ -132,6 +133,8 @@ class Dial {
   NullCanvas nullCanvas_;
   Canvas* window_;
   Canvas* depth_;
+  bool windowDraws_ = false;
+  bool depthDraws_ = false;
   ShapeRect visu_{};
 };
 
