@@ -145,21 +145,23 @@ Panel::Panel() {
 }
 
 PanelField& Panel::operator[](std::string_view name) {
-  auto it = fields_.find(name);
-  if (it == fields_.end()) throw std::out_of_range("unknown panel field " + std::string(name));
-  return it->second;
+  auto it = index_.find(name);
+  if (it == index_.end()) throw std::out_of_range("unknown panel field " + std::string(name));
+  return *it->second;
 }
 
 const PanelField& Panel::operator[](std::string_view name) const {
-  auto it = fields_.find(name);
-  if (it == fields_.end()) throw std::out_of_range("unknown panel field " + std::string(name));
-  return it->second;
+  auto it = index_.find(name);
+  if (it == index_.end()) throw std::out_of_range("unknown panel field " + std::string(name));
+  return *it->second;
 }
 
-bool Panel::has(std::string_view name) const { return fields_.find(name) != fields_.end(); }
+bool Panel::has(std::string_view name) const { return index_.find(name) != index_.end(); }
 
 PanelField& Panel::add(const std::string& name) {
-  return fields_.try_emplace(name, name).first->second;
+  const auto [it, added] = fields_.try_emplace(name, name);
+  if (added) index_.emplace(it->first, &it->second);
+  return it->second;
 }
 
 std::vector<std::string> Panel::names() const {

@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "sim/colour.h"
@@ -147,7 +148,10 @@ class Panel {
   void clearAllChanged();
 
  private:
+  // The fields in the order of their names, and an index that finds one by its
+  // name without comparing it to others (keys view the names held in fields_).
   std::map<std::string, PanelField, std::less<>> fields_;
+  std::unordered_map<std::string_view, PanelField*> index_;
 };
 
 }  // namespace ventrel
