@@ -118,6 +118,7 @@ void VentrelModel::Tick() {
   // 8. The clock of the variations.
   ++s.t;
   const long double sec = s.t / s.tdiv;
+  const SlowSines slow = SlowSinesAt(sec);
 
   // 9-10. True wind.
   s.TWSvar = params_.ChkB_TWS;
@@ -126,7 +127,7 @@ void VentrelModel::Tick() {
   Show("EdTWS", s.TW.mdl, 3, 1);
   s.TWDvar = params_.ChkB_TWD;
   s.TW.argt = s.TWD;
-  if (s.TWDvar) s.TW.argt = s.TWD + WindDirTerms(sec);
+  if (s.TWDvar) s.TW.argt = s.TWD + WindDirTerms(slow);
   if (s.TW.argt < 0) s.TW.argt += 360;
   if (s.TW.argt > 360) s.TW.argt -= 360;
   Show("EdTWD", s.TW.argt, 4, 1);
@@ -299,7 +300,7 @@ void VentrelModel::Tick() {
   m.MemFactConv = m.factConv;
 
   // 36-37. Depth.
-  s.dbs = 13 + DepthTerms(sec);
+  s.dbs = 13 + DepthTerms(slow);
   if (isMultiple(s.t, rdiv)) dial_.MajProf(s.t, s.dbs, s.WatrTemp);
 }
 

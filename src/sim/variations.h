@@ -7,13 +7,22 @@
 
 namespace ventrel {
 
+// The three sines that the wind direction and the depth share at the time s
+// (periods 90, 30 and 18 s), worked out once for both.
+struct SlowSines {
+  long double p90 = 0.0L;
+  long double p30 = 0.0L;
+  long double p18 = 0.0L;
+};
+SlowSines SlowSinesAt(long double s);
+
 // Relative change of the true wind speed: TW.mdl = TWS x (1 + WindSpeedTerms(s)).
 long double WindSpeedTerms(long double s);
-// Added to the true wind direction, degrees.
-long double WindDirTerms(long double s);
+// Added to the true wind direction, degrees, from the sines at the time s.
+long double WindDirTerms(const SlowSines& w);
 // Added to the heading, degrees.
 long double HeadingTerms(long double s);
-// Added to the 13 m of the depth, metres (always on).
-long double DepthTerms(long double s);
+// Added to the 13 m of the depth, metres (always on), from the sines at the time s.
+long double DepthTerms(const SlowSines& w);
 
 }  // namespace ventrel
