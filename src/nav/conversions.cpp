@@ -71,10 +71,11 @@ long double ArcCos(long double x) {
   return x < 0.0L ? kPi - r : r;
 }
 
-long double Tan(long double radians) {
-  const long double c = std::cos(radians);
-  if (std::fabs(c) < 1e-7L) return signe(c) * std::sin(radians) / 1e-7L;
-  return std::sin(radians) / c;
+long double Tan(long double radians) { return TanOf(std::sin(radians), std::cos(radians)); }
+
+long double TanOf(long double sinx, long double cosx) {
+  if (std::fabs(cosx) < 1e-7L) return signe(cosx) * sinx / 1e-7L;
+  return sinx / cosx;
 }
 
 long double ATAN(long double a, long double b) {

@@ -37,6 +37,8 @@ long double RAD_DEC(long double radians);
 long double ArcCos(long double x);
 // tan x with cos x held at +-1e-7 near the poles of the function: always finite.
 long double Tan(long double radians);
+// The same from the sine and the cosine of x.
+long double TanOf(long double sinx, long double cosx);
 // Direction of the screen vector (a, -b) in radians, in (-pi/2, 3pi/2). Callers
 // keep |a| > epsilonn; a = 0 is taken as a > 0 (b < 0 gives pi/2, b > 0 -pi/2).
 long double ATAN(long double a, long double b);

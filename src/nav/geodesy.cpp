@@ -18,14 +18,6 @@ long double deg(long double radians) { return RAD_DEC(radians); }
 // Latitude in degrees held within +-kMaxLat.
 long double holdLat(long double lat) { return std::clamp(lat, -kMaxLat, kMaxLat); }
 
-// Mercator latitude of phi (radians). phi is held short of the poles so that the
-// logarithm always sees a positive finite value.
-long double psi(long double phi) {
-  const long double lim = rad(kMaxLat);
-  phi = std::clamp(phi, -lim, lim);
-  return std::log(Tan(phi / 2.0L + kPi / 4.0L));
-}
-
 // A longitude that one correction left outside [0, 360] (a parallel sailed a few
 // metres from a pole covers many turns) is brought back into [0, 360).
 void wrapLongitude(long double& longitude) {
@@ -65,6 +57,20 @@ void corrige_depass_G(long double& longitude) {
 void corrige_G(long double& dlong) {
   if (dlong >= kPi) dlong -= kTwoPi;
   if (dlong <= -kPi) dlong += kTwoPi;
+}
+
+long double Mercator::psi(long double phi) {
+  // phi is held short of the poles so that the logarithm always sees a positive
+  // finite value.
+  return psi_.get(phi, [](long double x) {
+    const long double lim = rad(kMaxLat);
+    x = std::clamp(x, -lim, lim);
+    return std::log(Tan(x / 2.0L + kPi / 4.0L));
+  });
+}
+
+Mercator::SinCos Mercator::latTrig(long double phi) {
+  return latTrig_.get(phi, [](long double x) { return SinCos{std::sin(x), std::cos(x)}; });
 }
 
 void Mercator::loxodromie(long double dL, long double dG, long double phi1, long double phi2) {
@@ -143,9 +149,10 @@ void Mercator::Calcul_Pos_DIST_RELEVE(TPos_elem P, TPos_elem& R, long double K, 
     wrapLongitude(R.long_);
     return;
   }
-  R.lat = holdLat(P.lat + D * std::cos(rad(K)) / 60.0L);
+  const long double sinK = std::sin(rad(K)), cosK = std::cos(rad(K));
+  R.lat = holdLat(P.lat + D * cosK / 60.0L);
   const long double dpsi = psi(rad(R.lat)) - psi(rad(P.lat));
-  R.long_ = deg(Tan(rad(K)) * dpsi + rad(LongGraph(P.long_)));
+  R.long_ = deg(TanOf(sinK, cosK) * dpsi + rad(LongGraph(P.long_)));
   wrapLongitude(R.long_);
   // A meridian course keeps its longitude to the last digit.
   if (K == 0.0L || K == 180.0L) R.long_ = P.long_;
@@ -154,10 +161,9 @@ void Mercator::Calcul_Pos_DIST_RELEVE(TPos_elem P, TPos_elem& R, long double K, 
 long double Mercator::dist_ortho(long double lat1, long double long1, long double lat2,
                                  long double long2) {
   if (lat1 == lat2 && long1 == long2) return 0.0L;
-  const long double p1 = rad(lat1);
-  const long double p2 = rad(lat2);
-  const long double c =
-      std::sin(p2) * std::sin(p1) + std::cos(p2) * std::cos(p1) * std::cos(rad(long2) - rad(long1));
+  const SinCos p1 = latTrig(rad(lat1));
+  const SinCos p2 = latTrig(rad(lat2));
+  const long double c = p2.sin * p1.sin + p2.cos * p1.cos * std::cos(rad(long2) - rad(long1));
   // ArcCos holds a cosine that rounding pushed past 1 at 1: nearly identical points give 0.
   return std::fabs(deg(ArcCos(c)) * 60.0L);
 }
@@ -178,8 +184,9 @@ long double Mercator::cap_orthodromique(long double lat1, long double long1, lon
   // differences are taken from the corrected dl so that their sines agree in sign.
   const long double dv = dl / 10000.0L;
   GP = dv;
-  const long double pv =
-      std::atan((std::sin(dv) * Tan(p2) - std::sin(dv - dl) * Tan(p1)) / std::sin(dl));
+  const SinCos t1 = latTrig(p1), t2 = latTrig(p2);
+  const long double tan1 = TanOf(t1.sin, t1.cos), tan2 = TanOf(t2.sin, t2.cos);
+  const long double pv = std::atan((std::sin(dv) * tan2 - std::sin(dv - dl) * tan1) / std::sin(dl));
   loxodromie(pv - p1, dv, p1, pv);
   return deg(R2);
 }

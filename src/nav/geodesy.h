@@ -9,6 +9,10 @@
 // Latitudes are degrees, north positive. Positions are held short of the poles
 // (|lat| <= kMaxLat) so that the Mercator function stays finite.
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
 #include <string>
 
 namespace ventrel {
@@ -74,6 +78,48 @@ class Mercator {
   // apart the course heads for the nearer pole (0 when lat1 + lat2 > 0, else 180).
   long double cap_orthodromique(long double lat1, long double long1, long double lat2,
                                 long double long2);
+
+ private:
+  struct SinCos {
+    long double sin = 0.0L;
+    long double cos = 0.0L;
+  };
+
+  // The values of a costly function of one angle for the last N angles asked,
+  // found again by the angle itself (the same bits): the position and the
+  // waypoint come back at every tick, and their sines, cosines and Mercator
+  // latitudes with them.
+  template <class V, std::size_t N>
+  class LastValues {
+   public:
+    template <class F>
+    V get(long double a, F f) {
+      std::size_t i = 0;
+      while (i < n_ && !(keys_[i] == a && std::signbit(keys_[i]) == std::signbit(a))) ++i;
+      if (i == n_) {  // not kept: it takes the place of the least recent
+        i = n_ < N ? n_++ : N - 1;
+        keys_[i] = a;
+        values_[i] = f(a);
+      }
+      // The most recent first.
+      std::rotate(keys_.begin(), keys_.begin() + i, keys_.begin() + i + 1);
+      std::rotate(values_.begin(), values_.begin() + i, values_.begin() + i + 1);
+      return values_[0];
+    }
+
+   private:
+    std::array<long double, N> keys_{};
+    std::array<V, N> values_{};
+    std::size_t n_ = 0;
+  };
+
+  // Mercator latitude of phi (radians).
+  long double psi(long double phi);
+  // std::sin and std::cos of a latitude in radians.
+  SinCos latTrig(long double phi);
+
+  LastValues<long double, 4> psi_;
+  LastValues<SinCos, 2> latTrig_;
 };
 
 }  // namespace ventrel

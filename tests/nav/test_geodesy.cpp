@@ -201,5 +201,36 @@ TEST(GreatCircle, CourseOnEqualOrCloseLongitudes) {
   }
 }
 
+TEST(Mercator, OneObjectAnswersExactlyAsNewOnes) {
+  // A Mercator keeps the sines, cosines and Mercator latitudes of the angles it
+  // met last. A boat sailing the tick's questions (dead reckoning, then great
+  // circle and rhumb line to the waypoint) gets from one object the very values
+  // that a new object gives; the waypoint moves half-way and the boat comes back
+  // to its start, so that kept values meet both new and old angles.
+  Mercator kept;
+  TPos_elem p{"", 49.3575L, 357.7125L};
+  const TPos_elem start = p;
+  TPos_elem wp{"", 49.298L, 358.455L};
+  for (int i = 0; i < 240; ++i) {
+    SCOPED_TRACE(i);
+    if (i == 120) wp = TPos_elem{"", -0.5L, 2.25L};
+    if (i == 180) p = start;
+    const long double K = i % 40 == 0 ? 90.0L * (i / 40 % 4) : std::fmod(112.5L + 37.3L * i, 360.0L);
+    TPos_elem r1, r2;
+    kept.Calcul_Pos_DIST_RELEVE(p, r1, K, 0.0021L * (i % 7 + 1));
+    Mercator().Calcul_Pos_DIST_RELEVE(p, r2, K, 0.0021L * (i % 7 + 1));
+    ASSERT_EQ(std::pair(r1.lat, r1.long_), std::pair(r2.lat, r2.long_));
+    p = r1;
+    EXPECT_EQ(kept.dist_ortho(p.lat, p.long_, wp.lat, wp.long_),
+              Mercator().dist_ortho(p.lat, p.long_, wp.lat, wp.long_));
+    EXPECT_EQ(kept.cap_orthodromique(p.lat, p.long_, wp.lat, wp.long_),
+              Mercator().cap_orthodromique(p.lat, p.long_, wp.lat, wp.long_));
+    Mercator fresh;
+    kept.calcul_loxodromie(p.lat, p.long_, wp.lat, wp.long_);
+    fresh.calcul_loxodromie(p.lat, p.long_, wp.lat, wp.long_);
+    EXPECT_EQ(std::pair(kept.dist_loxo, kept.cap_loxo), std::pair(fresh.dist_loxo, fresh.cap_loxo));
+  }
+}
+
 }  // namespace
 }  // namespace ventrel
