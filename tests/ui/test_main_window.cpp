@@ -1,264 +1,404 @@
-// The main window on the shipped default configuration: its panels and captions,
-// the first seconds of sailing seen in the fields and on the dial, the two
-// layouts, the help pages, and a program folder without the boat picture.
+// The main window on the shipped default configuration: its panels, captions and
+// menus; the first seconds of sailing in the fields and on the dial; the commands
+// that reach the model (manoeuvres, helm bar, pause); the two layouts; the help
+// pages; the dialogs, applied by OK and not by closing them; the "SORTIE NMEA 0183"
+// panel on a pseudo-terminal pair made by socat; the quit sequence.
 
-#include <QAction>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QTest>
-#include <QToolButton>
+#include <QSerialPort>
+#include <QtTest>
+#include <QtWidgets>
 
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <tuple>
+
+#include "nmea/registry.h"
 #include "sim/dial.h"
+#include "sim/timers.h"
 #include "ui/controls.h"
 #include "ui/instrument_surface.h"
-#include "window_fixture.h"
+#include "ui/main_window.h"
 
 using namespace ventrel;
-using ventrel::testing::WindowFixture;
 
 namespace {
 
 int CountColour(const QImage& img, QColor c, QRect area) {
   int n = 0;
-  const QRgb want = c.rgb();
   for (int y = area.top(); y <= area.bottom(); ++y) {
-    for (int x = area.left(); x <= area.right(); ++x) {
-      if ((img.pixel(x, y) & 0xFFFFFF) == (want & 0xFFFFFF) && qAlpha(img.pixel(x, y)) == 255) ++n;
-    }
+    for (int x = area.left(); x <= area.right(); ++x) n += img.pixel(x, y) == c.rgba();
   }
   return n;
 }
 
-QRect DialArea(const Dial& d) {
-  return QRect(d.Centre.X - d.Rayon, d.Centre.Y - d.Rayon, 2 * d.Rayon + 1, 2 * d.Rayon + 1);
+// The smaller angle between two headings, degrees.
+double Turn(long double from, long double to) {
+  const double d = std::fmod(std::fabs(static_cast<double>(to - from)), 360.0);
+  return d > 180 ? 360 - d : d;
+}
+
+int SentencesOn(NmeaModule& m) {
+  return static_cast<int>(std::count_if(kNmeaItemTable.begin(), kNmeaItemTable.end(), [&m](const NmeaItem& it) {
+    const SentenceEntry* e = FindSentence(it.type);
+    return e && e->flag(m) == t_switch::ON;
+  }));
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Click(const QObject* root, const char* button) {
+  auto* b = root->findChild<QAbstractButton*>(QString::fromUtf8(button));
+  QVERIFY2(b, button);
+  QTest::mouseClick(b, Qt::LeftButton);
+}
+
+// Types into a box as the user does, leaving it with `end`, then lets the event loop turn.
+void Type(QLineEdit* e, const QString& text, Qt::Key end = Qt::Key_Tab) {
+  e->setFocus();
+  e->selectAll();
+  QTest::keyClicks(e, text);
+  QTest::keyClick(e, end);
+  QCoreApplication::processEvents();
+}
+
+// Each of `wanted` is the title of a group or the text of a label or a button under `root`.
+void ExpectCaptions(const QObject* root, std::initializer_list<const char*> wanted) {
+  QStringList have;
+  for (const QGroupBox* g : root->findChildren<QGroupBox*>()) have << g->title();
+  for (const QLabel* l : root->findChildren<QLabel*>()) have << l->text();
+  for (const QAbstractButton* b : root->findChildren<QAbstractButton*>()) have << b->text();
+  for (const char* t : wanted) QVERIFY2(have.contains(QString::fromUtf8(t)), t);
 }
 
 }  // namespace
 
+// Each test opens a window on a copy of data/ in a folder of its own (the window
+// writes its default configuration back there when it closes), the three variations
+// off, no message box shown (the messages are recorded), the browser and the file
+// dialogs replaced by recorders, the model timers on a virtual clock.
 class TestMainWindow : public QObject {
   Q_OBJECT
+  std::unique_ptr<QTemporaryDir> dir;
+  std::vector<std::string> asked;  // what the browser and the file dialogs were asked
+  std::unique_ptr<TFVentrel> win;
+  std::unique_ptr<VirtualClock> clock;
+
+  QString file(const QString& name) const { return dir->path() + "/" + name; }
+  // Sets keys of the copied Ventrel.ini; each must be there.
+  bool SetKeys(const std::map<QString, QString>& keys) const {
+    QFile f(file("Ventrel.ini"));
+    QString text = f.open(QIODevice::ReadWrite) ? QString::fromUtf8(f.readAll()) : QString();
+    for (const auto& [k, v] : keys) {
+      const QRegularExpression line("^" + k + "=[^\r\n]*", QRegularExpression::MultilineOption);
+      if (!text.contains(line)) return false;
+      text.replace(line, k + "=" + v);
+    }
+    return f.resize(0) && f.seek(0) && f.write(text.toUtf8()) > 0;
+  }
+  TFVentrel& Open() {
+    WindowSetup setup{.AppliDir = dir->path().toStdString(), .realTimeTimers = false, .showMessageBoxes = false};
+    setup.helpOpener = [this](const QUrl& u) { return asked.push_back(u.toLocalFile().toStdString()), true; };
+    setup.dialogs.openFile = [this](const FileDialog& d) -> std::optional<std::filesystem::path> {
+      asked.push_back(d.folder.generic_string());
+      return file("Autre bateau.pol").toStdString();
+    };
+    setup.dialogs.selectFolder = [this](const std::string& title, auto&) -> std::optional<std::filesystem::path> {
+      asked.push_back(title);
+      return dir->path().toStdString();
+    };
+    setup.dialogs.saveFile = [this](const FileDialog& d) -> std::optional<std::filesystem::path> {
+      asked.push_back(d.title);
+      return file(QString("save%1.txt").arg(asked.size())).toStdString();
+    };
+    win = std::make_unique<TFVentrel>(std::move(setup));
+    win->show();
+    clock = std::make_unique<VirtualClock>(win->model().timers());
+    return *win;
+  }
+  template <class T>
+  T* Find(const char* name) const {
+    return win->findChild<T*>(QString::fromUtf8(name));
+  }
+  void Advance(std::int64_t ms) { clock->advance(ms); }
 
  private slots:
-  void initTestCase() { ventrel::testing::UseProgramStyle(); }
+  void initTestCase() { QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion"))); }
+  void init() {
+    dir = std::make_unique<QTemporaryDir>();
+    asked.clear();
+    std::error_code ec;
+    std::filesystem::copy(VENTREL_DATA_DIR, dir->path().toStdString(), std::filesystem::copy_options::recursive, ec);
+    QVERIFY(dir->isValid() && !ec && SetKeys({{"iHDGvar", "0"}, {"iTWSvar", "0"}, {"iTWDvar", "0"}}));
+  }
+  void cleanup() {
+    clock.reset();
+    win.reset();
+  }
 
   void opensOnTheDefaultConfiguration() {
-    WindowFixture f;
-    QVERIFY(f.Prepare());
-    TFVentrel& w = f.Open();
+    TFVentrel& w = Open();
     QCOMPARE(w.windowTitle(), QStringLiteral("SIMULATEUR DE NAVIGATION et TRANSMETTEUR NMEA 0183  V 2.3"));
     QCOMPARE(w.size(), QSize(1322, 810));
     QCOMPARE(w.palette().color(QPalette::Window), QColor(17, 34, 75));
-    QVERIFY(w.font().bold());
-    QCOMPARE(w.font().pointSize(), 8);
-    // Nothing went wrong while starting.
+    QVERIFY(w.font().bold() && w.font().pointSize() == 8);
     QVERIFY2(w.Messages().isEmpty(), qPrintable(w.Messages().join(" | ")));
 
-    // The configuration's values are in the fields, the polar's name is shown.
-    QCOMPARE(f.Find<QLineEdit>("EdHDG")->text().toDouble(), 335.0);
-    QCOMPARE(f.Find<QLineEdit>("EdTWS")->text().toDouble(), 10.0);
-    QCOMPARE(f.Find<QLineEdit>("EdTWD")->text().toDouble(), 220.0);
-    QCOMPARE(f.Find<QLineEdit>("EdNwpt")->text(), QStringLiteral("Att_Dover"));
-    QCOMPARE(f.Find<QLabel>("StxNomPol")->text(), QStringLiteral("FIRST31_7"));
-    QCOMPARE(f.Find<QLabel>("LabNOMPOL2")->text(), QStringLiteral("FIRST31_7"));
-    // Every widget shows its field as the panel holds it.
+    const std::pair<const char*, double> fields[] = {{"EdHDG", 335}, {"EdTWS", 10}, {"EdTWD", 220}};
+    for (const auto& [name, value] : fields) QCOMPARE(Find<QLineEdit>(name)->text().toDouble(), value);
+    QCOMPARE(Find<QLineEdit>("EdNwpt")->text(), QStringLiteral("Att_Dover"));
+    QCOMPARE(Find<QLabel>("StxNomPol")->text(), QStringLiteral("FIRST31_7"));
+    QCOMPARE(Find<QLabel>("LabNOMPOL2")->text(), QStringLiteral("FIRST31_7"));
     for (const std::string& n : w.panel().names()) {
-      if (auto* e = w.findChild<QLineEdit*>(QString::fromStdString(n))) {
-        QCOMPARE(e->text().toStdString(), w.panel()[n].text());
-      }
+      if (auto* e = Find<QLineEdit>(n.c_str())) QCOMPARE(e->text().toStdString(), w.panel()[n].text());
     }
-  }
 
-  void panelsCarryTheirCaptions() {
-    WindowFixture f;
-    QVERIFY(f.Prepare());
-    TFVentrel& w = f.Open();
-    QStringList titles;
-    for (QGroupBox* g : w.findChildren<QGroupBox*>()) titles << g->title();
-    for (const char* caption :
-         {"Données d'entrée", "Position géographique - degrés et minutes décimales",
-          "Waypoint (opt) - degrés et minutes décimales", "Courant", "Données calculées", "Route fond",
-          "Distances au waypoint", "Déclinaison magnétique locale", "PILOTE", "SORTIE NMEA 0183"}) {
-      QVERIFY2(titles.contains(QString::fromUtf8(caption)), caption);
-    }
-    QStringList labels;
-    for (QLabel* l : w.findChildren<QLabel*>()) labels << l->text();
-    for (const char* text : {"Cap vrai", "Force du vent réel", "Direction du vent réel", "degrés", "noeuds",
-                             "Polaire", "LAT", "LG", "deg", "min", "Dist :", "milles    Relev", "Force",
-                             "Direct.", "Vent apparent", "Vitesse du bateau  ", "VMG au vent", "COG", "SOG",
-                             "Dérive", "orthodromique", "loxodromique", "WCV", "ETE", "Cap mag", "COM", "Vit",
-                             "bds / 8 bits / pas de parité / 1 bit de stop", "   VMG", " Mode act."}) {
-      QVERIFY2(labels.contains(QString::fromUtf8(text)), text);
-    }
-    // Buttons and their start states.
+    ExpectCaptions(&w, {"Données d'entrée", "Position géographique - degrés et minutes décimales",
+                        "Waypoint (opt) - degrés et minutes décimales", "Courant", "Données calculées", "Route fond",
+                        "Distances au waypoint", "Déclinaison magnétique locale", "PILOTE", "SORTIE NMEA 0183",
+                        "Cap vrai", "Force du vent réel", "Direction du vent réel", "degrés", "noeuds", "Polaire",
+                        "LAT", "LG", "deg", "min", "Dist :", "milles    Relev", "Force", "Direct.", "Vent apparent",
+                        "Vitesse du bateau  ", "VMG au vent", "COG", "SOG", "Dérive", "orthodromique",
+                        "loxodromique", "WCV", "ETE", "Cap mag", "COM", "Vit",
+                        "bds / 8 bits / pas de parité / 1 bit de stop", "   VMG", " Mode act."});
+    QStringList menus;
+    for (QAction* a : w.menuBar()->actions()) menus << a->text();
+    QCOMPARE(menus, QStringList({"Fichier", "Configuration", "Paramètres", "Affichage", "Aide", "Quitter"}));
+    // Buttons and menu items: caption and start state.
     const struct {
-      const char* name;
-      const char* text;
+      const char *name, *text;
       bool enabled;
-    } buttons[] = {
+    } items[] = {
         {"SBtVire", "VIRER !", false}, {"SBtEmp", "EMPANNER", false}, {"BtModWp", "Modif.", true},
         {"BtActivNMEA", "Activer", false}, {"RazCom", "Raz", true}, {"SpBtZoomNMEA", "+", true},
         {"SpBtPauseRes", "", false}, {"BtBestHaul", "", false}, {"BtCalC", "Démarrer", true},
-        {"SpBtAUTO", "AUTO", true}, {"SpBtStdBY", "STDBY", true},
-    };
-    for (const auto& b : buttons) {
-      auto* bt = w.findChild<QAbstractButton*>(b.name);
-      QVERIFY2(bt, b.name);
-      QCOMPARE(bt->text(), QString::fromUtf8(b.text));
-      QCOMPARE(bt->isEnabled(), b.enabled);
-    }
-    QCOMPARE(f.Find<QToolButton>("SpBtPauseRes")->toolTip(),
-             QStringLiteral("Pause / Reprendre est inhibé pendant la rotation du courant "));
-    QVERIFY(!f.Find<QToolButton>("BtBestHaul")->icon().isNull());  // "vamp.bmp"
-    auto* bar = f.Find<HelmBar>("TrackBarre");
-    QCOMPARE(bar->minimum(), 0);
-    QCOMPARE(bar->maximum(), 30);
-    QCOMPARE(bar->value(), 15);
-    QVERIFY(!bar->isEnabled());
-    QVERIFY(!bar->sliderShown());
-    // Alignment as set at creation.
-    QCOMPARE(f.Find<QLineEdit>("EdHDG")->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-    QCOMPARE(f.Find<QLineEdit>("EdLATdeg")->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-    QCOMPARE(f.Find<QLineEdit>("EdLATmin")->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
-    // The speed list at 4800, the ten ports first.
-    auto* com = f.Find<QComboBox>("CBcom");
-    QVERIFY(com->count() >= 10);
-    QCOMPARE(com->itemText(0), QStringLiteral(R"(\\.\COM1)"));
-    QCOMPARE(com->itemText(9), QStringLiteral(R"(\\.\COM10)"));
-    QCOMPARE(f.Find<QComboBox>("CBbauds")->currentText(), QStringLiteral("4800"));
-    QCOMPARE(f.Find<QComboBox>("CBbauds")->count(), 12);
-  }
-
-  void menusHoldTheirItems() {
-    WindowFixture f;
-    QVERIFY(f.Prepare());
-    TFVentrel& w = f.Open();
-    QStringList top;
-    for (QAction* a : w.menuBar()->actions()) top << a->text();
-    QCOMPARE(top, QStringList({"Fichier", "Configuration", "Paramètres", "Affichage", "Aide", "Quitter"}));
-    const struct {
-      const char* name;
-      const char* text;
-      bool enabled;
-    } items[] = {
+        {"SpBtAUTO", "AUTO", true}, {"SpBtStdBY", "STDBY", true}, {"Quitter1", "Quitter", true},
         {"DataNMEA", "Sauvegarder NMEA brut", true}, {"SauvegarderNMEAhorodat1", "Sauvegarder NMEA horodaté", true},
-        {"Quitter1", "Quitter", true},  {"Ouvrir2", "Ouvrir", true},
-        {"Enregistrer2", "Enregistrer", true}, {"Automatique1", "Automatique", true},
-        {"Normal1", "Normal", false},   {"Pleincran1", "Plein écran", true},
-        {"Gnralits1", "Généralités", true}, {"parrubrique1", "par rubrique", true},
-    };
+        {"Ouvrir2", "Ouvrir", true}, {"Enregistrer2", "Enregistrer", true}, {"Automatique1", "Automatique", true},
+        {"Normal1", "Normal", false}, {"Pleincran1", "Plein écran", true}, {"Gnralits1", "Généralités", true},
+        {"parrubrique1", "par rubrique", true}};
     for (const auto& i : items) {
-      QAction* a = w.Action(i.name);
-      QVERIFY2(a, i.name);
-      QCOMPARE(a->text(), QString::fromUtf8(i.text));
-      QCOMPARE(a->isEnabled(), i.enabled);
+      QObject* o = w.Action(i.name);
+      if (!o) o = Find<QAbstractButton>(i.name);
+      QVERIFY2(o, i.name);
+      QCOMPARE(o->property("text").toString(), QString::fromUtf8(i.text));
+      QVERIFY2(o->property("enabled").toBool() == i.enabled, i.name);
     }
     QVERIFY(w.Action("Automatique1")->isCheckable());
+    QCOMPARE(Find<QToolButton>("SpBtPauseRes")->toolTip(),
+             QStringLiteral("Pause / Reprendre est inhibé pendant la rotation du courant "));
+    QVERIFY(!Find<QToolButton>("BtBestHaul")->icon().isNull());  // "vamp.bmp"
+    auto* bar = Find<HelmBar>("TrackBarre");
+    QCOMPARE(std::tuple(bar->minimum(), bar->maximum(), bar->value()), std::tuple(0, 30, 15));
+    QVERIFY(!bar->isEnabled() && !bar->sliderShown());
+    QCOMPARE(Find<QLineEdit>("EdHDG")->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    QCOMPARE(Find<QLineEdit>("EdLATdeg")->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    QCOMPARE(Find<QLineEdit>("EdLATmin")->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+    // The ten ports first; the speed list at 4800.
+    QCOMPARE(Find<QComboBox>("CBcom")->itemText(0), QStringLiteral(R"(\\.\COM1)"));
+    QCOMPARE(Find<QComboBox>("CBcom")->itemText(9), QStringLiteral(R"(\\.\COM10)"));
+    QCOMPARE(Find<QComboBox>("CBbauds")->currentText(), QStringLiteral("4800"));
+    QCOMPARE(Find<QComboBox>("CBbauds")->count(), 12);
   }
 
-  void threeSecondsOfTicksUpdateFieldsAndDial() {
-    WindowFixture f;
-    QVERIFY(f.Prepare());
-    TFVentrel& w = f.Open();
-    const QString latBefore = f.Find<QLineEdit>("EdLATmin")->text();
-    QTest::mouseClick(f.Find<QPushButton>("BtCalC"), Qt::LeftButton);
-    QVERIFY(f.Find<QToolButton>("SpBtPauseRes")->isEnabled());
+  void threeSecondsOfTicksUpdateFieldsAndDialAndPauseHoldsThem() {
+    TFVentrel& w = Open();
+    const QString latBefore = Find<QLineEdit>("EdLATmin")->text();
+    Click(&w, "BtCalC");
+    QVERIFY(Find<QToolButton>("SpBtPauseRes")->isEnabled());
     QVERIFY(!w.Action("Paramtres1")->isEnabled());
-    f.Advance(3000);
+    Advance(3000);
     QCOMPARE(w.model().state().t, 3);
 
-    // The fields follow the simulation.
-    QVERIFY(f.Find<QLineEdit>("EdLATmin")->text() != latBefore);
+    QVERIFY(Find<QLineEdit>("EdLATmin")->text() != latBefore);
     for (const char* n : {"EdAWS", "EdAWD", "EdAWA", "EdBSP", "EdSOG", "EdCOG", "EdVRS_S", "LabEddistortho",
                           "LbEdWCV", "EdHDM"}) {
-      QVERIFY2(!f.Find<QLineEdit>(n)->text().isEmpty(), n);
-      QCOMPARE(f.Find<QLineEdit>(n)->text().toStdString(), w.panel()[n].text());
+      QVERIFY2(!Find<QLineEdit>(n)->text().isEmpty(), n);
+      QCOMPARE(Find<QLineEdit>(n)->text().toStdString(), w.panel()[n].text());
     }
-    QVERIFY(f.Find<QLineEdit>("Edam")->text().contains(QStringLiteral("AMURE")));
-    // Without a current the reference wind is the true wind.
-    QCOMPARE(f.Find<QLabel>("LabTypVent")->text(), QStringLiteral(" Vent réel TW"));
-    QStringList labels;
-    for (QLabel* l : w.findChildren<QLabel*>()) labels << l->text();
-    QVERIFY(labels.contains(QStringLiteral("Meilleur TWA")));
-    QCOMPARE(f.Find<QLineEdit>("EdCAP")->text(), QStringLiteral(" 335"));
-    QCOMPARE(f.Find<QLineEdit>("Edam")->palette().color(QPalette::Base),
-             w.model().F_amure() == TAmure::tribord ? QColor(122, 212, 122) : QColor(226, 58, 40));
+    QVERIFY(Find<QLineEdit>("Edam")->text().contains(QStringLiteral("AMURE")));
+    QCOMPARE(Find<QLineEdit>("EdCAP")->text(), QStringLiteral(" 335"));
 
     // The dial: apparent wind in red, true wind in grey, boat speed in blue, the
     // compass card in black; the depth box: olive bars on blue.
     const Dial& d = w.model().dial();
     const QImage& dial = w.canvas().image();
-    const QRect area = DialArea(d);
+    const QRect area(d.Centre.X - d.Rayon, d.Centre.Y - d.Rayon, 2 * d.Rayon + 1, 2 * d.Rayon + 1);
     QVERIFY(CountColour(dial, QColor(255, 0, 0), area) > 50);
     QVERIFY(CountColour(dial, QColor(128, 128, 128), area) > 50);
     QVERIFY(CountColour(dial, QColor(0, 0, 255), area) > 20);
-    QVERIFY(CountColour(dial, QColor(0, 0, 0), QRect(d.Centre.X - d.RayonBk, d.Centre.Y - d.RayonBk,
-                                                     2 * d.RayonBk, 2 * d.RayonBk)) > 500);
+    QVERIFY(CountColour(dial, QColor(0, 0, 0),
+                        QRect(d.Centre.X - d.RayonBk, d.Centre.Y - d.RayonBk, 2 * d.RayonBk, 2 * d.RayonBk)) > 500);
     QVERIFY(CountColour(w.depthCanvas().image(), QColor(128, 128, 0), w.depthCanvas().image().rect()) > 100);
+    QVERIFY(w.surface()->Snapshot().pixelColor(d.Centre.X, d.Centre.Y) != QColor(255, 251, 240));  // the boat
 
-    // The boat lies on the dial, centred.
-    const QImage shot = w.surface()->Snapshot();
-    const QColor centre = shot.pixelColor(d.Centre.X, d.Centre.Y);
-    QVERIFY(centre != QColor(255, 251, 240));
+    Click(&w, "SpBtPauseRes");
+    QVERIFY(w.model().state().StPause);
+    const QString lat = Find<QLineEdit>("EdLATmin")->text();
+    Advance(5000);
+    QCOMPARE(Find<QLineEdit>("EdLATmin")->text(), lat);
+    Click(&w, "SpBtPauseRes");
+    QVERIFY(!w.model().state().StPause);
+    Advance(3000);
+    QVERIFY(Find<QLineEdit>("EdLATmin")->text() != lat);
+  }
+
+  // A refresh copies the fields that changed, and only those; what the user types
+  // or picks is written into its field at once; the model's own writes do not
+  // come back as input.
+  void widgetsAndPanelFieldsFollowEachOther() {
+    TFVentrel& w = Open();
+    Panel& p = w.panel();
+    auto* am = Find<QLineEdit>("Edam");
+    auto* bar = Find<HelmBar>("TrackBarre");
+    const qint64 icon = Find<QToolButton>("BtBestHaul")->icon().cacheKey();
+    p["EdHDG"].setText("12.5");
+    p["Edam"].setBackground(MonVert);
+    p["Edam"].setItalic(true);
+    p["RadioGLAT"].setItemIndex(1);
+    p["TrackBarre"].setEnabled(true);
+    p["TrackBarre"].setSliderVisible(true);
+    p["TrackBarre"].setPosition(22);
+    p["BtBestHaul"].setPicture("jesuisaupres.bmp");
+    p["LbEdBestHaul"].setLabel("Meilleur TWA");
+    p["Paramtres1"].setEnabled(false);
+    Find<QLabel>("LabTypVent")->setText("autre");  // behind the binder's back, its field unchanged
+    w.binder().Refresh();
+    QCOMPARE(Find<QLineEdit>("EdHDG")->text(), QStringLiteral("12.5"));
+    QCOMPARE(am->palette().color(QPalette::Base), QColor(122, 212, 122));
+    QVERIFY(am->font().italic());
+    QCOMPARE(Find<RadioGroup>("RadioGLAT")->itemIndex(), 1);
+    QCOMPARE(bar->value(), 22);
+    QVERIFY(bar->isEnabled() && bar->sliderShown());
+    QVERIFY(Find<QToolButton>("BtBestHaul")->icon().cacheKey() != icon);
+    ExpectCaptions(&w, {"Meilleur TWA"});
+    QVERIFY(!w.Action("Paramtres1")->isEnabled());
+    QCOMPARE(Find<QLabel>("LabTypVent")->text(), QStringLiteral("autre"));
+    int left = 0;  // nothing is left marked
+    p.takeChanged([&](const PanelField&) { ++left; });
+    QCOMPARE(left, 0);
+
+    Find<QLineEdit>("EdHDG")->selectAll();
+    QTest::keyClicks(Find<QLineEdit>("EdHDG"), "270,5");
+    QCOMPARE(p["EdHDG"].text(), std::string("270,5"));
+    Find<RadioGroup>("RadioGLAT")->clickItem(0);
+    QCOMPARE(p["RadioGLAT"].itemIndex(), 0);
+    bar->setValue(3);
+    QCOMPARE(p["TrackBarre"].position(), 3);
+    auto* bauds = Find<QComboBox>("CBbauds");
+    bauds->setEditText("5000");
+    QCOMPARE(std::pair(p["CBbauds"].text(), p["CBbauds"].itemIndex()), std::pair(std::string("5000"), -1));
+    bauds->setEditText("9600");
+    QCOMPARE(p["CBbauds"].itemIndex(), bauds->findText("9600"));
+    p["TrackBarre"].setPosition(15);
+    p.clearAllChanged();
+    p["TrackBarre"].setPosition(20);
+    w.binder().Refresh();
+    QCOMPARE(p["TrackBarre"].position(), 20);
+    QCOMPARE(bar->value(), 20);
+  }
+
+  void manoeuvreTurnsThroughTheWind_data() {
+    QTest::addColumn<QString>("heading");  // typed; the wind comes from 220
+    QTest::addColumn<bool>("tack");
+    QTest::addColumn<int>("ms");
+    // A tack: 13 steps of 2 SWA / 13, the bow through the wind; a gybe: 66 steps of
+    // 200 ms, the stern through the wind.
+    QTest::newRow("tack") << "260" << true << 26000;
+    QTest::newRow("gybe") << "60" << false << 66 * 200 + 1000;
+  }
+
+  void manoeuvreTurnsThroughTheWind() {
+    QFETCH(QString, heading);
+    QFETCH(bool, tack);
+    QFETCH(int, ms);
+    TFVentrel& w = Open();
+    const SimState& s = w.model().state();
+    Type(Find<QLineEdit>("EdHDG"), heading);
+    Click(&w, "BtCalC");
+    Advance(2000);
+    QVERIFY(Find<QPushButton>(tack ? "SBtVire" : "SBtEmp")->isEnabled());
+    QVERIFY(!Find<QPushButton>(tack ? "SBtEmp" : "SBtVire")->isEnabled());
+    const double swa = static_cast<double>(s.SWA);
+    const long double before = s.HDG;
+
+    Click(&w, tack ? "SBtVire" : "SBtEmp");
+    QVERIFY(tack ? s.VireEncour : s.EmpEncour);
+    Advance(ms);
+    QVERIFY(!s.VireEncour && !s.EmpEncour);
+    QVERIFY2(std::fabs(Turn(before, s.HDG) - (tack ? 2 * swa : 360 - 2 * swa)) < 1.0,
+             qPrintable(QString("%1 -> %2, SWA %3").arg(double(before)).arg(double(s.HDG)).arg(swa)));
+    QCOMPARE(Find<QLineEdit>("EdCAP")->text().trimmed().toInt(), static_cast<int>(std::lround(s.BS.argt)) % 360);
+    QVERIFY(Find<QToolButton>("BtBestHaul")->isEnabled());
+  }
+
+  void standbyFollowsTheHelmBar() {
+    TFVentrel& w = Open();
+    const SimState& s = w.model().state();
+    Click(&w, "BtCalC");
+    Advance(1000);
+    auto* bar = Find<HelmBar>("TrackBarre");
+    Click(&w, "SpBtStdBY");
+    QCOMPARE(s.ModPil, TModPil::STDBY);
+    QVERIFY(bar->isEnabled() && bar->sliderShown());
+
+    // The bar five positions left of the centre: five degrees to starboard a second.
+    const long double before = s.BS.argt;
+    bar->setValue(10);
+    Advance(3000);
+    QCOMPARE(Turn(before, s.BS.argt), 15.0);
+    // The picture beside the bar brings it back to the centre, a position per 100 ms.
+    Click(&w, "ImgIndcBarre");
+    Advance(1500);
+    QCOMPARE(bar->value(), 15);
+
+    Click(&w, "SpBtAUTO");
+    QCOMPARE(s.ModPil, TModPil::AUTO);
+    QVERIFY(!bar->isEnabled() && !bar->sliderShown());
   }
 
   void layoutsSwapTheirItems() {
-    WindowFixture f;
-    QVERIFY(f.Prepare());
-    TFVentrel& w = f.Open();
-    w.show();
+    TFVentrel& w = Open();
     QAction* full = w.Action("Pleincran1");
     QAction* normal = w.Action("Normal1");
-    auto* pilote = w.findChild<QGroupBox*>("GBPilote");
-    auto* decl = w.findChild<QGroupBox*>("GBDecl");
+    QWidget* pilote = Find<QGroupBox>("GBPilote");
+    QWidget* decl = Find<QGroupBox>("GBDecl");
     const QPoint piloteAt = pilote->pos();
     const QPoint declAt = decl->pos();
 
     full->trigger();
-    QVERIFY(!full->isEnabled());
-    QVERIFY(normal->isEnabled());
-    QVERIFY(w.FullScreenLayout());
+    QVERIFY(!full->isEnabled() && normal->isEnabled() && w.FullScreenLayout());
     QCOMPARE(pilote->pos(), piloteAt + QPoint(0, 267));
     QCOMPARE(decl->pos(), declAt + QPoint(100, 267));
-    QVERIFY(!w.nmeaPanel()->isVisible());
-    QVERIFY(!w.findChild<QLabel*>("ImgLegende")->isVisible());
-    QCOMPARE(f.Find<QPushButton>("SBtEmp")->x(), 1290);
-    QCOMPARE(w.findChild<QWidget*>("ShapeCap")->pos(), QPoint(932, 715));
-    QCOMPARE(w.model().dial().Rayon, 349);
-    QCOMPARE(w.model().dial().RayonBk, 362);
+    QVERIFY(!w.nmeaPanel()->isVisible() && !Find<QLabel>("ImgLegende")->isVisible());
+    QCOMPARE(Find<QPushButton>("SBtEmp")->x(), 1290);
+    QCOMPARE(Find<QWidget>("ShapeCap")->pos(), QPoint(932, 715));
+    QCOMPARE(std::tuple(w.model().dial().Rayon, w.model().dial().RayonBk), std::tuple(349, 362));
     QCOMPARE(w.model().dial().Centre, (t_pCan{972, 373}));
 
     normal->trigger();
-    QVERIFY(full->isEnabled());
-    QVERIFY(!normal->isEnabled());
+    QVERIFY(full->isEnabled() && !normal->isEnabled());
     QCOMPARE(pilote->pos(), piloteAt);
     QCOMPARE(decl->pos(), declAt);
     QVERIFY(w.nmeaPanel()->isVisible());
-    QCOMPARE(f.Find<QPushButton>("SBtEmp")->x(), 1048);
-    QCOMPARE(w.findChild<QWidget*>("ShapeCap")->pos(), QPoint(832, 448));
+    QCOMPARE(Find<QPushButton>("SBtEmp")->x(), 1048);
+    QCOMPARE(Find<QWidget>("ShapeCap")->pos(), QPoint(832, 448));
     QCOMPARE(w.model().dial().Rayon, 215);
     QCOMPARE(w.model().dial().Centre, (t_pCan{864, 239}));
     QCOMPARE(w.size(), QSize(1322, 810));
-  }
 
-  void nmeaPanelEnlargesAndComesBack() {
-    WindowFixture f;
-    QVERIFY(f.Prepare());
-    TFVentrel& w = f.Open();
-    auto* zoom = f.Find<QToolButton>("SpBtZoomNMEA");
+    // "+" enlarges the NMEA panel, "-" brings it back.
+    auto* zoom = Find<QToolButton>("SpBtZoomNMEA");
     zoom->click();
     QCOMPARE(zoom->text(), QStringLiteral("-"));
-    QCOMPARE(w.nmeaPanel()->y(), 24);
-    QCOMPARE(w.nmeaPanel()->height(), 720);
-    QCOMPARE(w.nmeaList()->height(), 720 - 56);
+    QCOMPARE(std::tuple(w.nmeaPanel()->y(), w.nmeaPanel()->height(), w.nmeaList()->height()),
+             std::tuple(24, 720, 720 - 56));
     zoom->click();
     QCOMPARE(zoom->text(), QStringLiteral("+"));
-    QCOMPARE(w.nmeaPanel()->y(), 528);
-    QCOMPARE(w.nmeaList()->height(), 217 - 56);
+    QCOMPARE(std::tuple(w.nmeaPanel()->y(), w.nmeaList()->height()), std::tuple(528, 217 - 56));
   }
 
   void helpPagesOpenOrSayTheyAreMissing_data() {
@@ -271,84 +411,229 @@ class TestMainWindow : public QObject {
   void helpPagesOpenOrSayTheyAreMissing() {
     QFETCH(QString, item);
     QFETCH(QString, page);
-    WindowFixture f;
-    QVERIFY(f.Prepare());
-    TFVentrel& w = f.Open();
+    TFVentrel& w = Open();
     w.Action(item)->trigger();
-    QCOMPARE(f.opened.size(), std::size_t{1});
-    QCOMPARE(f.opened[0].toLocalFile(), f.file("Help/" + page));
+    QCOMPARE(asked, std::vector{file("Help/" + page).toStdString()});
     QVERIFY(w.Messages().isEmpty());
 
-    QVERIFY(QFile::remove(f.file("Help/" + page)));
+    QVERIFY(QFile::remove(file("Help/" + page)));
     w.Action(item)->trigger();
-    QCOMPARE(f.opened.size(), std::size_t{1});
+    QCOMPARE(asked.size(), std::size_t{1});
     QCOMPARE(w.Messages().size(), 1);
     QVERIFY(w.Messages().back().startsWith(QStringLiteral("The specified file was not found")));
     QVERIFY(w.Messages().back().contains(QStringLiteral("réinstallez le dossier « Help »")));
   }
 
   void opensWithoutTheBoatPicture() {
-    WindowFixture f;
-    QVERIFY(f.Prepare());
-    QVERIFY(QFile::remove(f.file("iconbat1.jpg")));
-    TFVentrel& w = f.Open();
+    QVERIFY(QFile::remove(file("iconbat1.jpg")));
+    TFVentrel& w = Open();
     QVERIFY(!w.boat().loaded());
     QCOMPARE(w.Messages().size(), 1);
     QVERIFY(w.Messages().front().contains(QStringLiteral("iconbat1.jpg")));
-    // The plain mark stands at the centre and the boat still sails.
-    QCOMPARE(qAlpha(w.boat().image().pixel(70, 70)), 255);
-    f.Find<QPushButton>("BtCalC")->click();
-    f.Advance(2000);
+    Click(&w, "BtCalC");
+    Advance(2000);
     QCOMPARE(w.model().state().t, 2);
   }
 
+  void typingNonsenseNeverStopsTheWindow() {
+    TFVentrel& w = Open();
+    for (const char* n : {"EdHDG", "EdTWS", "EdPolPerc", "EdLATdeg", "EdFcourant", "EdiDECL", "EdBSP"}) {
+      Find<QLineEdit>(n)->selectAll();
+      QTest::keyClicks(Find<QLineEdit>(n), "abc,,.;");
+    }
+    Click(&w, "BtCalC");
+    Advance(3000);
+    QVERIFY(!w.Messages().isEmpty());
+    QCOMPARE(w.model().state().t, 3);
+  }
+
   void sailsInRealTime() {
-    WindowFixture f;
-    QVERIFY(f.Prepare());
-    WindowSetup setup;
-    setup.AppliDir = std::filesystem::path(f.folder().toStdString());
-    setup.showMessageBoxes = false;
-    TFVentrel w(std::move(setup));  // the model's timers on Qt's clock
+    TFVentrel w({.AppliDir = dir->path().toStdString(), .showMessageBoxes = false});  // timers on Qt's clock
     QVERIFY(w.timerDriver());
     w.show();
-    w.findChild<QPushButton*>("BtCalC")->click();
+    Click(&w, "BtCalC");
     const QString lat = w.findChild<QLineEdit*>("EdLATmin")->text();
     QVERIFY(QTest::qWaitFor([&] { return w.model().state().t >= 2; }, 5000));
     QVERIFY(w.findChild<QLineEdit*>("EdLATmin")->text() != lat);
   }
 
   void quitterStopsAndWritesThePolarBack() {
-    WindowFixture f;
-    QVERIFY(f.Prepare());
-    ventrel::testing::SetIniKeys(f.file("Ventrel.ini"), {{"PolaireAct", "AUTRE.pol"}});
-    TFVentrel& w = f.Open();  // AUTRE.pol does not exist: the default polar is taken
-    f.Find<QPushButton>("BtCalC")->click();
-    f.Advance(2000);
+    QVERIFY(SetKeys({{"PolaireAct", "AUTRE.pol"}}));
+    TFVentrel& w = Open();  // AUTRE.pol does not exist: the default polar is taken
+    Click(&w, "BtCalC");
+    Advance(2000);
     QVERIFY(w.model().timers().TimerAT.enabled());
     w.Action("Quitter2")->trigger();
     QVERIFY(!w.isVisible());
     QVERIFY(!w.model().timers().TimerAT.enabled());
     QVERIFY(!w.program().transmission().Started());
-    QFile ini(f.file("Ventrel.ini"));
-    QVERIFY(ini.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(ini.readAll());
-    QVERIFY2(text.contains(QStringLiteral("PolaireAct=FIRST31_7.pol")), qPrintable(text));
-    QVERIFY(text.contains(QStringLiteral("iTWD=220")));  // every other line kept
+    const QString ini = QString::fromUtf8(ReadFile(file("Ventrel.ini")));
+    QVERIFY2(ini.contains(QStringLiteral("PolaireAct=FIRST31_7.pol")), qPrintable(ini));
+    QVERIFY(ini.contains(QStringLiteral("iTWD=220")));  // every other line kept
   }
 
-  void typingNonsenseNeverStopsTheWindow() {
-    WindowFixture f;
-    QVERIFY(f.Prepare());
-    TFVentrel& w = f.Open();
-    for (const char* n : {"EdHDG", "EdTWS", "EdPolPerc", "EdLATdeg", "EdFcourant", "EdiDECL", "EdBSP"}) {
-      auto* e = f.Find<QLineEdit>(n);
-      e->selectAll();
-      QTest::keyClicks(e, "abc,,.;");
+  void parametersApplyOnOkNotOnClose() {
+    QVERIFY(QFile::copy(file("DefPolars/First31_7.pol"), file("Autre bateau.pol")));
+    TFVentrel& w = Open();
+    TFParam* dlg = w.paramDialog();
+    QVERIFY(!dlg->isVisible());
+    w.Action("Paramtres1")->trigger();
+    QVERIFY(dlg->isVisible());
+    QVERIFY(w.isEnabled());  // the main window is not blocked
+    QCOMPARE(dlg->windowTitle(), QStringLiteral("Paramètres"));
+    QCOMPARE(dlg->palette().color(QPalette::Window), QColor(17, 34, 75));
+    ExpectCaptions(dlg, {"Dossier des fichiers de polaires :", "Polaire sélectionnée :", "Capteur surface :     +",
+                         "Capteur quille  :       -", "Tirant d'eau              ", "Profondeur du capteur",
+                         "Décocher pour rendre constant", "Heure TU = heure locale", "H.MS"});
+    auto* hdg = dlg->findChild<QCheckBox*>("ChkB_HDG");
+    auto* tu = dlg->findChild<QLineEdit*>("LbEdTU");
+    QCOMPARE(hdg->text(), QStringLiteral("Cap vrai"));
+    QVERIFY(!hdg->isChecked());
+    const long double dTU = w.model().params().dTU;
+    // The draft and the sensor depth give the offsets at once.
+    Type(dlg->findChild<QLineEdit*>("LbEdTirando"), "2.1");
+    Type(dlg->findChild<QLineEdit*>("LbEdProfCapt"), "0,5");
+    Click(dlg, "BtValidCSCQ");
+    QCOMPARE(dlg->findChild<QLineEdit*>("LEdCQ")->text(), QStringLiteral("1.6"));
+    QCOMPARE(dlg->findChild<QLineEdit*>("LEdCS")->text(), QStringLiteral("0.5"));
+
+    hdg->click();
+    Type(tu, "5.30");
+    QVERIFY(dlg->close());
+    QVERIFY(!dlg->isVisible());
+    QVERIFY(!w.model().params().ChkB_HDG);
+    QCOMPARE(w.model().params().dTU, dTU);
+    w.FormPaint();  // a repaint of the main window does not take the typed offset either
+    QCOMPARE(w.model().params().dTU, dTU);
+
+    // Shown again with the values in force; a folder, a polar and OK apply.
+    w.Action("Paramtres1")->trigger();
+    QVERIFY(dlg->isVisible());
+    QVERIFY(!hdg->isChecked());
+    QVERIFY(tu->text() != QStringLiteral("5.30"));
+    hdg->click();
+    Type(tu, "5.30");
+    Click(dlg, "BtDirSel");
+    QCOMPARE(asked.back(), std::string("Sélectionner le répertoire"));
+    QVERIFY(dlg->findChild<QLineEdit*>("LabEdRepPol")->text().startsWith(dir->path()));
+    Click(dlg, "SpeedBtModPol");
+    QVERIFY(asked.back().starts_with(dir->path().toStdString()));  // the polar's dialog starts in the folder shown
+    QCOMPARE(dlg->findChild<QLineEdit*>("LabEdPolSel")->text(), QStringLiteral("AUTRE BATEAU"));
+    Click(dlg, "BtOK");
+    QVERIFY(!dlg->isVisible());
+    QVERIFY(w.model().params().ChkB_HDG);
+    QCOMPARE(static_cast<double>(w.model().params().dTU), 5.5);
+    QCOMPARE(Find<QLabel>("StxNomPol")->text(), QStringLiteral("AUTRE BATEAU"));
+    QVERIFY(w.Messages().isEmpty());
+  }
+
+  void sentenceChoicesApplyOnOkNotOnClose() {
+    TFVentrel& w = Open();
+    NmeaModule& m = w.program().nmea();
+    QCOMPARE(SentencesOn(m), 26);
+    w.Action("Paramtres1")->trigger();
+    Click(w.paramDialog(), "BtParNMEA");
+    TFParNMEA* dlg = w.nmeaDialog();
+    QVERIFY(dlg->isVisible());
+    QCOMPARE(dlg->windowTitle(), QStringLiteral("Sélection des phrases NMEA à générer"));
+    QCOMPARE(dlg->palette().color(QPalette::Window), QColor(17, 34, 75));
+    QCOMPARE(dlg->palette().color(QPalette::WindowText), QColor(255, 251, 240));
+    QListWidget* list = dlg->list();
+    QListWidget* text = dlg->descriptions();
+    QCOMPARE(std::tuple(list->count(), text->count()), std::tuple(26, 26));
+    QCOMPARE(text->palette().color(QPalette::Base), QColor(255, 255, 0));
+    int marked = 0;
+    for (int i = 0; i < 26; ++i) {
+      QCOMPARE(text->visualItemRect(text->item(i)).top() + text->y(),
+               list->visualItemRect(list->item(i)).top() + list->y());  // on the line of its sentence
+      marked += list->item(i)->text().endsWith(QStringLiteral(" *"));
     }
-    f.Find<QPushButton>("BtCalC")->click();
-    f.Advance(3000);
-    QVERIFY(!w.Messages().isEmpty());
-    QCOMPARE(w.model().state().t, 3);
+    QCOMPARE(marked, 5);
+    ExpectCaptions(dlg, {"* phrases réputées obsolètes pour le matériel postérieur à 2010 mais utilsées sur le "
+                         "matériel antérieur",
+                         "EC      Electronic Cartography", "GP      Global Positioning System", "SD      Sondeur",
+                         "DM     Speedomètre", "WI      Weather Instruments", "II         Integrated Instrumentation"});
+
+    auto* sounder = dlg->findChild<RadioGroup*>("RdGDevSond");
+    Click(dlg, "BtDeselALL");
+    sounder->clickItem(1);
+    QVERIFY(dlg->close());
+    QCOMPARE(SentencesOn(m), 26);
+    QCOMPARE(m.Sounder, std::string("SD"));
+
+    Click(w.paramDialog(), "BtParNMEA");
+    QVERIFY(dlg->isVisible());
+    QCOMPARE(list->item(0)->checkState(), Qt::Checked);  // the flags in force again
+    QCOMPARE(sounder->itemIndex(), 0);
+    Click(dlg, "BtDeselALL");
+    list->item(6)->setCheckState(Qt::Checked);  // DPT alone
+    sounder->clickItem(1);
+    Click(dlg, "BtParNMEA_OK");
+    QVERIFY(!dlg->isVisible());
+    QCOMPARE(SentencesOn(m), 1);
+    QCOMPARE(m.dptr.switch_, t_switch::ON);
+    QCOMPARE(m.Sounder, std::string("II"));
+
+    Click(w.paramDialog(), "BtParNMEA");
+    Click(dlg, "BtSelAll");
+    Click(dlg, "BtParNMEA_OK");
+    QCOMPARE(SentencesOn(m), 26);
+  }
+
+  void activerSendsTheSentencesAndTheSavesWriteTheLists() {
+    if (QStandardPaths::findExecutable("socat").isEmpty()) QSKIP("socat is not installed");
+    QProcess socat;
+    socat.setStandardErrorFile(QProcess::nullDevice());
+    socat.start("socat", {"pty,raw,echo=0,link=" + file("ptyA"), "pty,raw,echo=0,link=" + file("ptyB")});
+    QVERIFY(QTest::qWaitFor([&] { return QFileInfo::exists(file("ptyA")) && QFileInfo::exists(file("ptyB")); }, 5000));
+    QSerialPort far(file("ptyB"));
+    QVERIFY(far.open(QIODevice::ReadOnly));
+    TFVentrel& w = Open();
+    NmeaTransmission& tr = w.program().transmission();
+    auto* activer = Find<QPushButton>("BtActivNMEA");
+
+    Type(Find<QComboBox>("CBcom")->lineEdit(), file("pas_de_port"), Qt::Key_Return);
+    QVERIFY(!tr.ComValid() && !activer->isEnabled());
+    QCOMPARE(w.Messages().size(), 1);
+    QVERIFY(w.Messages().front().contains(QStringLiteral("Ce Com n'est pas disponible sur la machine")));
+    Type(Find<QComboBox>("CBcom")->lineEdit(), file("ptyA"), Qt::Key_Return);
+    QVERIFY2(tr.ComValid(), qPrintable(w.Messages().join(" | ")));
+    QVERIFY(activer->isEnabled());
+    Click(&w, "BtCalC");
+    Click(&w, "BtActivNMEA");
+    Advance(3000);  // groups 1, 2 and 3, one a second
+
+    // The far end receives the raw list, sentence by sentence with CR LF.
+    const QByteArray expected = QByteArray::fromStdString(tr.MemoNMEAbrut.Text());
+    QVERIFY(tr.MemoNMEAbrut.Count() > 10);
+    QVERIFY(expected.endsWith("\r\n") && expected.count("\r\n") == qsizetype(tr.MemoNMEAbrut.Count()));
+    QByteArray got;
+    QVERIFY(QTest::qWaitFor([&] { return (got += far.readAll()).size() >= expected.size(); }, 10000));
+    QCOMPARE(got, expected);
+    QListWidget* list = w.nmeaList();
+    QCOMPARE(static_cast<std::size_t>(list->count()), tr.MemoNMEA.Count());
+    for (int i = 0; i < list->count(); ++i) {
+      QCOMPARE(list->item(i)->text().toStdString(), std::string(tr.MemoNMEA.Line(static_cast<std::size_t>(i))));
+    }
+
+    w.Action("DataNMEA")->trigger();
+    w.Action("SauvegarderNMEAhorodat1")->trigger();
+    QCOMPARE(asked, (std::vector<std::string>{"Sauvegarde NMEA", "Sauvegarde NMEA"}));
+    QCOMPARE(ReadFile(file("save1.txt")), expected);
+    const QByteArray hms = ReadFile(file("save2.txt"));
+    QCOMPARE(hms, QByteArray::fromStdString(tr.MemoNMEAHMS.Text()));
+    const QList<QByteArray> lines = hms.split('\n');
+    QCOMPARE(lines.front(), QByteArray("\r"));  // the empty first line
+    QVERIFY(lines.at(1).startsWith("NMEA183:"));
+    QVERIFY(lines.at(1).contains(":" + QByteArray::fromStdString(std::string(tr.MemoNMEAbrut.Line(0)))));
+
+    // "Raz" closes the port and empties the visible list.
+    Click(&w, "RazCom");
+    QCOMPARE(list->count(), 0);
+    QVERIFY(!tr.ComValid());
+    QCOMPARE(w.Messages().size(), 1);
+    socat.terminate();
+    socat.waitForFinished(3000);
   }
 };
 
