@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 namespace ventrel {
@@ -47,16 +49,35 @@ constexpr std::array<unsigned long long, 24> kPow5 = [] {
   return p;
 }();
 
-bool digits18(long double ax, unsigned long long& v, int& e10) {
-  if (!(ax >= 1e-6L && ax < 1e18L)) return false;
+// ax = M x 2^E, M the 64 bits of the significand with its leading bit set (ax
+// finite and above 0).
+#if LDBL_MANT_DIG == 64 && (defined(__x86_64__) || defined(__i386__))
+// The x87 extended real holds them as they are: the significand in its first 8
+// bytes, the exponent biased by 16383 in the next 15 bits.
+void splitBinary(long double ax, unsigned long long& M, int& E) {
+  unsigned char bytes[10];
+  std::memcpy(bytes, &ax, sizeof bytes);
+  std::memcpy(&M, bytes, sizeof M);
+  E = ((bytes[9] & 0x7F) << 8 | bytes[8]) - 16383 - 63;
+}
+#else
+void splitBinary(long double ax, unsigned long long& M, int& E) {
   int e2 = 0;
   const long double frac = std::frexp(ax, &e2);  // ax = frac x 2^e2, frac in [0.5, 1)
-  const auto M = static_cast<unsigned long long>(frac * 18446744073709551616.0L);  // x 2^64, exact
-  const int E = e2 - 64;
+  M = static_cast<unsigned long long>(frac * 18446744073709551616.0L);  // x 2^64
+  E = e2 - 64;
+}
+#endif
+
+bool digits18(long double ax, unsigned long long& v, int& e10) {
+  if (!(ax >= 1e-6L && ax < 1e18L)) return false;
+  unsigned long long M = 0;
+  int E = 0;
+  splitBinary(ax, M, E);
   constexpr unsigned long long kLow = kPow10[17];
-  // From 2^(e2 - 1) <= ax < 2^e2: floor((e2 - 1) log10 2) is e10 or one below it
-  // (78913 / 2^18 is log10 2 to 6 digits); the range check corrects it.
-  e10 = ((e2 - 1) * 78913) >> 18;
+  // From 2^(E + 63) <= ax < 2^(E + 64): floor((E + 63) log10 2) is e10 or one below
+  // it (78913 / 2^18 is log10 2 to 6 digits); the range check corrects it.
+  e10 = ((E + 63) * 78913) >> 18;
   for (int attempt = 0; attempt < 3; ++attempt) {
     const int q = 17 - e10;
     if (q < 0 || q > 23) return false;
@@ -179,17 +200,17 @@ std::string positional(bool negative, const Decimal& d, int decimals) {
   return out;
 }
 
-// The fixed form of the common values, P and D taken in their ranges: the 18
-// digits as one integer rounded at the decimals kept by an integer division,
-// without digit strings. The same text as the general way below; false (take
-// that way) outside the range of digits18, for the scientific form, and for more
-// than 18 decimals.
-bool fixedFormQuick(long double x, int P, int D, std::string& out) {
-  unsigned long long v = 0;
+// The fixed form of zero and of the common values, P and D taken in their
+// ranges: the 18 digits as one integer rounded at the decimals kept by an integer
+// division, without digit strings. The same text as the general way below, written
+// into buf (64 characters); returns its length, or 0 (take that way) outside the
+// range of digits18, for the scientific form, and for more than 18 decimals.
+std::size_t fixedFormQuick(long double x, int P, int D, char* buf) {
+  unsigned long long v = 0;  // zero: no digits
   int e10 = 0;
-  if (D > kDigits || !digits18(std::fabs(x), v, e10)) return false;
+  if (D > kDigits || (x != 0.0L && !digits18(std::fabs(x), v, e10))) return 0;
   const int intDigits = e10 + 1;  // <= 0 below 1
-  if (intDigits > P) return false;
+  if (intDigits > P) return 0;
   // Decimals kept, and the digits of v below the last one kept: intDigits + keep
   // <= P <= 18 digits are kept, so drop >= 0.
   const int keep = std::min(D, P - intDigits);
@@ -203,11 +224,10 @@ bool fixedFormQuick(long double x, int P, int D, std::string& out) {
     u = v / unit + (v % unit >= unit / 2 ? 1 : 0);
   }
   const unsigned long long whole = u / kPow10[static_cast<std::size_t>(keep)];
-  if (whole >= kPow10[static_cast<std::size_t>(P)]) return false;  // 9999.6 with P = 4 rounds to 10000
-  char buf[64];
+  if (whole >= kPow10[static_cast<std::size_t>(P)]) return 0;  // 9999.6 with P = 4 rounds to 10000
   char* p = buf;
   if (x < 0.0L && u != 0) *p++ = '-';
-  p = std::to_chars(p, buf + sizeof buf, whole).ptr;
+  p = std::to_chars(p, buf + 64, whole).ptr;
   if (D > 0) {
     *p++ = '.';
     unsigned long long fraction = u % kPow10[static_cast<std::size_t>(keep)];
@@ -218,8 +238,7 @@ bool fixedFormQuick(long double x, int P, int D, std::string& out) {
     std::fill(p + keep, p + D, '0');
     p += D;
   }
-  out.assign(buf, p);
-  return true;
+  return static_cast<std::size_t>(p - buf);
 }
 
 }  // namespace
@@ -228,9 +247,10 @@ std::string fixedForm(long double x, int P, int D) {
   if (!std::isfinite(x)) return "";
   P = std::clamp(P, 1, kDigits);
   D = std::max(D, 0);
+  char quick[64];
+  if (const std::size_t n = fixedFormQuick(x, P, D, quick)) return std::string(quick, n);
   const bool negative = x < 0.0L;
   if (x == 0.0L) return positional(false, Decimal{"", 0}, D);
-  if (std::string quick; fixedFormQuick(x, P, D, quick)) return quick;
   Decimal d = toDecimal(std::fabs(x));
   if (d.exp + 1 > P) {
     roundTo(d, P);
