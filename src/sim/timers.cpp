@@ -56,19 +56,21 @@ std::optional<std::int64_t> VirtualClock::nextDue(const ModelTimer& t) const {
   return i < 0 ? std::nullopt : due_[i];
 }
 
-ModelTimer* VirtualClock::nextToFire(std::int64_t limit) const {
+ModelTimer* NextToFire(const ModelTimers& timers, const TimerDues& due, std::int64_t limit) {
   ModelTimer* best = nullptr;
   std::int64_t bestDue = std::numeric_limits<std::int64_t>::max();
   for (int i = 0; i < ModelTimers::kCount; ++i) {
-    if (!due_[i] || *due_[i] > limit) continue;
-    ModelTimer* t = timers_.all()[i];
-    if (*due_[i] < bestDue || (*due_[i] == bestDue && ModelTimers::firesBefore(*t, *best))) {
+    if (!due[i] || *due[i] > limit) continue;
+    ModelTimer* t = timers.all()[i];
+    if (*due[i] < bestDue || (*due[i] == bestDue && ModelTimers::firesBefore(*t, *best))) {
       best = t;
-      bestDue = *due_[i];
+      bestDue = *due[i];
     }
   }
   return best;
 }
+
+ModelTimer* VirtualClock::nextToFire(std::int64_t limit) const { return NextToFire(timers_, due_, limit); }
 
 bool VirtualClock::step() {
   ModelTimer* t = nextToFire(std::numeric_limits<std::int64_t>::max());

@@ -103,6 +103,14 @@ class ModelTimers {
   std::uint64_t enableCounter_ = 0;
 };
 
+// Next instant of each timer, indexed like ModelTimers::all(); empty when stopped.
+using TimerDues = std::array<std::optional<std::int64_t>, ModelTimers::kCount>;
+
+// The timer that fires first among those due at or before `limit`: the earliest
+// instant, then ModelTimers::firesBefore; nullptr when none is due. The virtual
+// clock and the real-time driver both choose with it, so they fire in one order.
+ModelTimer* NextToFire(const ModelTimers& timers, const TimerDues& due, std::int64_t limit);
+
 // Simulated time in milliseconds. advance() fires every enabled timer whose
 // period ends within the span, in time order, each at its own instant; a handler
 // that enables, disables or re-times a timer is taken into account at once.
@@ -131,7 +139,7 @@ class VirtualClock final : public TimerObserver {
 
   ModelTimers& timers_;
   std::int64_t now_ = 0;
-  std::array<std::optional<std::int64_t>, ModelTimers::kCount> due_{};
+  TimerDues due_{};
   std::uint64_t fired_ = 0;
 };
 

@@ -54,19 +54,7 @@ void TimerDriver::timerChanged(ModelTimer& t) {
   if (!firing_) arm();
 }
 
-ModelTimer* TimerDriver::nextToFire(std::int64_t limit) const {
-  ModelTimer* best = nullptr;
-  std::int64_t bestDue = std::numeric_limits<std::int64_t>::max();
-  for (std::size_t i = 0; i < due_.size(); ++i) {
-    if (!due_[i] || *due_[i] > limit) continue;
-    ModelTimer* t = timers_.all()[i];
-    if (*due_[i] < bestDue || (*due_[i] == bestDue && ModelTimers::firesBefore(*t, *best))) {
-      best = t;
-      bestDue = *due_[i];
-    }
-  }
-  return best;
-}
+ModelTimer* TimerDriver::nextToFire(std::int64_t limit) const { return NextToFire(timers_, due_, limit); }
 
 void TimerDriver::onTimeout() {
   if (ended_) return;

@@ -70,7 +70,7 @@ class TimerDriver final : public QObject, public TimerObserver {
   ModelTimers& timers_;
   QElapsedTimer clock_;
   QTimer wake_;
-  std::array<std::optional<std::int64_t>, ModelTimers::kCount> due_{};
+  TimerDues due_{};
   std::optional<std::int64_t> firing_;
   std::optional<std::int64_t> end_;
   bool ended_ = false;
