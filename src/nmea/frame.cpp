@@ -1,8 +1,10 @@
 #include "nmea/frame.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 #include "nav/conversions.h"
 #include "nav/geodesy.h"
@@ -63,7 +65,8 @@ std::string AngleField(long double x, int P, int D) {
   if (a < 0) a += 360.0L;
   if (a >= 360.0L) a = 0.0L;
   std::string s = fixedForm(a, P, D);
-  if (s == fixedForm(360.0L, P, D)) s = fixedForm(0.0L, P, D);
+  // Only an angle near 360 can take its text (with P = 1, anything from 350 is "4E+2").
+  if (a >= 340.0L && s == fixedForm(360.0L, P, D)) s = fixedForm(0.0L, P, D);
   return s;
 }
 
@@ -71,12 +74,13 @@ std::string DmdField(long double dmd, int P, int D) {
   if (!std::isfinite(dmd)) return {};
   const long double v = std::fabs(dmd) * 100.0L;  // dddmm.mmm
   std::string s = fixedForm(v, P, D);
-  const auto point = s.find('.');
-  const std::string whole = s.substr(0, point);
-  if (whole.empty() || whole.find_first_not_of("0123456789") != std::string::npos) return s;
+  const std::string_view whole = std::string_view(s).substr(0, s.find('.'));
+  if (whole.empty() || whole.find_first_not_of("0123456789") != std::string_view::npos) return s;
   // Minutes that rounded up to 60 carry into the degrees: 60 minutes are 1 degree,
   // that is +100 - 60 in the dddmm form.
-  const int minutes = std::stoi(whole.size() > 2 ? whole.substr(whole.size() - 2) : whole);
+  const std::string_view mm = whole.substr(whole.size() > 2 ? whole.size() - 2 : 0);
+  int minutes = 0;
+  std::from_chars(mm.data(), mm.data() + mm.size(), minutes);
   if (minutes >= 60) s = fixedForm(v + 40.0L, P, D);
   return s;
 }
