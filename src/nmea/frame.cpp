@@ -3,7 +3,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <string_view>
 
 #include "nav/conversions.h"
@@ -96,16 +95,31 @@ PosField LonField(long double lon, int P, int D) {
   return {DmdField(dec_dmd(g), P, D), g < 0 ? "W" : "E"};
 }
 
+namespace {
+
+// n with at least two digits, as printf's "%02d" writes it.
+void AppendTwoDigits(std::string& s, long long n) {
+  if (n >= 0 && n < 10) s += '0';
+  char buf[24];
+  s.append(buf, std::to_chars(buf, buf + sizeof buf, n).ptr);
+}
+
+}  // namespace
+
 std::string TimeText(int hours, int minutes, int seconds) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%02d%02d%02d.00", hours, minutes, seconds);
-  return buf;
+  std::string s;
+  AppendTwoDigits(s, hours);
+  AppendTwoDigits(s, minutes);
+  AppendTwoDigits(s, seconds);
+  return s + ".00";
 }
 
 std::string DateText(int day, int month, int year) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%02d%02d%02d", day, month, ((year % 100) + 100) % 100);
-  return buf;
+  std::string s;
+  AppendTwoDigits(s, day);
+  AppendTwoDigits(s, month);
+  AppendTwoDigits(s, ((year % 100) + 100) % 100);
+  return s;
 }
 
 std::string DurationText(long double packedHours) {
@@ -113,9 +127,11 @@ std::string DurationText(long double packedHours) {
   // Whole seconds from the packed form HHH.MMSS.
   const long long packed = std::llround(packedHours * 10000.0L);
   long long secs = packed / 10000 * 3600 + packed / 100 % 100 * 60 + packed % 100;
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%02lld%02lld%02lld.00", secs / 3600, secs / 60 % 60, secs % 60);
-  return buf;
+  std::string s;
+  AppendTwoDigits(s, secs / 3600);
+  AppendTwoDigits(s, secs / 60 % 60);
+  AppendTwoDigits(s, secs % 60);
+  return s + ".00";
 }
 
 namespace {
