@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Rewrites the recorded headless run from the present program. Run it only for a
 # change that is meant, and say in the commit why the sentences changed.
-# Usage: bash tests/app/runs/regenerate.sh <build-dir>
 set -euo pipefail
-build=${1:?usage: regenerate.sh <build-dir>}
+build=${1:?usage: bash tests/app/runs/regenerate.sh <build-dir>}
 here=$(cd "$(dirname "$0")" && pwd)
 cmake --build "$build" --target ventrel ventrel_data
 out=$here/headless_60s.nmea
