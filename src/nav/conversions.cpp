@@ -73,6 +73,8 @@ long double ArcCos(long double x) {
 
 long double Tan(long double radians) { return TanOf(std::sin(radians), std::cos(radians)); }
 
+SineCosine SinCosRad(long double radians) { return {std::sin(radians), std::cos(radians)}; }
+
 long double TanOf(long double sinx, long double cosx) {
   if (std::fabs(cosx) < 1e-7L) return signe(cosx) * sinx / 1e-7L;
   return sinx / cosx;

@@ -39,6 +39,13 @@ long double ArcCos(long double x);
 long double Tan(long double radians);
 // The same from the sine and the cosine of x.
 long double TanOf(long double sinx, long double cosx);
+// sin x and cos x (radians) with one argument reduction for both: the values of
+// std::sin and std::cos.
+struct SineCosine {
+  long double sin = 0.0L;
+  long double cos = 0.0L;
+};
+SineCosine SinCosRad(long double radians);
 // Direction of the screen vector (a, -b) in radians, in (-pi/2, 3pi/2). Callers
 // keep |a| > epsilonn; a = 0 is taken as a > 0 (b < 0 gives pi/2, b > 0 -pi/2).
 long double ATAN(long double a, long double b);

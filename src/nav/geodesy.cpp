@@ -69,15 +69,13 @@ long double Mercator::psi(long double phi) {
   });
 }
 
-Mercator::SinCos Mercator::latTrig(long double phi) {
-  return latTrig_.get(phi, [](long double x) { return SinCos{std::sin(x), std::cos(x)}; });
-}
+SineCosine Mercator::latTrig(long double phi) { return latTrig_.get(phi, SinCosRad); }
 
 void Mercator::loxodromie(long double dL, long double dG, long double phi1, long double phi2) {
   if (std::fabs(dL) < 3e-6L) {
     // East-west course.
     R2 = dG < 0.0L ? 3.0L * kPi / 2.0L : kPi / 2.0L;
-    MM = std::fabs(std::cos(phi2) * deg(dG) * 60.0L);
+    MM = std::fabs(latTrig(phi2).cos * deg(dG) * 60.0L);
   } else {
     const long double dpsi = psi(phi2) - psi(phi1);
     // dpsi is 0 only when both latitudes lie beyond the held bound.
@@ -100,7 +98,7 @@ void Mercator::loxodromie(long double dL, long double dG, long double phi1, long
   if (MM < 3.0L) {
     // Short legs: plane sailing.
     if (std::fabs(dG) > 3e-8L) {
-      const long double x = std::cos(phi2) * dG;
+      const long double x = latTrig(phi2).cos * dG;
       const long double north = deg(dL) * 60.0L;
       const long double east = deg(x) * 60.0L;
       MM = std::sqrt(north * north + east * east);
@@ -149,10 +147,10 @@ void Mercator::Calcul_Pos_DIST_RELEVE(TPos_elem P, TPos_elem& R, long double K, 
     wrapLongitude(R.long_);
     return;
   }
-  const long double sinK = std::sin(rad(K)), cosK = std::cos(rad(K));
-  R.lat = holdLat(P.lat + D * cosK / 60.0L);
+  const SineCosine course = SinCosRad(rad(K));
+  R.lat = holdLat(P.lat + D * course.cos / 60.0L);
   const long double dpsi = psi(rad(R.lat)) - psi(rad(P.lat));
-  R.long_ = deg(TanOf(sinK, cosK) * dpsi + rad(LongGraph(P.long_)));
+  R.long_ = deg(TanOf(course.sin, course.cos) * dpsi + rad(LongGraph(P.long_)));
   wrapLongitude(R.long_);
   // A meridian course keeps its longitude to the last digit.
   if (K == 0.0L || K == 180.0L) R.long_ = P.long_;
@@ -161,8 +159,8 @@ void Mercator::Calcul_Pos_DIST_RELEVE(TPos_elem P, TPos_elem& R, long double K, 
 long double Mercator::dist_ortho(long double lat1, long double long1, long double lat2,
                                  long double long2) {
   if (lat1 == lat2 && long1 == long2) return 0.0L;
-  const SinCos p1 = latTrig(rad(lat1));
-  const SinCos p2 = latTrig(rad(lat2));
+  const SineCosine p1 = latTrig(rad(lat1));
+  const SineCosine p2 = latTrig(rad(lat2));
   const long double c = p2.sin * p1.sin + p2.cos * p1.cos * std::cos(rad(long2) - rad(long1));
   // ArcCos holds a cosine that rounding pushed past 1 at 1: nearly identical points give 0.
   return std::fabs(deg(ArcCos(c)) * 60.0L);
@@ -184,7 +182,7 @@ long double Mercator::cap_orthodromique(long double lat1, long double long1, lon
   // differences are taken from the corrected dl so that their sines agree in sign.
   const long double dv = dl / 10000.0L;
   GP = dv;
-  const SinCos t1 = latTrig(p1), t2 = latTrig(p2);
+  const SineCosine t1 = latTrig(p1), t2 = latTrig(p2);
   const long double tan1 = TanOf(t1.sin, t1.cos), tan2 = TanOf(t2.sin, t2.cos);
   const long double pv = std::atan((std::sin(dv) * tan2 - std::sin(dv - dl) * tan1) / std::sin(dl));
   loxodromie(pv - p1, dv, p1, pv);

@@ -15,6 +15,8 @@
 #include <cstddef>
 #include <string>
 
+#include "nav/conversions.h"
+
 namespace ventrel {
 
 // Latitudes are held within this bound (degrees) so that nothing becomes NaN.
@@ -80,11 +82,6 @@ class Mercator {
                                 long double long2);
 
  private:
-  struct SinCos {
-    long double sin = 0.0L;
-    long double cos = 0.0L;
-  };
-
   // The values of a costly function of one angle for the last N angles asked,
   // found again by the angle itself (the same bits): the position and the
   // waypoint come back at every tick, and their sines, cosines and Mercator
@@ -116,10 +113,10 @@ class Mercator {
   // Mercator latitude of phi (radians).
   long double psi(long double phi);
   // std::sin and std::cos of a latitude in radians.
-  SinCos latTrig(long double phi);
+  SineCosine latTrig(long double phi);
 
   LastValues<long double, 4> psi_;
-  LastValues<SinCos, 2> latTrig_;
+  LastValues<SineCosine, 3> latTrig_;
 };
 
 }  // namespace ventrel
