@@ -1,5 +1,6 @@
 #include "nmea/frame.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -40,21 +41,22 @@ std::optional<std::string> FrameSentence(std::string_view talker, std::string_vi
       return std::nullopt;
     }
   }
-  std::string s;
-  s.reserve(kMaxSentence);
-  s += '$';
-  s += talker;
-  s += type;
+  // "$", the body, "*" and the two checksum characters, written in place.
+  std::string s(1 + body - cut + 3, '*');
+  char* p = s.data();
+  *p++ = '$';
+  p = std::copy(talker.begin(), talker.end(), p);
+  p = std::copy(type.begin(), type.end(), p);
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    s += ',';
-    if (cut != 0 && static_cast<int>(i) == fit) {
-      s.append(fields[i], 0, fields[i].size() - cut);
-    } else {
-      s += fields[i];
-    }
+    *p++ = ',';
+    const std::size_t kept = fields[i].size() - (static_cast<int>(i) == fit ? cut : 0);
+    p = std::copy_n(fields[i].data(), kept, p);
   }
-  s += '*';
-  s += Chksum_Add(s);
+  // p is on the "*"; the checksum is that of "$" ... "*".
+  const std::string_view framed(s.data(), static_cast<std::size_t>(p + 1 - s.data()));
+  const std::uint8_t x = Check_XOR(framed, '$', '*');
+  p[1] = hex_v[x / 16];
+  p[2] = hex_v[x % 16];
   return s;
 }
 
