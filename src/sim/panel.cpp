@@ -1,5 +1,7 @@
 #include "sim/panel.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <stdexcept>
 
 #include "nav/number_forms.h"
@@ -144,23 +146,57 @@ Panel::Panel() {
   bar.setSliderVisible(false);
 }
 
+namespace {
+
+// FNV-1a: a few operations per character of these short names.
+std::size_t NameHash(std::string_view name) {
+  std::uint64_t h = 14695981039346656037ULL;
+  for (const char c : name) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+  return static_cast<std::size_t>(h);
+}
+
+}  // namespace
+
+PanelField* Panel::find(std::string_view name) const {
+  if (slots_.empty()) return nullptr;
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = NameHash(name) & mask;; i = (i + 1) & mask) {
+    PanelField* f = slots_[i];
+    if (f == nullptr || f->name() == name) return f;
+  }
+}
+
+void Panel::place(PanelField& f) {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t i = NameHash(f.name()) & mask;
+  while (slots_[i] != nullptr) i = (i + 1) & mask;
+  slots_[i] = &f;
+}
+
 PanelField& Panel::operator[](std::string_view name) {
-  auto it = index_.find(name);
-  if (it == index_.end()) throw std::out_of_range("unknown panel field " + std::string(name));
-  return *it->second;
+  PanelField* f = find(name);
+  if (f == nullptr) throw std::out_of_range("unknown panel field " + std::string(name));
+  return *f;
 }
 
 const PanelField& Panel::operator[](std::string_view name) const {
-  auto it = index_.find(name);
-  if (it == index_.end()) throw std::out_of_range("unknown panel field " + std::string(name));
-  return *it->second;
+  const PanelField* f = find(name);
+  if (f == nullptr) throw std::out_of_range("unknown panel field " + std::string(name));
+  return *f;
 }
 
-bool Panel::has(std::string_view name) const { return index_.find(name) != index_.end(); }
+bool Panel::has(std::string_view name) const { return find(name) != nullptr; }
 
 PanelField& Panel::add(const std::string& name) {
   const auto [it, added] = fields_.try_emplace(name, name);
-  if (added) index_.emplace(it->first, &it->second);
+  if (!added) return it->second;
+  if (2 * fields_.size() > slots_.size()) {
+    // Half full: twice the slots, and every field placed again.
+    slots_.assign(std::max<std::size_t>(128, 2 * slots_.size()), nullptr);
+    for (auto& [n, field] : fields_) place(field);
+  } else {
+    place(it->second);
+  }
   return it->second;
 }
 

@@ -9,7 +9,6 @@
 #include <map>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "sim/colour.h"
@@ -148,10 +147,15 @@ class Panel {
   void clearAllChanged();
 
  private:
-  // The fields in the order of their names, and an index that finds one by its
-  // name without comparing it to others (keys view the names held in fields_).
+  // The field of that name, or nullptr.
+  PanelField* find(std::string_view name) const;
+  // Puts a field in the first free slot from the one of its name.
+  void place(PanelField& f);
+
+  // The fields in the order of their names, and an index that finds one by hashing
+  // its name once: a table of 2^k slots, open addressing, at most half full.
   std::map<std::string, PanelField, std::less<>> fields_;
-  std::unordered_map<std::string_view, PanelField*> index_;
+  std::vector<PanelField*> slots_;
 };
 
 }  // namespace ventrel
