@@ -69,9 +69,13 @@ void VentrelModel::WpMajDistRel() {
   w_.Wp.dist = plan_.dist_ortho(P.lat, P.long_, D.lat, D.long_);
   w_.cap_ortho = plan_.cap_orthodromique(P.lat, P.long_, D.lat, D.long_);
   Show("EdDTW", w_.Wp.dist, 5, 2);
-  panel_["LabEddistortho"].setText("    " + fixedForm(w_.Wp.dist, 8, 4));
-  plan_.calcul_loxodromie(P.lat, P.long_, D.lat, D.long_);
-  panel_["LabEdDistLoxo"].setText("    " + fixedForm(plan_.dist_loxo, 8, 4));
+  panel_["LabEddistortho"].setTextFrom([dist = w_.Wp.dist] { return "    " + fixedForm(dist, 8, 4); });
+  // The rhumb-line distance is only shown: worked out when the window reads it.
+  panel_["LabEdDistLoxo"].setTextFrom([lat1 = P.lat, long1 = P.long_, lat2 = D.lat, long2 = D.long_] {
+    Mercator rhumb;
+    rhumb.calcul_loxodromie(lat1, long1, lat2, long2);
+    return "    " + fixedForm(rhumb.dist_loxo, 8, 4);
+  });
 
   w_.Wp.relev = w_.cap_ortho;
   dial_.canvas().SetPenColour(colours::kBlack);
@@ -83,7 +87,7 @@ void VentrelModel::WpMajDistRel() {
   Show("LbEdWCV", w_.WCV, 3, 1);
   if (w_.WCV > 0) {
     w_.ETE = dec_dms(w_.Wp.dist / w_.WCV);
-    panel_["LbEDETE"].setText(EteText(w_.ETE));
+    panel_["LbEDETE"].setTextFrom([ete = w_.ETE] { return EteText(ete); });
   } else {
     panel_["LbEDETE"].setText(" ");
   }

@@ -8,10 +8,16 @@
 
 namespace ventrel {
 
-void PanelField::formatNumber() const {
-  if (!number_.pending) return;
-  number_.pending = false;
-  std::string s = fixedForm(number_.x, number_.p, number_.d);
+void PanelField::makeText() const {
+  if (!number_.pending && !maker_) return;
+  std::string s;
+  if (number_.pending) {
+    number_.pending = false;
+    s = fixedForm(number_.x, number_.p, number_.d);
+  } else {
+    s = maker_();
+    maker_ = nullptr;
+  }
   if (s != text_) {
     text_ = std::move(s);
     changed_ = true;

@@ -27,18 +27,28 @@ class PanelField {
 
   // Text of an edit field or label, caption of a button.
   const std::string& text() const {
-    formatNumber();
+    makeText();
     return text_;
   }
   void setText(std::string s) {
     number_.pending = false;
+    maker_ = nullptr;
     set(text_, std::move(s));
   }
   // A number shown in the fixed form (p, d) (see fixedForm). Its text is made
   // only when it is read (text(), changed()), so that a run nobody watches does
   // not format the fields at every tick; the field counts as changed only when
   // that text differs from the one it replaces.
-  void setNumber(long double x, int p, int d) { number_ = {x, p, d, true}; }
+  void setNumber(long double x, int p, int d) {
+    maker_ = nullptr;
+    number_ = {x, p, d, true};
+  }
+  // The same for a text that `make` gives: a value that is shown and used nowhere
+  // else is not even worked out until the window reads it.
+  void setTextFrom(std::function<std::string()> make) {
+    number_.pending = false;
+    maker_ = std::move(make);
+  }
   // Caption of the label attached to an edit field ("Meilleur SWA" of LbEdBestHaul).
   const std::string& label() const { return label_; }
   void setLabel(std::string s) { set(label_, std::move(s)); }
@@ -76,16 +86,16 @@ class PanelField {
   void setAlign(Align a) { set(align_, a); }
 
   bool changed() const {
-    formatNumber();
+    makeText();
     return changed_;
   }
   void clearChanged() {
-    formatNumber();
+    makeText();
     changed_ = false;
   }
 
  private:
-  // A number set and not yet formatted.
+  // A number set and not yet written.
   struct Number {
     long double x = 0.0L;
     int p = 0;
@@ -93,8 +103,8 @@ class PanelField {
     bool pending = false;
   };
 
-  // Turns a pending number into the text.
-  void formatNumber() const;
+  // Turns a pending number or maker into the text.
+  void makeText() const;
 
   template <class T, class U>
   void set(T& member, U&& value) {
@@ -107,6 +117,7 @@ class PanelField {
   std::string name_;
   mutable std::string text_;
   mutable Number number_;
+  mutable std::function<std::string()> maker_;
   std::string label_;
   std::string hint_;
   bool enabled_ = true;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -90,6 +91,50 @@ TEST(Panel, ANumberIsWrittenWhenReadAndMarkedOnlyWhenItsTextChanges) {
   f.setText("9");
   EXPECT_TRUE(f.changed());
   EXPECT_EQ(f.text(), "9");
+}
+
+TEST(Panel, ATextMadeWhenReadIsMadeOnceAndMarkedOnlyWhenItChanges) {
+  Panel p;
+  PanelField& f = p["EdVMGVent"];
+  p.clearAllChanged();
+  int made = 0;
+  const auto maker = [&made](std::string text) {
+    return [&made, text] {
+      ++made;
+      return text;
+    };
+  };
+  f.setTextFrom(maker("4.20"));
+  f.setTextFrom(maker("4.25"));  // only the last one is ever made
+  EXPECT_EQ(made, 0);
+  EXPECT_TRUE(f.changed());
+  EXPECT_EQ(f.text(), "4.25");
+  EXPECT_EQ(f.text(), "4.25");
+  EXPECT_EQ(made, 1);
+  f.clearChanged();
+  f.setTextFrom(maker("4.25"));
+  EXPECT_FALSE(f.changed());  // the same text
+  // A number or a typed text replaces a text not made yet.
+  f.setTextFrom(maker("9.99"));
+  f.setNumber(1.5L, 4, 2);
+  EXPECT_EQ(f.text(), "1.50");
+  f.setTextFrom(maker("9.99"));
+  f.setText("typed");
+  EXPECT_EQ(f.text(), "typed");
+  EXPECT_EQ(made, 2);
+}
+
+TEST(WindPanel, TheVmgShownIsThatOfTheTickEvenWhenReadLater) {
+  // VMG = cos(SWA) x BSP, worked out when the field is read, from the values of the tick.
+  Rig r;
+  r.start("335", "10", "220");
+  r.seconds(3);
+  const double swa = D(r.s().SWA), bsp = D(r.s().BS.mdl);
+  const double vmg = std::cos(swa * 3.14159265358979323846 / 180) * bsp;
+  r.s().SWA = 90;
+  r.s().BS.mdl = 0;
+  EXPECT_NEAR(std::stod(r.f("EdVMGVent").text()), vmg, 0.0051) << r.f("EdVMGVent").text();
+  EXPECT_GT(std::fabs(vmg), 1);  // a wind on the quarter: a VMG away from the wind
 }
 
 TEST(Wind, TackSideAndTrueWindAngle) {
