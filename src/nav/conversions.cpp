@@ -29,8 +29,10 @@ long double dec_dms(long double x) {
   long double deg = Int(ax);
   const long double f = (ax - deg) * 60.0L;
   long double mnt = Int(f);
-  // Seconds to the nearest whole second, ties to even (default rounding mode).
-  long double scd = std::nearbyint((f - mnt) * 60.0L);
+  // Seconds to the nearest whole second, ties to even (the default rounding mode;
+  // rint rather than nearbyint, which saves and restores the floating-point
+  // environment around the same rounding).
+  long double scd = std::rint((f - mnt) * 60.0L);
   if (scd == 60.0L) {
     scd = 0.0L;
     mnt += 1.0L;

@@ -39,8 +39,9 @@ UtcStamp UtcOf(const NmeaClock& c) {
   // that the fraction of a second keeps its precision.
   const long double secOfDay = c.hours * 3600.0L + c.minutes * 60.0L + Finite(c.seconds) +
                                Finite(c.dTU) * 3600.0L;
-  // Nearest whole second, halves to even (the default rounding mode).
-  const auto whole = static_cast<std::int64_t>(std::nearbyint(secOfDay));
+  // Nearest whole second, halves to even (the default rounding mode; rint rounds
+  // as nearbyint does without saving the floating-point environment).
+  const auto whole = static_cast<std::int64_t>(std::rint(secOfDay));
   std::int64_t dayShift = whole / 86400;
   std::int64_t rest = whole % 86400;
   if (rest < 0) {
