@@ -52,9 +52,10 @@ std::optional<std::string> FrameSentence(std::string_view talker, std::string_vi
     const std::size_t kept = fields[i].size() - (static_cast<int>(i) == fit ? cut : 0);
     p = std::copy_n(fields[i].data(), kept, p);
   }
-  // p is on the "*"; the checksum is that of "$" ... "*".
-  const std::string_view framed(s.data(), static_cast<std::size_t>(p + 1 - s.data()));
-  const std::uint8_t x = Check_XOR(framed, '$', '*');
+  // p is on the "*". The checksum, as Check_XOR gives it: the characters after the
+  // "$" up to the first "*".
+  std::uint8_t x = 0;
+  for (const char* c = s.data() + 1; *c != '*'; ++c) x ^= static_cast<std::uint8_t>(*c);
   p[1] = hex_v[x / 16];
   p[2] = hex_v[x % 16];
   return s;
@@ -62,7 +63,7 @@ std::optional<std::string> FrameSentence(std::string_view talker, std::string_vi
 
 std::string AngleField(long double x, int P, int D) {
   if (!std::isfinite(x)) return {};
-  long double a = std::fmod(x, 360.0L);
+  long double a = x >= 0.0L && x < 360.0L ? x : std::fmod(x, 360.0L);
   if (a < 0) a += 360.0L;
   if (a >= 360.0L) a = 0.0L;
   std::string s = fixedForm(a, P, D);
