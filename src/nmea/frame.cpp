@@ -89,13 +89,23 @@ std::string DmdField(long double dmd, int P, int D) {
 
 PosField LatField(long double lat) {
   if (!std::isfinite(lat)) return {};
-  return {DmdField(dec_dmd(lat), 9, 4), lat > 0 ? "N" : "S"};
+  return {DmdField(dec_dmd(lat), 9, 4), std::string(1, LatLetter(lat))};
 }
 
 PosField LonField(long double lon, int P, int D) {
   if (!std::isfinite(lon)) return {};
   const long double g = LongGeo(lon);
-  return {DmdField(dec_dmd(g), P, D), g < 0 ? "W" : "E"};
+  return {DmdField(dec_dmd(g), P, D), std::string(1, LonLetter(lon))};
+}
+
+char LatLetter(long double lat) {
+  if (!std::isfinite(lat)) return ' ';
+  return lat > 0 ? 'N' : 'S';
+}
+
+char LonLetter(long double lon) {
+  if (!std::isfinite(lon)) return ' ';
+  return LongGeo(lon) < 0 ? 'W' : 'E';
 }
 
 namespace {

@@ -51,6 +51,10 @@ PosField LatField(long double lat);
 // LongGeo, then written like the latitude with P, D; "W" below 0, otherwise "E".
 // Group 2 writes (10, 5), RMB and WPL (9, 4).
 PosField LonField(long double lon, int P, int D);
+// The letters of those fields alone ('N' or 'S', 'E' or 'W'); ' ' for a value that
+// is not finite (whose field is empty).
+char LatLetter(long double lat);
+char LonLetter(long double lon);
 // The ddmm.mmm text of a packed DMD value (degrees + minutes/100), rounded to D
 // decimals of the minutes, then carried: 12.5999999994 gives "1300.0000".
 std::string DmdField(long double dmd, int P, int D);

@@ -24,9 +24,9 @@ void FillBwc(BuildContext& c) {
   const auto& wp = c.w.Wp;
   r.UTC = c.m.timUTC;
   r.WpLat = dec_dmd(wp.P.lat);
-  r.WpNorS = Letter(LatField(wp.P.lat));
+  r.WpNorS = LatLetter(wp.P.lat);
   r.WpLong = dec_dmd(LongGeo(wp.P.long_));
-  r.WpEorW = Letter(LonField(wp.P.long_, 10, 5));
+  r.WpEorW = LonLetter(wp.P.long_);
   r.WpBrgT = wp.relev;
   r.WpBrgM = wp.relev - c.s.Declin;
   r.WpDTW = wp.dist;

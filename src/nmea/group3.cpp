@@ -3,8 +3,9 @@
 // to go (ZTG), closing speed (WCV), waypoint to waypoint (WNC), waypoint (WPL).
 // Angles in degrees, speeds in knots, distances in nautical miles.
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <iterator>
 
 #include "nav/conversions.h"
 #include "nav/geodesy.h"
@@ -19,10 +20,12 @@ namespace {
 std::string Ch(char c) { return std::string(1, c); }
 char Letter(const PosField& p) { return p.letter.empty() ? ' ' : p.letter[0]; }
 
+// v with at least two digits, as "%02d" writes it.
 std::string TwoDigits(int v) {
   char buf[16];
-  std::snprintf(buf, sizeof buf, "%02d", v);
-  return buf;
+  char* p = buf;
+  if (v >= 0 && v < 10) *p++ = '0';
+  return std::string(buf, std::to_chars(p, buf + sizeof buf, v).ptr);
 }
 
 }  // namespace
@@ -38,12 +41,15 @@ void GSV(BuildContext& c, std::vector<SentenceFields>& out) {
   r.TotNbMess = 3;
   r.OriNb = 3;
   r.SatInView = 12;
-  out.push_back({{"3", "1", "12", "05", "08", "317", "20", "07", "21", "143", "27", "13", "62",
-                  "284", "45", "15", "47", "061", "43"}});
-  out.push_back({{"3", "2", "12", "18", "11", "201", "24", "20", "38", "126", "41", "21", "29",
-                  "228", "38", "23", "09", "022", "19"}});
-  out.push_back({{"3", "3", "12", "24", "17", "252", "32", "28", "55", "093", "46", "30", "34",
-                  "068", "39", "33", "", "", "00"}});
+  // Constant fields, made once.
+  static const SentenceFields kMessages[] = {
+      {{"3", "1", "12", "05", "08", "317", "20", "07", "21", "143", "27", "13", "62", "284", "45", "15", "47",
+        "061", "43"}},
+      {{"3", "2", "12", "18", "11", "201", "24", "20", "38", "126", "41", "21", "29", "228", "38", "23", "09",
+        "022", "19"}},
+      {{"3", "3", "12", "24", "17", "252", "32", "28", "55", "093", "46", "30", "34", "068", "39", "33", "", "",
+        "00"}}};
+  out.insert(out.end(), std::begin(kMessages), std::end(kMessages));
 }
 
 // $--RMB,A,0.00,L,<origin>,<destination>,<lat>,<N|S>,<lon>,<E|W>,<range nm>,
