@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 #include "nav/number_forms.h"
@@ -154,11 +155,18 @@ Panel::Panel() {
 
 namespace {
 
-// FNV-1a: a few operations per character of these short names.
+// The length and the first and last four characters of a name, mixed by one
+// multiplication (names shorter than 4 characters are read whole).
 std::size_t NameHash(std::string_view name) {
-  std::uint64_t h = 14695981039346656037ULL;
-  for (const char c : name) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-  return static_cast<std::size_t>(h);
+  std::uint32_t head = 0, tail = 0;
+  if (name.size() >= 4) {
+    std::memcpy(&head, name.data(), 4);
+    std::memcpy(&tail, name.data() + name.size() - 4, 4);
+  } else if (!name.empty()) {
+    std::memcpy(&head, name.data(), name.size());
+  }
+  const std::uint64_t h = ((std::uint64_t{head} << 32 | tail) ^ name.size()) * 0x9E3779B97F4A7C15ULL;
+  return static_cast<std::size_t>(h >> 32);
 }
 
 }  // namespace
