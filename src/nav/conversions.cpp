@@ -60,9 +60,6 @@ long double dmd_dec(long double x) {
   return s * ((x - deg) * 5.0L / 3.0L + deg);
 }
 
-long double DEC_RAD(long double degrees) { return degrees * kPi / 180.0L; }
-long double RAD_DEC(long double radians) { return radians * 180.0L / kPi; }
-
 long double ArcCos(long double x) {
   // A cosine built from rounded products can leave [-1, 1] by a rounding step;
   // it is held at the bound so that the square root below stays real.

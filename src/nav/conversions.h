@@ -28,8 +28,10 @@ long double dec_dms(long double x);
 long double dmd_dec(long double x);
 long double dec_dmd(long double x);
 
-long double DEC_RAD(long double degrees);
-long double RAD_DEC(long double radians);
+// Inline: called at every step of the geodesy and of the dial, where a call
+// passes its extended real through memory.
+inline long double DEC_RAD(long double degrees) { return degrees * kPi / 180.0L; }
+inline long double RAD_DEC(long double radians) { return radians * 180.0L / kPi; }
 
 // x in [-1, 1] -> radians in [0, pi]; a value outside (a rounding step, the only
 // way callers produce one) is clamped to the bound, so the result is never NaN
