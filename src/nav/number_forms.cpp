@@ -200,6 +200,66 @@ std::string positional(bool negative, const Decimal& d, int decimals) {
   return out;
 }
 
+#ifdef __SIZEOF_INT128__
+// The fixed form of the values whose integer part leaves room for all D
+// decimals (its digits dI, dI + D <= P), without the 18 digits and without
+// divisions: the value rounded at the decimals is u = ax x 10^D rounded half away
+// from zero, taken exactly from M x 5^D x 2^(E + D). Rounding the 18 digits
+// first gives the same u unless ax x 10^D lies within half a unit of the 18th
+// digit from a half (2.675L: the 18 digits make it one), or ax lies that close
+// below a power of ten (its 18 digits would gain a digit before the point).
+// Those values, and those out of range, take the quick path below: returns 0.
+std::size_t fixedFormDirect(long double x, int P, int D, char* buf) {
+  const long double ax = std::fabs(x);
+  if (D > 8 || !(ax >= 1e-6L && ax < 1e18L)) return 0;
+  unsigned long long M = 0;
+  int E = 0;
+  splitBinary(ax, M, E);
+  const int fractionBits = -E;  // ax < 2^63: at least 1
+  const unsigned long long wholeAx = fractionBits >= 64 ? 0 : M >> fractionBits;
+  int dI = 0;
+  while (dI < kDigits && wholeAx >= kPow10[static_cast<std::size_t>(dI)]) ++dI;
+  const long double nextPow = static_cast<long double>(kPow10[static_cast<std::size_t>(dI)]);
+  if (dI + D > P || (wholeAx + 1 == kPow10[static_cast<std::size_t>(dI)] && ax > nextPow * (1 - 0x1p-50L))) {
+    return 0;
+  }
+  // At least one digit beyond the kept ones among the 18 (drop >= 1), whose
+  // half unit, 10^-drop / 2, is at most 2^-(k + 1) with k = floor(drop log2 10).
+  const int drop = kDigits - (dI + D);
+  const int s = fractionBits - D;  // fraction bits of ax x 10^D
+  if (drop < 1 || s < 1 || s > 120) return 0;
+  const Uint128 N = static_cast<Uint128>(M) * kPow5[static_cast<std::size_t>(D)];
+  const auto wholeY = static_cast<unsigned long long>(N >> s);
+  const Uint128 fraction = N - (static_cast<Uint128>(wholeY) << s);
+  const Uint128 half = static_cast<Uint128>(1) << (s - 1);
+  const Uint128 window = half >> std::min(drop * 33219 / 10000, s - 1);
+  if ((fraction > half ? fraction - half : half - fraction) <= window) return 0;
+  const unsigned long long u = wholeY + (fraction > half ? 1 : 0);
+  // The integer part is that of ax, or one more when the decimals carry.
+  unsigned long long whole = wholeAx;
+  unsigned long long decimals = u - wholeAx * kPow10[static_cast<std::size_t>(D)];
+  if (decimals >= kPow10[static_cast<std::size_t>(D)]) {
+    ++whole;
+    decimals -= kPow10[static_cast<std::size_t>(D)];
+  }
+  if (whole >= kPow10[static_cast<std::size_t>(P)]) return 0;
+  char* p = buf;
+  if (x < 0.0L && u != 0) *p++ = '-';
+  p = std::to_chars(p, buf + 64, whole).ptr;
+  if (D > 0) {
+    *p++ = '.';
+    for (int i = D - 1; i >= 0; --i) {
+      p[i] = static_cast<char>('0' + decimals % 10);
+      decimals /= 10;
+    }
+    p += D;
+  }
+  return static_cast<std::size_t>(p - buf);
+}
+#else
+std::size_t fixedFormDirect(long double, int, int, char*) { return 0; }
+#endif
+
 // The fixed form of zero and of the common values, P and D taken in their
 // ranges: the 18 digits as one integer rounded at the decimals kept by an integer
 // division, without digit strings. The same text as the general way below, written
@@ -248,6 +308,7 @@ std::string fixedForm(long double x, int P, int D) {
   P = std::clamp(P, 1, kDigits);
   D = std::max(D, 0);
   char quick[64];
+  if (const std::size_t n = fixedFormDirect(x, P, D, quick)) return std::string(quick, n);
   if (const std::size_t n = fixedFormQuick(x, P, D, quick)) return std::string(quick, n);
   const bool negative = x < 0.0L;
   if (x == 0.0L) return positional(false, Decimal{"", 0}, D);
