@@ -75,5 +75,55 @@ TEST(FixedFormDigits, ExactHalvesOnTheNineteenthDigitGoToEven) {
   }
 }
 
+// fixed(x, 18, D) for 1 <= |x| < 10^12, from the library's 18 digits rounded by
+// hand, half away from zero, at D decimals.
+std::string ReferenceFixed(long double x, int D) {
+  char buf[64];
+  const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific, 17);
+  const std::string sci(buf, r.ptr);
+  std::string digits = sci.substr(0, 1) + sci.substr(2, 17);
+  int intDigits = std::stoi(sci.substr(sci.find('e') + 1)) + 1;
+  const auto kept = static_cast<std::size_t>(intDigits + D);
+  const bool up = digits[kept] >= '5';
+  digits.resize(kept);
+  for (std::size_t i = kept; up && i-- > 0;) {
+    if (digits[i] == '9') {
+      digits[i] = '0';
+      if (i == 0) {
+        digits.insert(digits.begin(), '1');
+        ++intDigits;
+      }
+    } else {
+      ++digits[i];
+      break;
+    }
+  }
+  std::string out = (x < 0 ? "-" : "") + digits.substr(0, static_cast<std::size_t>(intDigits));
+  if (D > 0) out += "." + digits.substr(static_cast<std::size_t>(intDigits));
+  return out;
+}
+
+TEST(FixedFormDigits, CommonFormsRoundTheEighteenDigitsHalfAwayFromZero) {
+  // Decimals one to three places longer than the form, and their neighbours: ties
+  // and near ties at the last decimal kept, where rounding the 18 digits first
+  // matters (2.675L is 2.67499999999999999991, its 18 digits 2.67500000000000000).
+  std::mt19937_64 gen(20261207);
+  for (int i = 0; i < 300000; ++i) {
+    const int D = static_cast<int>(gen() % 6);
+    const int extra = 1 + static_cast<int>(gen() % 3);
+    long double x = 1 + static_cast<long double>(gen() % 100000000000ULL) / std::pow(10.0L, D + extra);
+    if (gen() % 3 == 0) x = std::nextafter(x, (gen() & 1) ? 0.0L : 1e30L);
+    if (gen() & 1) x = -x;
+    ASSERT_EQ(fixedForm(x, 18, D), ReferenceFixed(x, D)) << static_cast<double>(x) << " D=" << D;
+  }
+  // Just below powers of ten: the 18 digits may carry into a new integer digit.
+  for (int k = 1; k <= 11; ++k) {
+    const long double p = std::pow(10.0L, k);
+    for (long double x : {std::nextafter(p, 0.0L), p - p * 1e-17L, p - p * 1e-16L, p - 0.005L}) {
+      for (int D = 0; D <= 5; ++D) EXPECT_EQ(fixedForm(x, 18, D), ReferenceFixed(x, D)) << k << " D=" << D;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace ventrel
