@@ -6,8 +6,15 @@ namespace ventrel {
 
 namespace {
 
-// Whole part toward zero.
-long double Int(long double x) { return std::trunc(x); }
+// Whole part toward zero, as std::trunc gives it: the nearest whole number, one
+// step back toward zero when it lies beyond x. std::trunc switches the x87
+// rounding mode to truncation and back around each rounding, which stalls the
+// floating-point unit; rint rounds in the mode in force (to nearest), exactly.
+long double Int(long double x) {
+  long double r = std::rint(x);
+  if (x >= 0 ? r > x : r < x) r += x >= 0 ? -1 : 1;
+  return std::copysign(r, x);  // -0.5 gives -0, as std::trunc
+}
 
 }  // namespace
 
