@@ -125,9 +125,8 @@ void BWR(BuildContext& c, std::vector<SentenceFields>& out) {
   const t_switch flag = c.m.bwrr.switch_;
   c.m.bwrr = c.m.bwcr;
   c.m.bwrr.switch_ = flag;
-  Mercator merc;
-  merc.calcul_loxodromie(c.s.Pact.lat, c.s.Pact.long_, c.w.Wp.P.lat, c.w.Wp.P.long_);
-  c.m.bwrr.WpDTW = merc.dist_loxo;
+  c.m.rhumb.calcul_loxodromie(c.s.Pact.lat, c.s.Pact.long_, c.w.Wp.P.lat, c.w.Wp.P.long_);
+  c.m.bwrr.WpDTW = c.m.rhumb.dist_loxo;
   out.push_back(BwFields(c, c.m.bwrr, false));
 }
 

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 
+#include "nav/geodesy.h"
 #include "nmea/nmea_clock.h"
 #include "sim/sim_state.h"
 
@@ -320,6 +321,10 @@ class NmeaModule {
   t_WPL wplr;
   t_GSA gsar;
   t_GSV gsvr;
+
+  // The rhumb line of BWR, kept from one build to the next: it remembers the
+  // Mercator latitude of the waypoint, which does not change.
+  Mercator rhumb;
 
   // Empties every slot; the first step of every group build.
   void ClearTabNMEA();
