@@ -99,7 +99,7 @@ void PrintBestUpwind(BoatSpeedModel& model, std::ostream& out) {
   for (int j = 0; j < t.NCOL; ++j) {
     const long double ws = t.idx_fv[j];
     const t_vect best = model.SpMaxWndWrd(ws);
-    const long double vmg = std::cos(DEC_RAD(best.argt)) * best.mdl;
+    const long double vmg = CosL(DEC_RAD(best.argt)) * best.mdl;
     rows.push_back({Fixed(ws, dFv), Fixed(best.argt, 2), Fixed(best.mdl, 3), Fixed(vmg, 3)});
   }
   PrintAligned(rows, out);

@@ -45,7 +45,7 @@ void VentrelModel::BtBestHaulClick() {
   s.Dapp = s.SWA / kBestHaulFine;
   s.switched_dir = false;
   s.SpMax = speed_.SpMaxWndWrd(s.SW.mdl).mdl;
-  s.VMGauPres = s.SpMax * std::cos(DEC_RAD(speed_.AlphaOptWndWrd));
+  s.VMGauPres = s.SpMax * CosL(DEC_RAD(speed_.AlphaOptWndWrd));
   man_.approachSteps = 0;
   man_.fineSteps = 0;
   man_.bestHeading = s.BS.argt;

@@ -77,9 +77,17 @@ long double ArcCos(long double x) {
   return x < 0.0L ? kPi - r : r;
 }
 
-long double Tan(long double radians) { return TanOf(std::sin(radians), std::cos(radians)); }
+long double Tan(long double radians) {
+  long double s, c;
+  SinCosL(radians, s, c);
+  return TanOf(s, c);
+}
 
-SineCosine SinCosRad(long double radians) { return {std::sin(radians), std::cos(radians)}; }
+SineCosine SinCosRad(long double radians) {
+  SineCosine r;
+  SinCosL(radians, r.sin, r.cos);
+  return r;
+}
 
 long double TanOf(long double sinx, long double cosx) {
   if (std::fabs(cosx) < 1e-7L) return signe(cosx) * sinx / 1e-7L;

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "nav/trig.h"
+
 namespace ventrel {
 
 inline constexpr long double kPi = 3.141592653589793238462643383279502884L;
@@ -42,7 +44,7 @@ long double Tan(long double radians);
 // The same from the sine and the cosine of x.
 long double TanOf(long double sinx, long double cosx);
 // sin x and cos x (radians) with one argument reduction for both: the values of
-// std::sin and std::cos.
+// SinL and CosL.
 struct SineCosine {
   long double sin = 0.0L;
   long double cos = 0.0L;

@@ -93,7 +93,7 @@ void Mercator::loxodromie(long double dL, long double dG, long double phi1, long
     } else {
       R2 = R1 + kTwoPi;  // due north with dG exactly 0 gives 2 pi
     }
-    MM = std::fabs(deg(dL) * 60.0L / std::cos(R2));
+    MM = std::fabs(deg(dL) * 60.0L / CosL(R2));
   }
   if (MM < 3.0L) {
     // Short legs: plane sailing.
@@ -142,7 +142,7 @@ void Mercator::Calcul_Pos_DIST_RELEVE(TPos_elem P, TPos_elem& R, long double K, 
   if (std::fabs(K - 90.0L) < 1e-6L || std::fabs(K - 270.0L) < 1e-6L) {
     // Along a parallel.
     R.lat = P.lat;
-    const long double k = D / std::cos(rad(P.lat));
+    const long double k = D / CosL(rad(P.lat));
     R.long_ = std::fabs(K - 90.0L) < 1e-6L ? P.long_ + k / 60.0L : P.long_ - k / 60.0L;
     wrapLongitude(R.long_);
     return;
@@ -161,7 +161,7 @@ long double Mercator::dist_ortho(long double lat1, long double long1, long doubl
   if (lat1 == lat2 && long1 == long2) return 0.0L;
   const SineCosine p1 = latTrig(rad(lat1));
   const SineCosine p2 = latTrig(rad(lat2));
-  const long double c = p2.sin * p1.sin + p2.cos * p1.cos * std::cos(rad(long2) - rad(long1));
+  const long double c = p2.sin * p1.sin + p2.cos * p1.cos * CosL(rad(long2) - rad(long1));
   // ArcCos holds a cosine that rounding pushed past 1 at 1: nearly identical points give 0.
   return std::fabs(deg(ArcCos(c)) * 60.0L);
 }
@@ -184,7 +184,7 @@ long double Mercator::cap_orthodromique(long double lat1, long double long1, lon
   GP = dv;
   const SineCosine t1 = latTrig(p1), t2 = latTrig(p2);
   const long double tan1 = TanOf(t1.sin, t1.cos), tan2 = TanOf(t2.sin, t2.cos);
-  const long double pv = std::atan((std::sin(dv) * tan2 - std::sin(dv - dl) * tan1) / std::sin(dl));
+  const long double pv = std::atan((SinL(dv) * tan2 - SinL(dv - dl) * tan1) / SinL(dl));
   loxodromie(pv - p1, dv, p1, pv);
   return deg(R2);
 }

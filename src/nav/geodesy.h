@@ -112,7 +112,7 @@ class Mercator {
 
   // Mercator latitude of phi (radians).
   long double psi(long double phi);
-  // std::sin and std::cos of a latitude in radians.
+  // SinL and CosL of a latitude in radians.
   SineCosine latTrig(long double phi);
 
   LastValues<long double, 4> psi_;

@@ -30,7 +30,7 @@ long double WpCoordinate(long double deg, long double min, bool negative) {
 long double ClosingSpeed(long double SOG, long double COG, long double cap) {
   long double a = COG - cap;
   if (a < 0) a += 360;
-  return SOG * std::cos(DEC_RAD(a));
+  return SOG * CosL(DEC_RAD(a));
 }
 
 std::string EteText(long double ETE) {

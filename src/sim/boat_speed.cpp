@@ -144,7 +144,7 @@ t_vect BoatSpeedModel::SpMaxWndWrd(long double wsref) {
   const long double a0 = p.idx_dv[0];
   long double a = a0;
   for (std::size_t k = 0; k < spmes.size(); ++k) {
-    spmes[k] = std::cos(DEC_RAD(a)) * BoatSpeed(a, wsref);
+    spmes[k] = CosL(DEC_RAD(a)) * BoatSpeed(a, wsref);
     a += 1.0L / 3.0L;
   }
   // Strictly greater: equal values keep the earlier, smaller angle.

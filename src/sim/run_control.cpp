@@ -222,7 +222,7 @@ void VentrelModel::EdPolPercChange() { VMG_au_Pres(); }
 void VentrelModel::VMG_au_Pres() {
   const t_vect best = speed_.SpMaxWndWrd(s_.SW.mdl);
   s_.SpMax = best.mdl;
-  s_.VMGauPres = s_.SpMax * std::cos(DEC_RAD(speed_.AlphaOptWndWrd));
+  s_.VMGauPres = s_.SpMax * CosL(DEC_RAD(speed_.AlphaOptWndWrd));
   Show("LbEdBestHaul", speed_.AlphaOptWndWrd, 4, 1);
   Show("LbEdVMGauPres", s_.VMGauPres, 4, 2);
 }

@@ -285,7 +285,7 @@ void VentrelModel::Tick() {
   // 32-33. Speed made good to windward, relative wind clockwise from the bow.
   // Shown only: its cosine is worked out when the window reads it.
   panel_["EdVMGVent"].setTextFrom(
-      [swa = s.SWA, bsp = s.BS.mdl] { return fixedForm(std::cos(DEC_RAD(swa)) * bsp, 4, 2); });
+      [swa = s.SWA, bsp = s.BS.mdl] { return fixedForm(CosL(DEC_RAD(swa)) * bsp, 4, 2); });
   s.RelWA = F_amure() == TAmure::tribord ? s.AWA : 360 - s.AWA;
 
   // 34-35. Scale and rings (redrawn on a change of scale, otherwise every third second).
