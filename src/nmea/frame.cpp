@@ -28,8 +28,8 @@ std::uint8_t Check_XOR(std::string_view s, char start, char end) {
 
 std::string Chksum_Add(std::string_view sentence) { return hexa(Check_XOR(sentence, '$', '*')); }
 
-std::optional<std::string> FrameSentence(std::string_view talker, std::string_view type,
-                                         std::span<const std::string> fields, int fit) {
+bool FrameSentenceInto(std::string& out, std::string_view talker, std::string_view type,
+                       std::span<const std::string> fields, int fit) {
   // "$" + body + "*" + 2 checksum digits + CR LF: the body may take 76 characters.
   constexpr std::size_t kMaxBody = kMaxSentence - 6;
   std::size_t body = talker.size() + type.size();
@@ -38,26 +38,40 @@ std::optional<std::string> FrameSentence(std::string_view talker, std::string_vi
   if (body > kMaxBody) {
     cut = body - kMaxBody;
     if (fit < 0 || static_cast<std::size_t>(fit) >= fields.size() || fields[fit].size() < cut) {
-      return std::nullopt;
+      out.clear();
+      return false;
     }
   }
-  // "$", the body, "*" and the two checksum characters, written in place.
-  std::string s(1 + body - cut + 3, '*');
-  char* p = s.data();
-  *p++ = '$';
-  p = std::copy(talker.begin(), talker.end(), p);
-  p = std::copy(type.begin(), type.end(), p);
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    *p++ = ',';
-    const std::size_t kept = fields[i].size() - (static_cast<int>(i) == fit ? cut : 0);
-    p = std::copy_n(fields[i].data(), kept, p);
-  }
-  // p is on the "*". The checksum, as Check_XOR gives it: the characters after the
-  // "$" up to the first "*".
+  // "$", the body, "*" and the two checksum characters, written in place over
+  // what out held (its room is kept from one group to the next). The checksum is
+  // the XOR of the characters between the "$" and the "*", taken as they are copied.
+  out.resize(1 + body - cut + 3);
+  char* p = out.data();
   std::uint8_t x = 0;
-  for (const char* c = s.data() + 1; *c != '*'; ++c) x ^= static_cast<std::uint8_t>(*c);
+  const auto put = [&p, &x](const char* from, std::size_t n) {
+    for (std::size_t k = 0; k < n; ++k) {
+      x ^= static_cast<std::uint8_t>(from[k]);
+      p[k] = from[k];
+    }
+    p += n;
+  };
+  *p++ = '$';
+  put(talker.data(), talker.size());
+  put(type.data(), type.size());
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    put(",", 1);
+    put(fields[i].data(), fields[i].size() - (static_cast<int>(i) == fit ? cut : 0));
+  }
+  p[0] = '*';
   p[1] = hex_v[x / 16];
   p[2] = hex_v[x % 16];
+  return true;
+}
+
+std::optional<std::string> FrameSentence(std::string_view talker, std::string_view type,
+                                         std::span<const std::string> fields, int fit) {
+  std::string s;
+  if (!FrameSentenceInto(s, talker, type, fields, fit)) return std::nullopt;
   return s;
 }
 

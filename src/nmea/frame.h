@@ -33,6 +33,10 @@ std::string Chksum_Add(std::string_view sentence);
 // field, or when even an empty one does not fit, the result is empty.
 std::optional<std::string> FrameSentence(std::string_view talker, std::string_view type,
                                          std::span<const std::string> fields, int fit = -1);
+// The same written into out, whose room is reused; false (out empty) when the
+// sentence cannot be brought within 82 characters.
+bool FrameSentenceInto(std::string& out, std::string_view talker, std::string_view type,
+                       std::span<const std::string> fields, int fit = -1);
 
 // fixed(x, P, D) of a compass angle (degrees): x brought into [0, 360) first,
 // and a value that rounds to 360 written as 0 ("0.00", never "360.00").

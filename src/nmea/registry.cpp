@@ -84,9 +84,8 @@ int BuildGroup(BuildContext& c, int group) {
     e.encode(c, out);
     const std::string_view talker = TalkerText(c.m, e.talker);
     for (const auto& s : out) {
-      auto framed = FrameSentence(talker, e.type, s.f, s.fit);
       // A sentence that cannot be brought within 82 characters is not sent.
-      if (framed && n + 1 < NmeaModule::kSlots) c.m.tab_PhNMEA[++n] = std::move(*framed);
+      if (n + 1 < NmeaModule::kSlots && FrameSentenceInto(c.m.tab_PhNMEA[n + 1], talker, e.type, s.f, s.fit)) ++n;
     }
   }
   return n;
