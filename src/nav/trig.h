@@ -3,14 +3,14 @@
 // triangle and the sea-state variations.
 //
 // The C library's extended sinl and cosl reduce every argument beyond pi/4 by
-// its general method (pi/2 to hundreds of bits, for arguments up to 2^16384),
+// their general method (pi/2 to hundreds of bits, for arguments up to 2^16384),
 // which costs more than the sine itself; nearly every angle here is a bearing
 // between 0 and 2 pi. Arguments below 2^20 radians are brought into
 // [-pi/4, pi/4] here with pi/2 in three pieces: n x P1 and n x P2 are exact, so
-// the remainder and its rounding tail are known to about 2^-115. The library is
-// then called on the remainder, where it takes its direct path, and the tail is
-// added to first order, as the library does with its own tail. Larger arguments,
-// infinities and NaN go to the library as they are.
+// the remainder and its rounding tail are known to about 2^-115. The sine or the
+// cosine of the remainder comes from its series, and the tail is added to first
+// order. The results lie within about one unit of the last place of the library's.
+// Larger arguments, infinities and NaN go to the library as they are.
 
 #include <cmath>
 #include <limits>
@@ -49,8 +49,12 @@ inline void TwoSum(long double a, long double b, long double& s, long double& e)
   e = (a - (s - bb)) + (b - bb);
 }
 
+// The pieces of pi/2 and the series are sized for extended reals of 64 bits of
+// mantissa at most; a wider format (a quadruple long double) keeps the library's.
+inline constexpr bool kOwnKernels = std::numeric_limits<long double>::digits <= 64;
+
 inline bool Reduce(long double x, Reduced& r) {
-  if (!(std::fabs(x) < kLargest)) return false;
+  if (!kOwnKernels || !(std::fabs(x) < kLargest)) return false;
   const long double n = (x * kTwoOverPi + kRoundToInteger) - kRoundToInteger;
   // |n| < 2^20: n P1 and n P2 fit in the mantissa, and x - n P1 is exact
   // (the two are within a factor of two of each other, or n is 0).
