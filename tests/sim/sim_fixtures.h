@@ -70,7 +70,7 @@ struct Rig {
   WaypointState& w() { return model.waypoint(); }
   PanelField& f(std::string_view name) { return model.panel()[name]; }
   void type(std::string_view name, const std::string& text) { f(name).setText(text); }
-  // Long runs: the dial is still drawn, on surfaces that keep nothing.
+  // Long runs: no surfaces, so the dial's drawing calls are skipped.
   void unrecorded() { model.SetDrawing(nullptr, nullptr, nullptr); }
 
   // Types the inputs of a run and starts it.

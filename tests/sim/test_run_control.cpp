@@ -45,6 +45,16 @@ TEST(Start, PositionStateAndCommandsAfterTheStart) {
     EXPECT_EQ(r.enabled({"BtBestHaul", "SpBtPauseRes", "SpBtAUTO", "SpBtStdBY", "Paramtres1", "Ouvrir1"}),
               "BtBestHaul SpBtPauseRes SpBtAUTO SpBtStdBY");
     EXPECT_EQ(r.f("SpBtPauseRes").picture(), "Gl_pause.bmp");
+    // What the sentences of second 0 read: the wind from 220 comes over the port
+    // bow of a boat heading 335, and a depth of the sea-state band, which the first
+    // tick carries on without a jump.
+    EXPECT_NEAR(D(s.RelWA), 360 - D(s.AWA), 1e-12);
+    EXPECT_GT(s.RelWA, 180);
+    const long double depth0 = s.dbs;
+    EXPECT_TRUE(depth0 > 7 && depth0 < 19) << D(depth0);
+    r.seconds(1);
+    EXPECT_NEAR(D(r.s().dbs), D(depth0), 1.0);
+    EXPECT_NE(r.s().dbs, depth0);
   }
 }
 
