@@ -1,6 +1,6 @@
 #include "nmea/local_time.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace ventrel {
 
@@ -69,16 +69,46 @@ LocalTime AddMilliseconds(const LocalTime& t, std::int64_t ms) {
   return r;
 }
 
-std::string DateStamp(const LocalTime& t) {
+namespace {
+
+// n as printf's "%0<width>d" writes it, without going through printf: one of
+// these is written for each sentence of the time-stamped list.
+void AppendPadded(std::string& s, int n, int width) {
   char buf[16];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", t.year, t.month, t.day);
-  return buf;
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, n);
+  const std::size_t len = static_cast<std::size_t>(end - buf);
+  const bool negative = n < 0;
+  if (negative) s += '-';
+  const std::size_t digits = len - (negative ? 1 : 0);
+  const std::size_t room = static_cast<std::size_t>(width) - (negative ? 1 : 0);
+  if (digits < room) s.append(room - digits, '0');
+  s.append(buf + (negative ? 1 : 0), digits);
+}
+
+}  // namespace
+
+std::string DateStamp(const LocalTime& t) {
+  std::string s;
+  s.reserve(10);
+  AppendPadded(s, t.year, 4);
+  s += '-';
+  AppendPadded(s, t.month, 2);
+  s += '-';
+  AppendPadded(s, t.day, 2);
+  return s;
 }
 
 std::string TimeStamp(const LocalTime& t) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d.%03d", t.hours, t.minutes, t.seconds, t.milliseconds);
-  return buf;
+  std::string s;
+  s.reserve(12);
+  AppendPadded(s, t.hours, 2);
+  s += ':';
+  AppendPadded(s, t.minutes, 2);
+  s += ':';
+  AppendPadded(s, t.seconds, 2);
+  s += '.';
+  AppendPadded(s, t.milliseconds, 3);
+  return s;
 }
 
 std::optional<LocalTime> ParseLocalTime(std::string_view text) {
