@@ -109,13 +109,10 @@ inline long double CosKernel(long double x) {
 inline long double SinNear(long double hi, long double lo) { return SinKernel(hi) + lo * (1.0L - hi * hi * 0.5L); }
 inline long double CosNear(long double hi, long double lo) { return CosKernel(hi) - lo * hi; }
 
-}  // namespace trig_detail
-
-inline long double SinL(long double x) {
-  using namespace trig_detail;
-  Reduced r;
-  if (!Reduce(x, r)) return std::sin(x);
-  switch (r.quadrant) {
+// sin(n pi/2 + hi + lo) for n = quadrant (mod 4); the cosine is the sine a
+// quadrant further on.
+inline long double SineInQuadrant(const Reduced& r, unsigned quadrant) {
+  switch (quadrant & 3) {
     case 0: return SinNear(r.hi, r.lo);
     case 1: return CosNear(r.hi, r.lo);
     case 2: return -SinNear(r.hi, r.lo);
@@ -123,16 +120,16 @@ inline long double SinL(long double x) {
   }
 }
 
+}  // namespace trig_detail
+
+inline long double SinL(long double x) {
+  trig_detail::Reduced r;
+  return trig_detail::Reduce(x, r) ? trig_detail::SineInQuadrant(r, r.quadrant) : std::sin(x);
+}
+
 inline long double CosL(long double x) {
-  using namespace trig_detail;
-  Reduced r;
-  if (!Reduce(x, r)) return std::cos(x);
-  switch (r.quadrant) {
-    case 0: return CosNear(r.hi, r.lo);
-    case 1: return -SinNear(r.hi, r.lo);
-    case 2: return -CosNear(r.hi, r.lo);
-    default: return SinNear(r.hi, r.lo);
-  }
+  trig_detail::Reduced r;
+  return trig_detail::Reduce(x, r) ? trig_detail::SineInQuadrant(r, r.quadrant + 1) : std::cos(x);
 }
 
 // Both with one reduction.
