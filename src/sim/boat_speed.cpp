@@ -32,9 +32,14 @@ bool Usable(const PolarTable& p) {
 }
 
 // Index of the lower end of the first interval [axis[k], axis[k + 1]] that holds x,
-// for axis[0] <= x <= axis[n - 1]. Such an interval always exists (take the last k
-// with axis[k] <= x); the bound only keeps the search inside the n entries.
-int Bracket(const long double* axis, int n, long double x) {
+// for x >= axis[0]. Such an interval always exists (take the last k with
+// axis[k] <= x); the bound only keeps the search inside the n entries. Beyond the
+// last entry x is brought back to it: the last interval, at its upper end.
+int Bracket(const long double* axis, int n, long double& x) {
+  if (x > axis[n - 1]) {
+    x = axis[n - 1];
+    return n - 2;
+  }
   int k = 0;
   while (k < n - 2 && (axis[k] > x || axis[k + 1] < x)) ++k;
   return k;
@@ -62,13 +67,7 @@ long double BoatSpeedModel::BoatSpeed(long double Wa, long double Ws) {
   }
 
   // 2. Wind-speed bracket; above the last column the last column's speeds.
-  int ixiWs = 0;
-  if (Ws > p.idx_fv[p.NCOL - 1]) {
-    Ws = p.idx_fv[p.NCOL - 1];
-    ixiWs = p.NCOL - 2;
-  } else {
-    ixiWs = Bracket(p.idx_fv.data(), p.NCOL, Ws);
-  }
+  const int ixiWs = Bracket(p.idx_fv.data(), p.NCOL, Ws);
   const int ixsWs = ixiWs + 1;
   const long double Wsi = p.idx_fv[ixiWs];
   const long double Wss = p.idx_fv[ixsWs];
@@ -80,13 +79,7 @@ long double BoatSpeedModel::BoatSpeed(long double Wa, long double Ws) {
   }
 
   // 4. Angle bracket; beyond the last row the last row's speeds.
-  int ixiWa = 0;
-  if (Wa > p.idx_dv[p.NLIG - 1]) {
-    Wa = p.idx_dv[p.NLIG - 1];
-    ixiWa = p.NLIG - 2;
-  } else {
-    ixiWa = Bracket(p.idx_dv.data(), p.NLIG, Wa);
-  }
+  const int ixiWa = Bracket(p.idx_dv.data(), p.NLIG, Wa);
   const int ixsWa = ixiWa + 1;
   const long double Wai = p.idx_dv[ixiWa];
   const long double Was = p.idx_dv[ixsWa];

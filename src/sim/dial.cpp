@@ -137,6 +137,12 @@ t_pCan Dial::PointAt(t_pCan org, long double lgr, long double angl) {
 
 t_pCan Dial::CoordORIgW(long double lgr, long double angl) const { return PointAt(Centre, lgr, angl); }
 
+t_pCan Dial::DessFlechVent(long double lgr, long double angl) {
+  const t_pCan tail = CoordORIgW(lgr, angl);
+  DessFlech(tail, lgr, angl - 180);
+  return tail;
+}
+
 void Dial::Head(t_pCan tip, long double a) {
   Canvas& c = canvas();
   c.SetBrush(c.pen().colour);

@@ -106,6 +106,9 @@ class Dial {
   // in the pen colour; its shaft stops on the edge of the 40-pixel square around
   // Centre when its tip would fall within 18 pixels of it on both axes.
   void DessFlech(t_pCan org, long double lgr, long double angl);
+  // A wind arrow: `lgr` pixels long, from the point in the screen direction `angl`
+  // (the side the wind comes from) toward Centre. Returns its tail.
+  t_pCan DessFlechVent(long double lgr, long double angl);
   // Dashed arrow from `org` to `dst` (pen width 1, doubled one pixel to the right),
   // its end kept out of the square around Centre and never behind `org`.
   void DessFlechODDash(t_pCan org, t_pCan dst);

@@ -8,6 +8,7 @@
 #include "nav/number_forms.h"
 #include "sim/variations.h"
 #include "sim/vect.h"
+#include "sim/wind.h"
 #include "sim/window_model.h"
 
 namespace ventrel {
@@ -81,11 +82,12 @@ void VentrelModel::BtCALCClick() {
   EdTWSChange();
   s.H180 = s.BS.argt - 180;
   if (s.H180 < 0) s.H180 += 360;
-  ShowTack(F_amure());
+  const TAmure side = F_amure();
+  ShowTack(side);
   // The sentences of second 0 go out before the first tick: they read the
   // relative wind and the depth of the start, not an angle of 0 and a depth of 0
   // (sent as a negative depth below the transducer).
-  s.RelWA = F_amure() == TAmure::tribord ? s.AWA : 360 - s.AWA;
+  s.RelWA = RelWAOf(s.AWA, side);
 
   // Position: whole degrees and decimal minutes; a wrong field keeps the
   // coordinate of the previous run.
@@ -111,7 +113,7 @@ void VentrelModel::BtCALCClick() {
   if (w_.WpUsed) WpMajDistRel();
 
   s.t = 0;
-  s.dbs = 13 + DepthTerms(SlowSinesAt(0));
+  s.dbs = Depth(SlowSinesAt(0));
   s.HDG = s.BS.argt;
   s.hdm = s.HDG - s.Declin;
   s.HDGt_1 = s.HDG;

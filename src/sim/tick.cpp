@@ -135,18 +135,12 @@ void VentrelModel::Tick() {
   // 11. True wind arrow, from the wind's side of the dial to the centre.
   if (m.MemTWlgr != 0) {
     cv.SetPenColour(colours::kCream);
-    const t_pCan p = dial_.CoordORIgW(m.MemTWlgr, m.MemTWAlpha);
-    dial_.DessFlech(p, m.MemTWlgr, m.MemTWAlpha - 180);
+    dial_.DessFlechVent(m.MemTWlgr, m.MemTWAlpha);
   }
-  {
-    cv.SetPenColour(colours::kGrey);
-    const long double L = m.factConv * s.TW.mdl;
-    const long double A = 450 - s.TW.argt;
-    m.MemOrigTW = dial_.CoordORIgW(L, A);
-    dial_.DessFlech(m.MemOrigTW, L, A - 180);
-    m.MemTWlgr = L;
-    m.MemTWAlpha = A;
-  }
+  cv.SetPenColour(colours::kGrey);
+  m.MemTWlgr = m.factConv * s.TW.mdl;
+  m.MemTWAlpha = 450 - s.TW.argt;
+  m.MemOrigTW = dial_.DessFlechVent(m.MemTWlgr, m.MemTWAlpha);
 
   // 12-13. Current from the tail of the true wind, and the surface wind from its tip.
   if (s.CUR.mdl != 0) {
@@ -219,15 +213,10 @@ void VentrelModel::Tick() {
     cv.SetPenColour(colours::kCream);
     dial_.DessFlech(m.MemPrecOrigAW, m.MemAWlgr, m.MemAWAlpha - 180);
   }
-  {
-    cv.SetPenColour(colours::kRed);
-    const long double L = m.factConv * s.AW.mdl;
-    const long double A = 450 - s.AW.argt;
-    m.MemOrigAW = dial_.CoordORIgW(L, A);
-    dial_.DessFlech(m.MemOrigAW, L, A - 180);
-    m.MemAWlgr = L;
-    m.MemAWAlpha = A;
-  }
+  cv.SetPenColour(colours::kRed);
+  m.MemAWlgr = m.factConv * s.AW.mdl;
+  m.MemAWAlpha = 450 - s.AW.argt;
+  m.MemOrigAW = dial_.DessFlechVent(m.MemAWlgr, m.MemAWAlpha);
 
   // 23-24. The boat-velocity side of the wind triangle.
   if (s.CUR.mdl == 0) {
@@ -286,7 +275,7 @@ void VentrelModel::Tick() {
   // Shown only: its cosine is worked out when the window reads it.
   panel_["EdVMGVent"].setTextFrom(
       [swa = s.SWA, bsp = s.BS.mdl] { return fixedForm(CosL(DEC_RAD(swa)) * bsp, 4, 2); });
-  s.RelWA = F_amure() == TAmure::tribord ? s.AWA : 360 - s.AWA;
+  s.RelWA = RelWAOf(s.AWA, F_amure());
 
   // 34-35. Scale and rings (redrawn on a change of scale, otherwise every third second).
   m.etalon = std::max(s.AW.mdl, s.TW.mdl);
@@ -302,7 +291,7 @@ void VentrelModel::Tick() {
   m.MemFactConv = m.factConv;
 
   // 36-37. Depth.
-  s.dbs = 13 + DepthTerms(slow);
+  s.dbs = Depth(slow);
   if (isMultiple(s.t, rdiv)) dial_.MajProf(s.t, s.dbs, s.WatrTemp);
 }
 

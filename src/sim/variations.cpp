@@ -28,6 +28,6 @@ long double HeadingTerms(long double s) {
          0.6L * SinL(5 * 0.1256L * s + 0.349L);
 }
 
-long double DepthTerms(const SlowSines& w) { return 4 * w.p90 + 1.2L * w.p30 + 0.8L * w.p18; }
+long double Depth(const SlowSines& w) { return 13 + (4 * w.p90 + 1.2L * w.p30 + 0.8L * w.p18); }
 
 }  // namespace ventrel

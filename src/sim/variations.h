@@ -22,7 +22,8 @@ long double WindSpeedTerms(long double s);
 long double WindDirTerms(const SlowSines& w);
 // Added to the heading, degrees.
 long double HeadingTerms(long double s);
-// Added to the 13 m of the depth, metres (always on), from the sines at the time s.
-long double DepthTerms(const SlowSines& w);
+// Depth below the surface, metres: 13 m and its variation (always on), from the
+// sines at the time s.
+long double Depth(const SlowSines& w);
 
 }  // namespace ventrel

@@ -38,6 +38,8 @@ TAmure AmureOf(const SimState& s) {
   return InPortSector(HeadingForAngles(s), s.H180, s.TW.argt) ? TAmure::babord : TAmure::tribord;
 }
 
+long double RelWAOf(long double AWA, TAmure side) { return side == TAmure::tribord ? AWA : 360 - AWA; }
+
 bool CogInPortSector(const SimState& s) { return InPortSector(HeadingForAngles(s), s.H180, s.COG); }
 
 }  // namespace ventrel

@@ -25,6 +25,10 @@ TAmure F_amure(SimState& s);
 // The same tack side without touching the state (for the sentence builders).
 TAmure AmureOf(const SimState& s);
 
+// Apparent wind angle clockwise from the bow, 0..360, from the angle off the bow
+// (0..180) and the tack: the wind over the port bow reads from 180 up.
+long double RelWAOf(long double AWA, TAmure side);
+
 // True when the course over ground lies in the port sector of the heading (the
 // drift label then reads "° BABORD"), tested as F_amure tests the wind.
 bool CogInPortSector(const SimState& s);
