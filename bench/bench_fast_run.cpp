@@ -6,7 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "config/polar_table.h"
+#include "default_polar.h"
 #include "nmea/transmission.h"
 #include "sim/timers.h"
 #include "sim/window_model.h"
@@ -27,13 +27,10 @@ class CountingPort final : public NmeaPort {
 };
 
 void FastRun(benchmark::State& state, bool keepLists) {
-  const PolarParse parsed = LoadPolarFile(VENTREL_DATA_DIR "/DefPolars/First31_7.pol");
-  if (!parsed.ok) {
-    state.SkipWithError("default polar not readable");
-    return;
-  }
+  const PolarTable* polar = bench::DefaultPolarOrSkip(state);
+  if (polar == nullptr) return;
   VentrelModel model;
-  model.SetPolar(parsed.table);
+  model.SetPolar(*polar);
   model.params().ChkB_HDG = model.params().ChkB_TWS = model.params().ChkB_TWD = true;
   VirtualClock clock(model.timers());
   NmeaModule m;

@@ -24,7 +24,7 @@
 #include <memory>
 #include <thread>
 
-#include "config/polar_table.h"
+#include "default_polar.h"
 #include "nmea/qt/serial_nmea_port.h"
 #include "nmea/qt/serial_port.h"
 #include "nmea/transmission.h"
@@ -85,13 +85,10 @@ void Phase(benchmark::State& state, int bytesPerSecond, int msBetweenPhases) {
     state.SkipWithError("no pseudo-terminal");
     return;
   }
-  const PolarParse parsed = LoadPolarFile(VENTREL_DATA_DIR "/DefPolars/First31_7.pol");
-  if (!parsed.ok) {
-    state.SkipWithError("default polar not readable");
-    return;
-  }
+  const PolarTable* polar = bench::DefaultPolarOrSkip(state);
+  if (polar == nullptr) return;
   VentrelModel model;
-  model.SetPolar(parsed.table);
+  model.SetPolar(*polar);
   NmeaModule m;
   CommUnitA com([](const std::string&) {});
   SerialNmeaPort port(com);

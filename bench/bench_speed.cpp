@@ -4,28 +4,17 @@
 
 #include <benchmark/benchmark.h>
 
-#include <string>
-
-#include "config/polar_table.h"
+#include "default_polar.h"
 #include "sim/boat_speed.h"
 #include "sim/vect.h"
 
 namespace {
 
-const ventrel::PolarParse& DefaultPolar() {
-  static const ventrel::PolarParse parsed =
-      ventrel::LoadPolarFile(std::string(VENTREL_DATA_DIR) + "/DefPolars/First31_7.pol");
-  return parsed;
-}
-
 // Inside the table: angles and winds that walk over all its cells.
 void BM_BoatSpeed(benchmark::State& state) {
-  const auto& p = DefaultPolar();
-  if (!p.ok) {
-    state.SkipWithError(p.message.c_str());
-    return;
-  }
-  ventrel::BoatSpeedModel model(p.table);
+  const ventrel::PolarTable* polar = ventrel::bench::DefaultPolarOrSkip(state);
+  if (polar == nullptr) return;
+  ventrel::BoatSpeedModel model(*polar);
   long double wa = 40.0L;
   long double ws = 4.0L;
   for (auto _ : state) {
@@ -40,12 +29,9 @@ BENCHMARK(BM_BoatSpeed);
 
 // Below the lowest wind speed: the model runs twice.
 void BM_BoatSpeedLightAir(benchmark::State& state) {
-  const auto& p = DefaultPolar();
-  if (!p.ok) {
-    state.SkipWithError(p.message.c_str());
-    return;
-  }
-  ventrel::BoatSpeedModel model(p.table);
+  const ventrel::PolarTable* polar = ventrel::bench::DefaultPolarOrSkip(state);
+  if (polar == nullptr) return;
+  ventrel::BoatSpeedModel model(*polar);
   long double wa = 40.0L;
   for (auto _ : state) {
     benchmark::DoNotOptimize(model.BoatSpeed(wa, 3.0L));
@@ -56,12 +42,9 @@ void BM_BoatSpeedLightAir(benchmark::State& state) {
 BENCHMARK(BM_BoatSpeedLightAir);
 
 void BM_SpMaxWndWrd(benchmark::State& state) {
-  const auto& p = DefaultPolar();
-  if (!p.ok) {
-    state.SkipWithError(p.message.c_str());
-    return;
-  }
-  ventrel::BoatSpeedModel model(p.table);
+  const ventrel::PolarTable* polar = ventrel::bench::DefaultPolarOrSkip(state);
+  if (polar == nullptr) return;
+  ventrel::BoatSpeedModel model(*polar);
   for (auto _ : state) benchmark::DoNotOptimize(model.SpMaxWndWrd(12.0L));
 }
 BENCHMARK(BM_SpMaxWndWrd);

@@ -3,7 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "config/polar_table.h"
+#include "default_polar.h"
 #include "sim/recording_canvas.h"
 #include "sim/timers.h"
 #include "sim/window_model.h"
@@ -15,12 +15,9 @@ using namespace ventrel;
 // The default polar, the three variations on and a current of 1.5 knots, so
 // that every arrow of the dial is drawn.
 bool Prepare(VentrelModel& m, benchmark::State& state) {
-  const PolarParse parsed = LoadPolarFile(VENTREL_DATA_DIR "/DefPolars/First31_7.pol");
-  if (!parsed.ok) {
-    state.SkipWithError("default polar not readable");
-    return false;
-  }
-  m.SetPolar(parsed.table);
+  const PolarTable* polar = bench::DefaultPolarOrSkip(state);
+  if (polar == nullptr) return false;
+  m.SetPolar(*polar);
   m.params().ChkB_HDG = m.params().ChkB_TWS = m.params().ChkB_TWD = true;
   m.panel()["EdFcourant"].setText("1.5");
   m.BtCALCClick();
