@@ -24,6 +24,14 @@ std::string UsageText() {
          "                                     heure locale au départ (sortie reproductible)\n"
          "      --log FICHIER                  liste NMEA brute, écrite à la fin\n"
          "      --log-stamped FICHIER          liste NMEA horodatée, écrite à la fin\n"
+         "      --port-loss retry|exit         port série perdu en cours de route : nouvel essai\n"
+         "                                     toutes les 2 s (retry, par défaut) ou arrêt (exit)\n"
+         "    Statut de sortie : 0 fin normale (durée atteinte, Ctrl+C, SIGTERM, lecteur de\n"
+         "                       la sortie standard parti) ; 1 échec en cours de route\n"
+         "                       (écriture refusée sur la sortie standard ou dans un\n"
+         "                       journal, port perdu avec --port-loss exit) ; 2 refus avant\n"
+         "                       le départ (option, configuration sans phrase ou illisible,\n"
+         "                       polaire, port), rien n'est envoyé\n"
          "  --help                             cette aide\n"
          "  --version                          la version du programme\n";
 }

@@ -12,11 +12,22 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <csignal>
-#include <cstdio>
+#include <cstring>
+#include <deque>
 #include <filesystem>
+#include <limits>
 #include <memory>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "config/program.h"
 #include "nmea/qt/port_names.h"
@@ -39,6 +50,8 @@ extern "C" void OnStopSignal(int) { gStopRequested = 1; }
 // Longest wait at the end for the bytes handed to the serial port to leave
 // (at 4800 baud a whole group takes about a second).
 constexpr int kDrainMs = 5000;
+// Wait between two tries to open again a serial port that failed during the run.
+constexpr int kReopenMs = 2000;
 
 template <class T>
 bool ParseWhole(const std::string& text, T& out) {
@@ -67,11 +80,108 @@ LocalTime SystemLocalTime() {
   return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()};
 }
 
+// Standard output written in whole sentences, with no translation of line ends.
+// In a fast run the sentences gather in a buffer and leave by whole buffers; in
+// real time each leaves as it comes. A write the system refuses ends the output:
+// a sentence the system took only part of is taken back when standard output is a
+// regular file (elsewhere its head stays where it went: a pipe or a terminal).
+class StdoutWriter {
+ public:
+  explicit StdoutWriter(bool buffered) : capacity_(buffered ? kCapacity : 0) {
+#ifdef _WIN32
+    _setmode(1, _O_BINARY);
+#endif
+  }
+  // Adds one sentence with its CR LF; false once the output has failed.
+  bool Add(std::string_view sentence) {
+    if (error_ != 0) return false;
+    buf_.append(sentence);
+    ends_.push_back(buf_.size());
+    return buf_.size() <= capacity_ || Flush();
+  }
+  // Writes what is held; false once the output has failed.
+  bool Flush() {
+    std::size_t done = 0;
+    while (done < buf_.size() && error_ == 0) {
+      const long long n = SystemWrite(buf_.data() + done, buf_.size() - done);
+      if (n > 0) {
+        done += static_cast<std::size_t>(n);
+      } else if (n < 0 && errno == EINTR) {
+        continue;
+      } else {
+        error_ = n < 0 && errno != 0 ? errno : EIO;
+      }
+    }
+    std::size_t boundary = 0;
+    for (std::size_t end : ends_) {
+      if (end > done) break;
+      boundary = end;
+      ++delivered_;
+    }
+    if (done > boundary && !TakeBack(done - boundary)) cut_ = true;
+    buf_.clear();
+    ends_.clear();
+    return error_ == 0;
+  }
+  // Sentences the system took whole.
+  std::uint64_t delivered() const { return delivered_; }
+  // The errno that ended the output; 0 while it goes on.
+  int error() const { return error_; }
+  // The reader of the pipe has gone: the usual end of `ventrel ... | head`.
+  bool readerGone() const { return error_ == EPIPE; }
+  // The head of a sentence stays in the output.
+  bool cut() const { return cut_; }
+
+ private:
+  static constexpr std::size_t kCapacity = std::size_t{1} << 16;
+
+  static long long SystemWrite(const char* data, std::size_t n) {
+    errno = 0;
+#ifdef _WIN32
+    return _write(1, data, static_cast<unsigned>(std::min<std::size_t>(n, 1u << 30)));
+#else
+    return ::write(1, data, n);
+#endif
+  }
+  // Removes the last `bytes` written to a regular file.
+  static bool TakeBack([[maybe_unused]] std::size_t bytes) {
+#ifdef _WIN32
+    return false;
+#else
+    struct stat st {};
+    if (::fstat(1, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    const off_t at = ::lseek(1, 0, SEEK_CUR);
+    const off_t length = at - static_cast<off_t>(bytes);
+    return at >= 0 && length >= 0 && ::ftruncate(1, length) == 0 && ::lseek(1, length, SEEK_SET) == length;
+#endif
+  }
+
+  std::size_t capacity_;
+  std::string buf_;
+  std::vector<std::size_t> ends_;  // where each sentence of buf_ ends
+  std::uint64_t delivered_ = 0;
+  int error_ = 0;
+  bool cut_ = false;
+};
+
+// What a failed write on standard output means, in French.
+std::string WriteErrorText(int error) {
+  switch (error) {
+    case ENOSPC: return "plus de place sur le périphérique";
+    case EIO: return "erreur d'entrée-sortie";
+    case EFBIG: return "fichier trop grand pour le système ou la limite de taille";
+    case EBADF: return "sortie standard fermée";
+    case EPIPE: return "lecteur de la sortie disparu";
+    case EAGAIN: return "sortie non bloquante pleine";
+    default: return "erreur système " + std::to_string(error) + " (" + std::strerror(error) + ")";
+  }
+}
+
 // The port of the headless run: the serial port when one is named, then standard
 // output when asked; standard output receives what the port has taken.
 class HeadlessPort final : public NmeaPort {
  public:
-  HeadlessPort(NmeaPort* serial, std::FILE* out, bool flushEach) : serial_(serial), out_(out), flushEach_(flushEach) {}
+  HeadlessPort(NmeaPort* serial, StdoutWriter* out) : serial_(serial), out_(out) {}
 
   bool InitCom(const std::string& name, std::uint32_t speed, std::uint8_t parity, std::uint8_t dataBits,
                std::uint8_t stopBits) override {
@@ -82,22 +192,89 @@ class HeadlessPort final : public NmeaPort {
   }
   bool Write_Com(const std::string& text) override {
     if (serial_ && !serial_->Write_Com(text)) return false;
-    if (out_) {
-      if (std::fwrite(text.data(), 1, text.size(), out_) != text.size() || (flushEach_ && std::fflush(out_) != 0)) {
-        outClosed_ = true;
-        return false;
-      }
-    }
-    return true;
+    return !out_ || out_->Add(text);
   }
-  // Standard output no longer takes bytes (the reader has gone).
-  bool outClosed() const { return outClosed_; }
 
  private:
   NmeaPort* serial_;
-  std::FILE* out_;
-  bool flushEach_;
-  bool outClosed_ = false;
+  StdoutWriter* out_;
+};
+
+// The lines of a list held back until the sentences they record have left on
+// standard output, so that a log never holds a sentence that did not go out. The
+// n-th line added records the n-th sentence written.
+class HeldLines {
+ public:
+  explicit HeldLines(NmeaList& to) : to_(to) {}
+  void Add(std::string_view line, std::uint64_t delivered) {
+    held_.emplace_back(line);
+    Release(delivered);
+  }
+  // Passes on the lines of the first `delivered` sentences.
+  void Release(std::uint64_t delivered) {
+    while (!held_.empty() && passed_ < delivered) {
+      to_.Add(held_.front());
+      held_.pop_front();
+      ++passed_;
+    }
+  }
+
+ private:
+  NmeaList& to_;
+  std::deque<std::string> held_;
+  std::uint64_t passed_ = 0;
+};
+
+// The four lines the boat-speed model writes at each speed worked out for a
+// heading closer to the wind than the polar's first angle, one such computation a
+// tick: in a run without a window the first four are printed, then the
+// computations are counted while they go on, and one line gives the count when
+// none has come for more than a tick and a half, or at the end of the run.
+class DiagnosticFold {
+ public:
+  explicit DiagnosticFold(std::ostream& err) : err_(err) {}
+  // True when `line` is one of the four; nowMs: simulated milliseconds since the start.
+  bool Take(std::string_view line, std::int64_t nowMs) {
+    if (line.starts_with(" A =")) {
+      printing_ = !on_;
+      if (!on_) {
+        on_ = true;
+        first_ = nowMs;
+        count_ = 0;
+      }
+      ++count_;
+      last_ = nowMs;
+    } else if (!line.starts_with(" Amin =") && !line.starts_with(" Wsi =") && !line.starts_with(" VAmin =")) {
+      return false;
+    }
+    if (printing_) err_ << line << "\n";
+    return true;
+  }
+  void Poll(std::int64_t nowMs) {
+    if (on_ && nowMs - last_ > kQuietMs) End("a duré");
+  }
+  // The end of the run.
+  void Finish() {
+    if (on_) End("dure encore à la fin, après");
+  }
+
+ private:
+  static constexpr std::int64_t kQuietMs = 1500;
+
+  void End(const char* how) {
+    err_ << "Cap plus près du vent que le premier angle de la polaire : " << how << " " << (last_ - first_) / 1000
+         << " s (de " << first_ / 1000 << " s à " << last_ / 1000 << " s), " << count_
+         << " calcul(s) de vitesse ; les lignes « A = » ... « VAmin = » ne sont écrites que pour le premier.\n";
+    on_ = false;
+    printing_ = false;
+  }
+
+  std::ostream& err_;
+  bool on_ = false;
+  bool printing_ = false;
+  std::int64_t first_ = 0;
+  std::int64_t last_ = 0;
+  std::uint64_t count_ = 0;
 };
 
 // A list written to its file line by line, each line followed by CR LF, into a
@@ -129,6 +306,8 @@ class ListFile {
     file_->cancelWriting();
     return false;
   }
+  // A write into the file has failed: it will not be committed.
+  bool Failed() const { return failed_; }
 
  private:
   void Write(std::string_view bytes) {
@@ -178,8 +357,8 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
       o.fast = true;
       continue;
     }
-    static const char* const kWithValue[] = {"--config",     "--port", "--baud", "--duration",
-                                             "--start-time", "--log",  "--log-stamped"};
+    static const char* const kWithValue[] = {"--config",     "--port", "--baud",        "--duration",
+                                             "--start-time", "--log",  "--log-stamped", "--port-loss"};
     if (std::find(std::begin(kWithValue), std::end(kWithValue), a) == std::end(kWithValue)) {
       error = "Option inconnue : " + a;
       return std::nullopt;
@@ -223,10 +402,20 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
         return std::nullopt;
       }
       (a == "--log" ? o.log : o.logStamped) = v;
+    } else if (a == "--port-loss") {
+      if (v != "retry" && v != "exit") {
+        error = "Valeur invalide pour --port-loss : « " + v + " » (retry ou exit)";
+        return std::nullopt;
+      }
+      o.portLoss = v == "exit" ? PortLoss::Exit : PortLoss::Retry;
     }
   }
   if (o.port.empty() && !o.toStdout) {
     error = "Indiquez --port NOM ou --stdout (ou les deux)";
+    return std::nullopt;
+  }
+  if (o.port.empty() && std::find(seen.begin(), seen.end(), "--port-loss") != seen.end()) {
+    error = "--port-loss ne s'emploie qu'avec --port";
     return std::nullopt;
   }
   if (o.fast && !o.port.empty()) {
@@ -269,11 +458,17 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     com = std::make_unique<CommUnitA>(say);
     serial = std::make_unique<SerialNmeaPort>(*com);
   }
+  // A write refused by a closed pipe or by the size limit of files is told and
+  // ends the run; neither signal ends the program.
 #ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);
 #endif
-  if (o.toStdout) std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
-  HeadlessPort port(serial.get(), o.toStdout ? stdout : nullptr, !o.fast);
+#ifdef SIGXFSZ
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
+  std::unique_ptr<StdoutWriter> out;
+  if (o.toStdout) out = std::make_unique<StdoutWriter>(o.fast);
+  HeadlessPort port(serial.get(), out.get());
 
   // The local clock: the start time given plus the time of the run (simulated on
   // the virtual clock), or the system's local time.
@@ -287,6 +482,11 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   } else if (o.startTime) {
     localClock = [&] { return AddMilliseconds(origin, driver ? driver->now() - second0 : 0); };
   }
+  // Milliseconds of the run since second 0 (simulated on the virtual clock).
+  const auto elapsed = [&]() -> std::int64_t {
+    if (vclock) return vclock->now();
+    return driver ? driver->instant() - second0 : 0;
+  };
 
   // The program as the window starts it: the start sequence, the polar, the
   // configuration (FILE of --config in the default one's place).
@@ -294,6 +494,13 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   VentrelProgram program(port, localClock, dialogs);
   program.Start(AppliDir, "", iniPath);
   program.FormPaint();
+  // A configuration that cannot be read as one, or that selects no sentence, would
+  // send nothing: nothing starts. The start has told it, unless the file is missing.
+  if (!program.ConfigProblem().empty()) {
+    std::error_code ec;
+    if (!fs::exists(program.DefaultIni(), ec)) err << program.ConfigProblem() << "\n";
+    return 2;
+  }
   if (program.model().polar().empty()) {
     err << "Aucune polaire utilisable : " << program.NomFiPol() << "\n";
     return 2;
@@ -301,19 +508,36 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   if (com) com->set_overrides(program.PortOverrides());
   NmeaTransmission& tx = program.transmission();
   Panel& panel = program.panel();
-  // The visible list is not kept; what is not a sentence (error lines, the model's
-  // diagnostics) goes to standard error.
+  // The visible list is not kept; what is not a sentence goes to standard error:
+  // the model's diagnostics folded, the error line of a write only when its cause
+  // is not told otherwise (standard output failed, the port lost).
+  DiagnosticFold fold(err);
   tx.MemoNMEA.SetKept(false);
-  tx.MemoNMEA.SetListener([&err](std::string_view line) {
-    if (!line.starts_with("$")) err << line << "\n";
+  tx.MemoNMEA.SetListener([&](std::string_view line) {
+    if (line.starts_with("$") || fold.Take(line, elapsed())) return;
+    if (line == kMsgErreurTransmission && ((out && out->error() != 0) || (com && com->lost()))) return;
+    err << line << "\n";
   });
   // The lists asked for go to their files as the run goes (a long run keeps
-  // nothing in memory); each file replaces the old one only at the end.
+  // nothing in memory), each line once its sentence has left on standard output;
+  // each file replaces the old one only at the end.
   ListFile rawFile, stampedFile;
+  NmeaList rawOut, stampedOut;
+  stampedOut.Add("");  // the time-stamped list's empty first line
+  rawOut.SetKept(false);
+  stampedOut.SetKept(false);
+  HeldLines rawHeld(rawOut), stampedHeld(stampedOut);
+  const auto delivered = [&] { return out ? out->delivered() : std::numeric_limits<std::uint64_t>::max(); };
   tx.MemoNMEAbrut.SetKept(false);
   tx.MemoNMEAHMS.SetKept(false);
-  if (!o.log.empty() && !rawFile.Open(o.log, tx.MemoNMEAbrut, err)) return 2;
-  if (!o.logStamped.empty() && !stampedFile.Open(o.logStamped, tx.MemoNMEAHMS, err)) return 2;
+  if (!o.log.empty()) {
+    if (!rawFile.Open(o.log, rawOut, err)) return 2;
+    tx.MemoNMEAbrut.SetListener([&](std::string_view line) { rawHeld.Add(line, delivered()); });
+  }
+  if (!o.logStamped.empty()) {
+    if (!stampedFile.Open(o.logStamped, stampedOut, err)) return 2;
+    tx.MemoNMEAHMS.SetListener([&](std::string_view line) { stampedHeld.Add(line, delivered()); });
+  }
 
   // The port first: when it cannot be opened nothing starts.
   if (o.baud) tx.SetSpeedText(std::to_string(*o.baud));
@@ -326,9 +550,45 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   panel["CBcom"].setItemIndex(tx.AddPortName(portName));
   tx.CBComSelect();
   if (!tx.ComValid()) {
-    err << "Le port " << o.port << " ne peut pas être ouvert.\n";
+    err << "Le port « " << o.port << " » ne peut pas être ouvert";
+    if (com && !com->open_failure().empty()) err << " : " << com->open_failure();
+    err << ".\n";
     return 2;
   }
+
+  // A serial port that fails during the run: told, then opened again every
+  // kReopenMs until it comes back, or the end of the run (--port-loss exit).
+  int status = 0;
+  bool stop = false;  // the run ends at the next look
+  bool portLost = false;
+  QTimer reopen;
+  reopen.setInterval(kReopenMs);
+  const auto checkPort = [&] {
+    if (!com || portLost || !com->lost()) return;
+    portLost = true;
+    err << "Le port « " << o.port << " » ne répond plus (périphérique débranché ou extrémité de la ligne fermée)";
+    if (o.portLoss == PortLoss::Exit) {
+      err << " : arrêt de la simulation (--port-loss exit).\n";
+      status = 1;
+      stop = true;
+      return;
+    }
+    err << " : nouvel essai toutes les " << kReopenMs / 1000 << " s, les phrases reprendront à son retour.\n";
+    reopen.start();
+  };
+  if (com) {
+    QObject::connect(com.get(), &CommUnitA::writeFailed, &app, checkPort);
+    QObject::connect(&reopen, &QTimer::timeout, &app, [&] {
+      if (!com->Reopen()) return;
+      portLost = false;
+      reopen.stop();
+      err << "Le port « " << o.port << " » répond de nouveau : les phrases reprennent.\n";
+    });
+  }
+  const auto logFailed = [&] { return rawFile.Failed() || stampedFile.Failed(); };
+  const auto mustStop = [&] {
+    return stop || gStopRequested != 0 || (out && out->error() != 0) || logFailed();
+  };
 
   // Second 0: the start button, then "Activer".
   VentrelModel& model = program.model();
@@ -353,8 +613,9 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
 
   if (o.fast) {
     for (std::int64_t sec = 0; !o.duration || sec < *o.duration; ++sec) {
-      if (gStopRequested || port.outClosed()) break;
+      if (mustStop()) break;
       vclock->advance(1000);
+      fold.Poll(vclock->now());
     }
   } else {
     if (o.duration) {
@@ -363,12 +624,14 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     }
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, &app, [&] {
-      if (gStopRequested || port.outClosed()) app.quit();
+      checkPort();
+      fold.Poll(driver->now() - second0);
+      if (mustStop()) app.quit();
     });
     watch.start(50);
     app.exec();
     // The bytes already handed to the port leave before it is closed.
-    if (com) {
+    if (com && !com->lost()) {
       QElapsedTimer wait;
       wait.start();
       while (com->pending_bytes() > 0 && wait.elapsed() < kDrainMs) {
@@ -378,14 +641,36 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   }
 
   // The quit sequence: the tick timers, the cycle, the port.
+  reopen.stop();
   model.timers().TimerAT.setEnabled(false);
   model.timers().TimerB.setEnabled(false);
   tx.Quit();
   std::signal(SIGINT, SIG_DFL);
   std::signal(SIGTERM, SIG_DFL);
-  if (o.toStdout) std::fflush(stdout);
+  fold.Finish();
 
-  int status = 0;
+  // What standard output still holds, then the lines of what went out.
+  if (out) {
+    if (out->error() == 0) out->Flush();
+    rawHeld.Release(out->delivered());
+    stampedHeld.Release(out->delivered());
+  }
+  const bool logs = !o.log.empty() || !o.logStamped.empty();
+  if (out && out->error() != 0) {
+    const std::uint64_t n = out->delivered();
+    if (out->readerGone()) {
+      // `ventrel ... | head`: the reader stopped on purpose, a normal end.
+      if (logs) err << "La sortie standard a été fermée par son lecteur : arrêt après " << n << " phrases, que les journaux gardent.\n";
+    } else {
+      err << "Écriture impossible sur la sortie standard (" << WriteErrorText(out->error()) << ") : arrêt après " << n
+          << " phrases écrites entières";
+      if (out->cut()) err << ", suivies du début d'une phrase qui n'a pas pu être retiré";
+      if (logs) err << " ; les journaux gardent ces " << n << " phrases";
+      err << ".\n";
+      status = 1;
+    }
+  }
+  if (logFailed()) err << "Écriture impossible dans un journal : la simulation a été arrêtée.\n";
   if (!rawFile.Commit(err)) status = 1;
   if (!stampedFile.Commit(err)) status = 1;
   return status;

@@ -14,6 +14,10 @@
 
 namespace ventrel::app {
 
+// What a run does when its serial port fails (device unplugged, far end gone):
+// try to open it again every 2 s and go on, or end with exit status 1.
+enum class PortLoss { Retry, Exit };
+
 struct HeadlessOptions {
   std::string config;                 // "" : the default configuration beside the program
   std::string port;                   // "" : no serial port
@@ -24,15 +28,24 @@ struct HeadlessOptions {
   std::optional<LocalTime> startTime;  // the local clock at second 0
   std::string log;                    // raw list, written at the end
   std::string logStamped;             // time-stamped list, written at the end
+  PortLoss portLoss = PortLoss::Retry;  // with --port only
 };
 
 // The options after "--headless". Nothing and a French message in `error` when
 // they are wrong.
 std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::string>& args, std::string& error);
 
-// ventrel --headless [options]: exit status 0 after a clean end (duration reached,
-// Ctrl+C, SIGTERM, standard output closed), 2 for bad options or a port that
-// cannot be opened (nothing is started then), 1 when a list cannot be saved.
+// ventrel --headless [options]. Exit status:
+//   0  a clean end: duration reached, Ctrl+C, SIGTERM, or the reader of standard
+//      output gone (a pipe closed by `head`: said on standard error only when a
+//      list is written to a file);
+//   1  a failure during the run, told on standard error: standard output or a list
+//      file refused a write (the run stops; standard output holds whole sentences
+//      and the list files exactly the lines of the sentences that went out), a list
+//      could not be saved, the serial port was lost with --port-loss exit;
+//   2  refused before starting, nothing sent: bad options, a configuration that
+//      cannot be read as one or selects no sentence, no usable polar, a port that
+//      cannot be opened.
 // `args` are the arguments after "--headless".
 int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std::ostream& err);
 

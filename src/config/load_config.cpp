@@ -5,6 +5,7 @@
 #include <cmath>
 #include <system_error>
 
+#include "config/config_check.h"
 #include "config/paths.h"
 #include "config/program.h"
 #include "nav/conversions.h"
@@ -255,6 +256,9 @@ bool VentrelProgram::OpenConfiguration(const fs::path& file) {
   watchToldMissing_ = false;
   polar_ = LoadPOlaire(ini, polar_, AppliDir_);
   LoadConfig(ini);
+  if (const std::string why = ConfigTextProblem(ini.Text()); !why.empty()) {
+    Report("Le fichier « " + file.filename().string() + " » n'est pas une configuration : " + why + ".");
+  }
   PanelField& title = panel()["FVentrel"];
   title.setText(title.text() + std::string(kTitreConfiguration) + file.filename().string());
   CFGFileDate_ = ModificationTime(file);

@@ -3,6 +3,9 @@
 
 #include "config/program.h"
 
+#include <algorithm>
+
+#include "config/config_check.h"
 #include "config/paths.h"
 #include "config/polar_table.h"
 
@@ -121,7 +124,25 @@ void VentrelProgram::Start(const fs::path& AppliDir, const std::string& RepMesDo
   IniFile ini;
   const IniLoad load = IniFile::Load(DefaultIni_, &ini);
   if (!load.readable) Report(load.message);  // read as a missing file: every key its default
+  const std::string text = load.found && load.readable ? ConfigTextProblem(ini.Text()) : std::string();
   LoadConfig(ini);
+
+  // 6. A configuration that would send nothing is told (its reading is kept).
+  const std::string name = DefaultIni_.string();
+  const bool anySelected = [this] {
+    const Configuration c = Settings(nullptr);
+    return std::find(c.sentences.begin(), c.sentences.end(), true) != c.sentences.end();
+  }();
+  if (!load.found) {
+    configProblem_ = "La configuration « " + name + " » est introuvable : aucune phrase n'est choisie, rien ne serait transmis.";
+  } else if (!load.readable) {
+    configProblem_ = load.message;
+  } else if (!text.empty()) {
+    configProblem_ = "Le fichier de configuration « " + name + " » ne peut pas servir : " + text + ".";
+  } else if (const std::string why = NoSentenceProblem(ini, anySelected); !why.empty()) {
+    configProblem_ = "La configuration « " + name + " » ne choisit aucune phrase NMEA : " + why + ", rien ne serait transmis.";
+  }
+  if (load.found && load.readable) Report(configProblem_);
 }
 
 // ---- Polar form

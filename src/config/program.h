@@ -130,6 +130,11 @@ class VentrelProgram {
              const std::filesystem::path& iniPath = {});
   // The default configuration: read at start, its polar keys written at close.
   const std::filesystem::path& DefaultIni() const { return DefaultIni_; }
+  // Why the configuration read at start would send nothing ("" when it selects a
+  // sentence): missing, unreadable, not a text file, empty, no [NMEA] section or no
+  // sentence selected in it. The start tells the user when the file exists (and
+  // reads it all the same, as before).
+  const std::string& ConfigProblem() const { return configProblem_; }
 
   // ---- The configuration.
   // Reads every key but the version and the polar keys into the program, in the
@@ -232,6 +237,7 @@ class VentrelProgram {
   // The watch has told the user that the watched file cannot be read; said again
   // only after it could be read once more.
   bool watchToldMissing_ = false;
+  std::string configProblem_;
 };
 
 }  // namespace ventrel

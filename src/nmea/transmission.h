@@ -41,10 +41,11 @@ namespace ventrel {
 inline constexpr std::string_view kMsgErreurTransmission = " *** erreur de transmission : écriture incomplète ***";
 // Shown when the chosen port cannot be opened.
 inline constexpr std::string_view kMsgComIndisponible =
-    " Ce Com n'est pas disponible sur la machine : choisir un com disponible dans le gestionnaire de "
-    "périphériques";
+    "Ce port n'est pas disponible sur la machine : il n'existe pas, un autre programme l'occupe ou le droit "
+    "d'y écrire manque. Choisir un port présent (Windows : gestionnaire de périphériques ; Linux : "
+    "/dev/ttyS*, /dev/ttyUSB* ou /dev/ttyACM*, en étant membre du groupe dialout).";
 // Shown when a port is chosen while the speed list has no selected entry.
-inline constexpr std::string_view kMsgVitesseAbsente = " Choisir une vitesse dans la liste « Vit »";
+inline constexpr std::string_view kMsgVitesseAbsente = "Choisir une vitesse dans la liste « Vit ».";
 
 // The entries of the speed list, bits per second; "4800" is selected at start.
 inline constexpr std::array<std::string_view, 12> kBauds = {

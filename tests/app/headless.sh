@@ -9,7 +9,7 @@ set -u
 source "$(dirname "$0")/lib.bash"
 
 refused() { refuses 2 "$1" --headless "${@:2}"; }
-printf '[COM]\r\niVit=1234\r\n' >"$tmp/bad_speed.ini"
+printf '[COM]\r\niVit=1234\r\n[NMEA]\r\niAPB=1\r\n' >"$tmp/bad_speed.ini"
 refused "Indiquez --port"
 refused "Option inconnue : --bogus" --stdout --bogus
 refused "Option répétée : --stdout" --stdout --stdout
@@ -26,7 +26,11 @@ refused "Fichier de configuration introuvable" --stdout --config "$tmp/absent.in
 refused "Dossier introuvable" --stdout --log "$tmp/absent/raw.txt"
 refused "même fichier" --stdout --log "$tmp/raw.txt" --log-stamped "$tmp/raw.txt"
 refused "Vitesse invalide dans la configuration" --stdout --config "$tmp/bad_speed.ini"
-refused "Ce Com n'est pas disponible" --port "$tmp/no-such-device" --log "$tmp/raw.txt" --duration 1
+refused "ne peut pas être ouvert : le périphérique $tmp/no-such-device n'existe pas" --port "$tmp/no-such-device" \
+  --log "$tmp/raw.txt" --duration 1
+grep -q "^Ce port n'est pas disponible" "$tmp/err" || fail "the port message does not start cleanly: $(head -c 300 "$tmp/err")"
+refused "Valeur invalide pour --port-loss : « later »" --port COM1 --port-loss later
+refused "--port-loss ne s'emploie qu'avec --port" --stdout --port-loss exit
 "$prog" --help | grep -q -- "--headless" || fail "--help does not mention --headless"
 
 # From local 22:59:40 on 31 December 2026, UTC = local + 1 h (the configuration's

@@ -3,7 +3,8 @@
 # read on the far end are exactly the sentences with CR LF (the raw list and
 # standard output hold the same), at the speed asked; a run keeps to its duration;
 # SIGTERM and SIGINT end it cleanly with the lists saved; a far end that vanishes
-# gives the error line, no crash, and the run goes on to its end.
+# is said, tried again every 2 s and resumes when it comes back, or ends the run
+# with status 1 under --port-loss exit.
 set -u
 source "$(dirname "$0")/lib.bash"
 need socat
@@ -60,15 +61,51 @@ for sig in TERM INT; do
     fail "SIG$sig: the time-stamped list does not hold one line per sentence after its empty line"
 done
 
+# Waits up to $2 tenths of a second for process $1 to end; its status, or 124
+# after killing it.
+wait_bounded() {
+  for _ in $(seq "$2"); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$1" 2>/dev/null && { kill "$1"; wait "$1"; return 124; }
+  wait "$1"
+}
+# Waits up to 5 s for standard error to say $1.
+err_says() {
+  for _ in $(seq 50); do grep -q "$1" "$tmp/err" && return 0; sleep 0.1; done
+  return 1
+}
+
+# The far end vanishes, then comes back on the same link: said, tried again every
+# 2 s, and the sentences go on; the run keeps to its duration and ends cleanly.
 far_end
-"$prog" --headless --port "$tmp/port" --duration 6 >/dev/null 2>"$tmp/err" &
+"$prog" --headless --port "$tmp/port" --duration 12 >/dev/null 2>"$tmp/err" &
 run=$!
-sleep 1.5
+sleep 2.5
 kill "$socat_pid"
-wait "$run"
+far_end_done
+err_says "Le port « $tmp/port » ne répond plus .*nouvel essai toutes les 2 s" ||
+  fail "far end gone: nothing said ($(head -c 300 "$tmp/err"))"
+far_end
+err_says "répond de nouveau : les phrases reprennent" || fail "far end back: nothing said ($(head -c 300 "$tmp/err"))"
+wait_bounded "$run" 150
 rc=$?
-[ "$rc" -eq 0 ] || fail "far end gone: exit status $rc"
-grep -q "erreur de transmission : écriture incomplète" "$tmp/err" ||
-  fail "far end gone: no error line on stderr ($(head -c 300 "$tmp/err"))"
+far_end_done
+[ "$rc" -eq 0 ] || fail "far end back: exit status $rc"
+n=$(groups_in "$tmp/far")
+[ "$n" -ge 4 ] || fail "far end back: $n groups after its return, 4 at least expected"
+! grep -q "erreur de transmission" "$tmp/err" || fail "far end gone: the bare error line was printed too"
 ! grep -q -i "sanitizer\|segmentation" "$tmp/err" || fail "far end gone: $(head -c 300 "$tmp/err")"
+
+# With --port-loss exit the run ends at once with status 1; the lists are saved.
+far_end
+"$prog" --headless --port "$tmp/port" --port-loss exit --duration 60 --log "$tmp/raw_exit.txt" \
+  >/dev/null 2>"$tmp/err" &
+run=$!
+sleep 2.5
+kill "$socat_pid"
+wait_bounded "$run" 50
+rc=$?
+[ "$rc" -eq 1 ] || fail "--port-loss exit: exit status $rc, 1 expected"
+grep -q "ne répond plus .*arrêt de la simulation (--port-loss exit)" "$tmp/err" ||
+  fail "--port-loss exit: $(head -c 300 "$tmp/err")"
+cmp -s "$tmp/far" "$tmp/raw_exit.txt" || fail "--port-loss exit: the raw list differs from the far end"
 finish "all checks passed"

@@ -142,6 +142,8 @@ class TestSerialPort : public QObject {
   void second_port_leaves_first_open();
   void far_end_vanishes();
   void far_end_stalls();
+  void open_failures_told();
+  void lost_port_reopened();
 
  private:
   QStringList messages_;
@@ -327,6 +329,7 @@ void TestSerialPort::settings_refused() {
     com.ResetCom(kCom1);
     QCOMPARE(messages_.size(), 1);
     QCOMPARE(com.state(0), HandleState::Closed);
+    QVERIFY(QString::fromStdString(com.open_failure()).contains("refuse la vitesse"));
   }
 }
 
@@ -475,6 +478,62 @@ void TestSerialPort::far_end_stalls() {
   QCOMPARE(far.read(sent, 20000).size(), sent);
   QVERIFY(drained.count() > 0 || drained.wait(5000));
   QVERIFY(com.Write_Com(kSentences[0]));
+}
+
+void TestSerialPort::open_failures_told() {
+  PtyPair pair;
+  QVERIFY(pair.start());
+  const std::string absent = QDir::tempPath().toStdString() + "/vnt_no_such_tty";
+  const struct {
+    std::string name;
+    const char* reason;  // a part of open_failure(); "" after a successful open
+  } rows[] = {{absent, "n'existe pas"},
+              {"COM4", "vnt_no_such_tty_4"},  // the device named, not the port
+              {"bogus", "aucun périphérique"},
+              {kCom1, ""}};
+  CommUnitA com(sink(), {{"COM1", pair.near()}, {"COM4", absent + "_4"}});
+  for (const auto& r : rows) {
+    const bool opened = com.InitCom(r.name, 4800, 0, 8, 0);
+    QCOMPARE(opened, *r.reason == '\0');
+    const QString why = QString::fromStdString(com.open_failure());
+    QVERIFY2(*r.reason == '\0' ? why.isEmpty() : why.contains(r.reason), qPrintable(why));
+    QVERIFY(!com.lost());  // a port that never opened is not lost
+  }
+  QCOMPARE(messages_, QStringList());
+}
+
+void TestSerialPort::lost_port_reopened() {
+  PtyPair pair;
+  QVERIFY(pair.start());
+  CommUnitA com(sink(), {{"COM1", pair.near()}});
+  QVERIFY(com.InitCom(kCom1, 9600, 0, 8, 0));
+  QVERIFY(!com.lost());
+  QVERIFY(com.Reopen());  // open: nothing to do
+  pair.kill();
+  QVERIFY(QTest::qWaitFor(
+      [&] {
+        com.Write_Com(kSentences[0]);
+        return com.lost();
+      },
+      5000));
+  QVERIFY(!com.Reopen());  // the device is gone: still lost, nothing said
+  QVERIFY(com.lost());
+  QVERIFY(!com.Write_Com(kSentences[0]));
+  // The device comes back under the same name: opened again at the speed it had.
+  QVERIFY(pair.start());
+  FarEnd far;
+  QVERIFY(far.open(pair.far()));
+  QVERIFY(com.Reopen());
+  QVERIFY(!com.lost());
+  const termios tio = line_of(com.port(0));
+  QCOMPARE(static_cast<uint>(cfgetospeed(&tio)), uint{B9600});
+  for (const std::string& s : kSentences) QVERIFY(com.Write_Com(s));
+  QCOMPARE(far.read(kAll.size()), kAll);
+  // Closed by the user: neither lost nor opened again.
+  com.ResetCom(kCom1);
+  QVERIFY(!com.lost());
+  QVERIFY(!com.Reopen());
+  QCOMPARE(messages_, QStringList());
 }
 
 QTEST_MAIN(TestSerialPort)

@@ -595,7 +595,7 @@ class TestMainWindow : public QObject {
     Type(Find<QComboBox>("CBcom")->lineEdit(), file("pas_de_port"), Qt::Key_Return);
     QVERIFY(!tr.ComValid() && !activer->isEnabled());
     QCOMPARE(w.Messages().size(), 1);
-    QVERIFY(w.Messages().front().contains(QStringLiteral("Ce Com n'est pas disponible sur la machine")));
+    QVERIFY(w.Messages().front().startsWith(QStringLiteral("Ce port n'est pas disponible sur la machine")));
     Type(Find<QComboBox>("CBcom")->lineEdit(), file("ptyA"), Qt::Key_Return);
     QVERIFY2(tr.ComValid(), qPrintable(w.Messages().join(" | ")));
     QVERIFY(activer->isEnabled());

@@ -105,6 +105,23 @@ bool is_fatal(QSerialPort::SerialPortError error) {
   }
 }
 
+// Why a device did not open, in French.
+std::string open_error_text(QSerialPort::SerialPortError error, const std::string& device,
+                            const std::string& detail) {
+  switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+      return "le périphérique " + device + " n'existe pas (adaptateur débranché ou autre nom)";
+    case QSerialPort::PermissionError:
+      return "accès refusé à " + device +
+             " : un autre programme l'occupe, ou le droit d'y écrire manque (sous Linux, être membre du "
+             "groupe dialout)";
+    case QSerialPort::OpenError:
+      return device + " est déjà ouvert";
+    default:
+      return "ouverture de " + device + " impossible (" + detail + ")";
+  }
+}
+
 }  // namespace
 
 CommUnitA::CommUnitA(MessageSink sink, PortOverrides overrides, QObject* parent)
@@ -145,17 +162,16 @@ bool CommUnitA::InitCom(std::string_view name, std::uint32_t speed, std::uint8_t
   idx_com_ = entry(name);
   const std::size_t idx = idx_com_;
   const auto device = device_for(tab_hcom[idx].name, overrides_);
+  open_failure_.clear();
 
   ComDCB dcb = tab_hcom[idx].comDCB;
   bool read = true;
   std::unique_ptr<QSerialPort> port;
   if (device) {
     read = read_as_found(*device, dcb);
-    port = std::make_unique<QSerialPort>(QString::fromStdString(*device));
-    port->setFlowControl(dcb.FlowControl);
-    if (!port->open(QIODevice::ReadWrite)) {
-      port.reset();
-    }
+    port = open_device(*device, dcb);
+  } else {
+    open_failure_ = "aucun périphérique ne correspond à ce nom sur cette machine";
   }
   // A port open here a second time fails like one open elsewhere; its earlier
   // handle is released rather than kept out of reach until the program ends.
@@ -171,7 +187,30 @@ bool CommUnitA::InitCom(std::string_view name, std::uint32_t speed, std::uint8_t
   dcb.StopBits = stop_bits;
   const bool applied = apply(*port, dcb);
   port->clearError();
+  attach(tab_hcom[idx], std::move(port), dcb);
 
+  if (!read) {
+    message("Erreur dans GetCommState");
+  }
+  if (!applied) {
+    message("Erreur dans SetCommState");
+    open_failure_ = "il refuse la vitesse ou les réglages de ligne demandés";
+    return false;
+  }
+  return true;
+}
+
+std::unique_ptr<QSerialPort> CommUnitA::open_device(const std::string& device, const ComDCB& dcb) {
+  auto port = std::make_unique<QSerialPort>(QString::fromStdString(device));
+  port->setFlowControl(dcb.FlowControl);
+  if (port->open(QIODevice::ReadWrite)) {
+    return port;
+  }
+  open_failure_ = open_error_text(port->error(), device, port->errorString().toStdString());
+  return nullptr;
+}
+
+void CommUnitA::attach(Entry& e, std::unique_ptr<QSerialPort> port, const ComDCB& dcb) {
   QSerialPort* p = port.release();
   p->setParent(this);
   connect(p, &QSerialPort::errorOccurred, this,
@@ -179,20 +218,33 @@ bool CommUnitA::InitCom(std::string_view name, std::uint32_t speed, std::uint8_t
   connect(p, &QSerialPort::bytesWritten, this, [this, p] { on_bytes_written(p); });
   // Nothing is read from the line; what the far end sends is dropped.
   connect(p, &QSerialPort::readyRead, p, [p] { p->readAll(); });
-
-  Entry& e = tab_hcom[idx];
   e.hcom = p;
   e.state = HandleState::Open;
   e.comDCB = dcb;
   e.error_since_write = false;
+}
 
-  if (!read) {
-    message("Erreur dans GetCommState");
+bool CommUnitA::lost() const {
+  const Entry& e = tab_hcom[idx_com_];
+  return e.state == HandleState::Open && e.hcom == nullptr;
+}
+
+bool CommUnitA::Reopen() {
+  if (!lost()) {
+    return can_write();
   }
-  if (!applied) {
-    message("Erreur dans SetCommState");
+  Entry& e = tab_hcom[idx_com_];
+  const auto device = device_for(e.name, overrides_);
+  if (!device) {
     return false;
   }
+  // The flow control kept from the first open, not the new device's.
+  std::unique_ptr<QSerialPort> port = open_device(*device, e.comDCB);
+  if (!port || !apply(*port, e.comDCB)) {
+    return false;
+  }
+  port->clearError();
+  attach(e, std::move(port), e.comDCB);
   return true;
 }
 

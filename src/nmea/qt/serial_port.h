@@ -15,7 +15,8 @@
 // full, fewer bytes accepted) or when the port reported an error since the last
 // write; writeFailed tells at once. A port whose device fails (a cable pulled, the
 // far end of a pseudo-terminal gone) is released, so that choosing it again opens it
-// afresh.
+// afresh; until then it is lost, and Reopen tries its device again with the same
+// line settings (a USB adapter plugged back).
 //
 // Messages for the user ("Erreur dans GetCommState", ...) go to the sink given by the
 // owner, which shows them in a message box. Main thread only.
@@ -28,6 +29,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -84,6 +86,16 @@ class CommUnitA : public QObject {
   // cannot be applied stays open, with "Erreur dans SetCommState", and gives false.
   bool InitCom(std::string_view name, std::uint32_t speed, std::uint8_t parity,
                std::uint8_t data_bits, std::uint8_t stop_bits);
+  // Why the last InitCom gave false, in French ("" after a successful one), to
+  // follow "the port cannot be opened: ".
+  const std::string& open_failure() const { return open_failure_; }
+  // The port of idx_com was open and its device failed since: it was released by
+  // an error, and neither closed nor opened again since.
+  bool lost() const;
+  // Opens the device of a lost port of idx_com again, with the line settings it had;
+  // true when it is open again (also when it was not lost). While the device cannot
+  // be opened the port stays lost and nothing is said.
+  bool Reopen();
   // Closes the port; "Handle invalide en fermeture " when its last open failed;
   // nothing for a port never opened or already closed.
   void ResetCom(std::string_view name);
@@ -127,6 +139,11 @@ class CommUnitA : public QObject {
   };
 
   std::size_t entry(std::string_view name);
+  // Opens `device` with the flow control of dcb; null when it cannot be opened, the
+  // reason in open_failure_.
+  std::unique_ptr<QSerialPort> open_device(const std::string& device, const ComDCB& dcb);
+  // Makes p (open, with its settings applied) the port of e.
+  void attach(Entry& e, std::unique_ptr<QSerialPort> port, const ComDCB& dcb);
   void release(Entry& e);
   void on_error(QSerialPort* port, QSerialPort::SerialPortError error);
   void on_bytes_written(QSerialPort* port);
@@ -140,6 +157,7 @@ class CommUnitA : public QObject {
   std::array<char, kBuffSize> buffwrite{};
   std::uint32_t PnbWrit_ = 0;
   std::uint32_t Tot_nbwrit_ = 0;
+  std::string open_failure_;
 };
 
 // The serial ports the system detects, as device paths (system locations).
