@@ -121,7 +121,8 @@ TEST(ParsePolar, RefusedWholeWithAFrenchMessage) {
                 "la colonne 3 (8 nd, ligne 1, cellule 4) suit la colonne 2 (10 nd)"},
                {"decreasing angles", "L\t6\t8\n90\t4\t5\n40\t6\t7\n", "haut en bas (lignes 2 et 3 : 90° puis 40°)"},
                {"wind speed below 0", "L\t-2\t8\n40\t4\t5\n90\t6\t7\n", "ligne 1, cellule 2 : la force de vent « -2 »"},
-               {"wind speed over 100 kn", "L\t6\t100.5\n40\t4\t5\n90\t6\t7\n", "cellule 3 : la force de vent « 100.5 » n'est pas entre 0 et 100 nd."},
+               {"wind speed over 100 kn", "L\t6\t100.5\n40\t4\t5\n90\t6\t7\n",
+                "cellule 3 : la force de vent « 100.5 » n'est pas entre 0 et 100 nd."},
                // 1e4000 fits an 80-bit long double, not a 64-bit one; 1e5000 fits neither.
                {"huge wind speed", "L\t6\t1e4000\n40\t4\t5\n90\t6\t7\n", "ligne 1, cellule 3 : la force de vent"},
                {"wind speed too large for a real", "L\t6\t1e5000\n40\t4\t5\n90\t6\t7\n",
