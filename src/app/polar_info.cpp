@@ -61,6 +61,21 @@ int DecimalsOf(const std::vector<long double>& values) {
 
 std::string Fixed(long double v, int decimals) { return fixedForm(v, 15, decimals); }
 
+// The texts of an axis (its values all differ): the decimals of DecimalsOf while they
+// tell every value apart, more for values closer than that (0.0001 and 0.0002), the
+// general form when even 18 decimals do not (1E-30 and 2E-30).
+std::vector<std::string> AxisTexts(const std::vector<long double>& values) {
+  std::vector<std::string> texts(values.size());
+  for (int d = DecimalsOf(values); d <= 18; ++d) {
+    std::transform(values.begin(), values.end(), texts.begin(), [d](long double v) { return Fixed(v, d); });
+    std::vector<std::string> sorted = texts;
+    std::sort(sorted.begin(), sorted.end());
+    if (std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end()) return texts;
+  }
+  std::transform(values.begin(), values.end(), texts.begin(), [](long double v) { return generalForm(v); });
+  return texts;
+}
+
 // A whole number from 0 to 100, nothing else.
 bool ReadPercent(const std::string& text, int& percent) {
   int v = 0;
@@ -76,16 +91,16 @@ void PrintTable(const PolarTable& t, std::ostream& out) {
   for (const auto& row : t.TabPol) speeds.insert(speeds.end(), row.begin(), row.end());
   const std::vector<long double> fv(t.idx_fv.begin(), t.idx_fv.begin() + t.NCOL);
   const std::vector<long double> dv(t.idx_dv.begin(), t.idx_dv.begin() + t.NLIG);
-  const int dFv = DecimalsOf(fv);
-  const int dDv = DecimalsOf(dv);
+  const std::vector<std::string> fvTexts = AxisTexts(fv);
+  const std::vector<std::string> dvTexts = AxisTexts(dv);
   const int dSp = DecimalsOf(speeds);
 
   std::vector<std::vector<std::string>> rows;
   std::vector<std::string> head{"TWA\\TWS"};
-  for (long double w : fv) head.push_back(Fixed(w, dFv));
+  head.insert(head.end(), fvTexts.begin(), fvTexts.end());
   rows.push_back(std::move(head));
   for (int i = 0; i < t.NLIG; ++i) {
-    std::vector<std::string> row{Fixed(t.idx_dv[i], dDv)};
+    std::vector<std::string> row{dvTexts[i]};
     for (int j = 0; j < t.NCOL; ++j) row.push_back(Fixed(t.TabPol[i][j], dSp));
     rows.push_back(std::move(row));
   }
@@ -94,13 +109,14 @@ void PrintTable(const PolarTable& t, std::ostream& out) {
 
 void PrintBestUpwind(BoatSpeedModel& model, std::ostream& out) {
   const PolarTable& t = model.polar();
-  const int dFv = DecimalsOf(std::vector<long double>(t.idx_fv.begin(), t.idx_fv.begin() + t.NCOL));
+  const std::vector<std::string> fvTexts =
+      AxisTexts(std::vector<long double>(t.idx_fv.begin(), t.idx_fv.begin() + t.NCOL));
   std::vector<std::vector<std::string>> rows{{"TWS (nd)", "Angle (°)", "Vitesse (nd)", "VMG (nd)"}};
   for (int j = 0; j < t.NCOL; ++j) {
     const long double ws = t.idx_fv[j];
     const t_vect best = model.SpMaxWndWrd(ws);
     const long double vmg = CosL(DEC_RAD(best.argt)) * best.mdl;
-    rows.push_back({Fixed(ws, dFv), Fixed(best.argt, 2), Fixed(best.mdl, 3), Fixed(vmg, 3)});
+    rows.push_back({fvTexts[j], Fixed(best.argt, 2), Fixed(best.mdl, 3), Fixed(vmg, 3)});
   }
   PrintAligned(rows, out);
 }

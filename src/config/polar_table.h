@@ -2,11 +2,15 @@
 // The polar table: boat speed through the water (knots) by true wind angle
 // (degrees off the bow, rows) and true wind speed (knots, columns).
 //
-// File format (".pol"): 8-bit text, lines ending CR LF, LF or CR. Line 1 is the
-// header: TAB-separated cells; every numeric cell is the wind speed of the next
-// column, other cells are skipped. Each following line is a row: the angle before
-// the first TAB, then the speeds of the columns in order. Data cells accept "." or
-// "," and an empty cell reads 0. A row with fewer cells repeats its last cell.
+// File format (".pol"): 8-bit text, lines ending CR LF, LF or CR. Blank lines
+// (nothing, or only spaces, TABs and a stray CR) hold nothing and are skipped
+// wherever they are: before the header, between rows and at the end (an editor or
+// a spreadsheet export often adds one); line numbers in messages still count them.
+// The first line that is not blank is the header: TAB-separated cells; every
+// numeric cell is the wind speed of the next column, other cells are skipped. Each
+// following line is a row: the angle before the first TAB, then the speeds of the
+// columns in order. Data cells accept "." or "," and an empty cell reads 0. A row
+// with fewer cells repeats its last cell.
 
 #include <array>
 #include <string>
@@ -18,6 +22,12 @@ namespace ventrel {
 struct PolarTable {
   static constexpr int kMaxCol = 41;
   static constexpr int kMaxLig = 51;
+  // Ranges of a file's values, both ends included: wind speeds of the header
+  // 0..100 knots (the range of the wind the boat sails in), angles of the rows
+  // 0..180 degrees off the bow, boat speeds of the cells 0..100 knots.
+  static constexpr long double kMaxWindKn = 100.0L;
+  static constexpr long double kMaxAngleDeg = 180.0L;
+  static constexpr long double kMaxBoatSpeedKn = 100.0L;
 
   int NLIG = 0;                               // data rows
   int NCOL = 0;                               // wind-speed columns
@@ -34,17 +44,30 @@ struct PolarParse {
   bool ok = false;
   PolarTable table;
   std::string message;
+  // The same reason without the leading "Polaire refusée : ", to be quoted in
+  // another message.
+  std::string reason;
   // Data cells that were not numbers (read as 0), one French line each; the file
   // is still accepted.
   std::vector<std::string> warnings;
 };
 
-// Parses the text of a polar file. Refused as a whole: an empty file, fewer than 2
-// numeric header cells or fewer than 2 data rows, more than 41 header cells or 51
-// rows, equal adjacent wind speeds or angles.
+// Parses the text of a polar file. Refused as a whole, with a French message that
+// names the line and the cell when there is one: a file with no line that is not
+// blank, fewer than 2 numeric header cells or fewer than 2 data rows, more than 41
+// header cells or 51 rows, wind speeds that do not increase strictly from left to
+// right or angles from top to bottom, a wind speed, angle or boat speed out of its
+// range above, or written as a number too large for a real ("1e4000"). A data cell
+// that is no number at all ("abc") reads 0 with a warning.
 PolarParse ParsePolar(std::string_view fileText);
 
-// Reads and parses a polar file; an unreadable file is refused with a message.
+// Why `path` is not a regular file that a polar can be read from (missing, a
+// folder, a FIFO, a device...), as a French sentence; "" when it is one. Nothing is
+// opened.
+std::string PolarFileProblem(const std::string& path);
+
+// Reads and parses a polar file; a file that PolarFileProblem turns down, that is
+// larger than 1 MiB or that cannot be read is refused with a message.
 PolarParse LoadPolarFile(const std::string& path);
 
 // File-name part of `path` without its last 4 characters, upper case:

@@ -18,17 +18,6 @@ namespace {
 constexpr const char* kMsgPolaireParDefaut =
     "Aucune polaire n'a été retenue dans le dossier des polaires de HOULMAR : la polaire par défaut est chargée.";
 
-// The default polar of the program folder, spelled as on disk when it is there.
-PolarPaths DefaultPolar(const fs::path& AppliDir) {
-  PolarPaths p;
-  p.RepPol = AbsoluteFolder(kDefPolarsFolder, AppliDir);
-  if (const auto dir = FindDirNoCase(p.RepPol)) p.RepPol = AbsoluteFolder(dir->generic_string(), AppliDir);
-  p.NomFiPol = p.RepPol + kDefPolarFile;
-  if (const auto f = FindFileNoCase(p.NomFiPol)) p.NomFiPol = f->generic_string();
-  p.NomPol = NomPolaire(p.NomFiPol);
-  return p;
-}
-
 }  // namespace
 
 VentrelProgram::VentrelProgram(NmeaPort& port, LocalClock clock, ProgramDialogs& dialogs)
@@ -107,6 +96,7 @@ void VentrelProgram::Start(const fs::path& AppliDir, const std::string& RepMesDo
   polar_ = r.polar;
   RepMesDoc_ = r.RepMesDoc;
   ModHoulmar_ = r.ModHoulmar;
+  Report(r.polarWarning);  // the configured polar is not there: the default one is read
   model_.state().PremPasse = true;
 
   // 2. The main window was created with the program; its title takes the version.
@@ -181,10 +171,12 @@ void VentrelProgram::FPolaireFormCreate() {
   if (ModHoulmar_) {
     if (BtSelPolClick(polar_.RepPol)) return;
     // Nothing taken in the sibling folder: the boat still needs a polar.
-    polar_ = DefaultPolar(AppliDir_);
+    polar_ = DefaultPolarPaths(AppliDir_);
     Report(kMsgPolaireParDefaut);
   }
-  PolarParse parse = LoadPolarFile(polar_.NomFiPol);
+  std::string refused;
+  PolarParse parse = LoadStartPolar(polar_, AppliDir_, refused);
+  Report(refused);  // the configured polar is refused: the default one is read
   if (parse.ok) {
     TakePolar(std::move(parse));
   } else {

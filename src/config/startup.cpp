@@ -27,7 +27,49 @@ std::string HeldFile(const std::string& path) {
   return path;
 }
 
+// The configured polar as named: its folder (absolute) and its file; the file alone
+// when no folder is configured.
+std::string ConfiguredPolar(const std::string& folder, const std::string& file, const fs::path& AppliDir) {
+  return folder.empty() ? file : AbsoluteFolder(folder, AppliDir) + file;
+}
+
+// Why the configured polar is not a file that can be read, as a French sentence.
+std::string WhyNoPolarFile(const std::string& folder, const std::string& file, const fs::path& AppliDir) {
+  if (folder.empty()) {
+    return "aucun dossier de polaires n'est configuré (clé « Polars » de la section [Repertoires]).";
+  }
+  const std::string dir = AbsoluteFolder(folder, AppliDir);
+  if (!FindDirNoCase(dir)) return "le dossier « " + dir + " » n'existe pas.";
+  // The name as on disk whatever its case, to tell what it is without opening it.
+  const std::optional<fs::path> found = ResolveNoCase(dir + file);
+  if (!found) return "le fichier n'existe pas dans ce dossier.";
+  return PolarFileProblem(found->generic_string());
+}
+
 }  // namespace
+
+PolarPaths DefaultPolarPaths(const fs::path& AppliDir) {
+  PolarPaths p;
+  p.RepPol = HeldFolder(kDefPolarsFolder, AppliDir);
+  p.NomFiPol = HeldFile(p.RepPol + kDefPolarFile);
+  p.NomPol = NomPolaire(p.NomFiPol);
+  return p;
+}
+
+std::string PolarFallbackWarning(const std::string& configured, const std::string& why, const std::string& fallback) {
+  return "La polaire configurée « " + configured + " » ne peut pas servir, la polaire par défaut « " + fallback +
+         " » est prise à sa place. Raison : " + why;
+}
+
+PolarParse LoadStartPolar(PolarPaths& p, const fs::path& AppliDir, std::string& warning) {
+  PolarParse parse = LoadPolarFile(p.NomFiPol);
+  if (parse.ok) return parse;
+  const PolarPaths def = DefaultPolarPaths(AppliDir);
+  if (def.NomFiPol == p.NomFiPol) return parse;
+  warning = PolarFallbackWarning(p.NomFiPol, parse.reason, def.NomFiPol);
+  p = def;
+  return LoadPolarFile(p.NomFiPol);
+}
 
 fs::path DefaultConfigPath(const fs::path& AppliDir) {
   const fs::path usual = AppliDir / kDefaultConfigName;
@@ -52,15 +94,18 @@ StartupResult RunStartSequence(const fs::path& AppliDir, const fs::path& iniPath
   // The configured polar, when its folder and its file exist.
   PolarPaths& p = r.polar;
   const std::string configured = ini.ReadString(kSecRepertoires, "Polars", "");
+  const std::string file = ini.ReadString(kSecParametres, "PolaireAct", "");
   if (!configured.empty() && FindDirNoCase(AbsoluteFolder(configured, AppliDir))) {
     p.RepPol = HeldFolder(configured, AppliDir);
-    p.NomFiPol = p.RepPol + ini.ReadString(kSecParametres, "PolaireAct", "");
+    p.NomFiPol = p.RepPol + file;
   }
   if (const std::optional<fs::path> f = p.NomFiPol.empty() ? std::nullopt : FindFileNoCase(p.NomFiPol)) {
     p.NomFiPol = f->generic_string();
   } else {
-    p.RepPol = HeldFolder(kDefPolarsFolder, AppliDir);
-    p.NomFiPol = HeldFile(p.RepPol + kDefPolarFile);
+    const PolarPaths def = DefaultPolarPaths(AppliDir);
+    if (!file.empty()) r.polarWarning = PolarFallbackWarning(ConfiguredPolar(configured, file, AppliDir),
+                                                             WhyNoPolarFile(configured, file, AppliDir), def.NomFiPol);
+    p = def;
   }
 
   // The sibling application's polars, offered when they are not already in use.
@@ -75,6 +120,7 @@ StartupResult RunStartSequence(const fs::path& AppliDir, const fs::path& iniPath
           p.RepPol = r.RepPolCons;
           p.NomFiPol = HeldFile(p.RepPol + kSiblingPolarFile);
           r.ModHoulmar = true;
+          r.polarWarning.clear();  // the user picks the polar himself: the default one is not taken
         }
       }
     }

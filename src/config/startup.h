@@ -12,6 +12,7 @@
 
 #include "config/file_write.h"
 #include "config/ini_file.h"
+#include "config/polar_table.h"
 
 namespace ventrel {
 
@@ -54,6 +55,10 @@ struct StartupResult {
   bool asked = false;              // the question was put to the user
   bool RepChoice = false;          // the answer
   bool ModHoulmar = false;         // the user took the sibling polars
+  // Why the configured polar was not taken, in French, naming it and the default
+  // polar taken instead; "" when it was taken, none was configured or the user took
+  // the sibling polars.
+  std::string polarWarning;
 };
 
 // The default configuration's path in `AppliDir`, whatever the case of its name on disk.
@@ -61,13 +66,29 @@ std::filesystem::path DefaultConfigPath(const std::filesystem::path& AppliDir);
 
 // The start sequence: program folder and version, polar folder and current polar (the
 // configured one, else DefPolars/First31_7.pol), then the offer of the sibling polars
-// found under `RepMesDoc`. Changes no current folder.
+// found under `RepMesDoc`. Changes no current folder. A configured polar ("PolaireAct"
+// not empty) that is no regular file (missing, misspelt, a folder, a FIFO: none is
+// opened) leaves its warning in polarWarning.
 StartupResult RunStartSequence(const std::filesystem::path& AppliDir, const std::string& RepMesDoc,
                                StartupQuestions& questions);
 // The same with another file in the default configuration's place (a configuration
 // named on the command line).
 StartupResult RunStartSequence(const std::filesystem::path& AppliDir, const std::filesystem::path& iniPath,
                                const std::string& RepMesDoc, StartupQuestions& questions);
+
+// The default polar of the program folder, spelled as on disk when it is there.
+PolarPaths DefaultPolarPaths(const std::filesystem::path& AppliDir);
+
+// The warning given when the configured polar `configured` cannot be used for the
+// reason `why` (a French sentence) and `fallback` is taken instead.
+std::string PolarFallbackWarning(const std::string& configured, const std::string& why,
+                                 const std::string& fallback);
+
+// The polar read at start. `p` is read and parsed; when the parser refuses it and it
+// is not the default polar, its warning goes to `warning` and the default polar is
+// read instead (`p` then names it). Returns the parse of the polar `p` names, which
+// is refused only when the default polar is refused too.
+PolarParse LoadStartPolar(PolarPaths& p, const std::filesystem::path& AppliDir, std::string& warning);
 
 // The polar keys of a configuration being opened: the folder from "Polars" (current
 // one when missing), the file from "PolaireAct" inside it. Without "PolaireAct" the

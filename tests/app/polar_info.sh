@@ -58,6 +58,31 @@ if [ -n "$fr" ]; then
   ! report_of "$tmp/out_fr" | grep -q ',' || fail "a decimal comma under $fr"
 fi
 
+# Axis values closer than the usual decimals tell apart are printed with more
+# decimals, or in the general form; a usual polar keeps its decimals. The report
+# prints the wind speeds as the table does.
+while IFS='|' read -r s1 s2 a1 a2 want; do
+  printf 'TWA\t%s\t%s\r\n%s\t4\t5\r\n%s\t6\t7\r\n' "$s1" "$s2" "$a1" "$a2" >"$tmp/axes.pol"
+  "$prog" --polar-info "$tmp/axes.pol" >"$tmp/out" 2>"$tmp/err" || { fail "axes $s1 $s2 / $a1 $a2: exit status $?"; continue; }
+  got=$(awk '/^ *TWA\\TWS/ { s = $2 " " $3; getline; a = $1; getline; print s " | " a " " $1; exit }' "$tmp/out")
+  [ "$got" = "$want" ] || fail "axes $s1 $s2 / $a1 $a2 printed \"$got\", \"$want\" expected"
+  tws=$(report_of "$tmp/out" | awk '{ print $1 }' | paste -sd ' ')
+  [ "$tws" = "${want%% |*}" ] || fail "axes $s1 $s2: report wind speeds \"$tws\""
+done <<'CASES'
+6|8|40|90|6 8 | 40 90
+6.5|8.25|40.5|90|6.50 8.25 | 40.5 90.0
+0.001|0.002|40|90|0.001 0.002 | 40 90
+0.0001|0.0002|40|40.00001|0.0001 0.0002 | 40.00000 40.00001
+0.00001|0.00002|40|90|0.00001 0.00002 | 40 90
+1e-30|2e-30|40|90|1E-30 2E-30 | 40 90
+CASES
+
+# One more CR LF at the end of the default polar changes nothing in the report.
+printf '\r\n' | cat "$def" - >"$tmp/crlf.pol"
+"$prog" --polar-info "$tmp/crlf.pol" >"$tmp/out_crlf" 2>"$tmp/err" || fail "default polar + CR LF: exit status $?"
+[ ! -s "$tmp/err" ] || fail "default polar + CR LF: stderr $(head -c 300 "$tmp/err")"
+cmp -s <(tail -n +2 "$tmp/out100") <(tail -n +2 "$tmp/out_crlf") || fail "one more CR LF changes the report"
+
 # Refusals: a clear message on stderr, exit status 1, nothing on stdout.
 printf 'TWA\t6\r\n40\t3\r\n90\t4\r\n' >"$tmp/one_column.pol"
 printf 'TWA\t6\t8\r\n40\t3\t4\r\n40\t3\t4\r\n' >"$tmp/equal_angles.pol"
@@ -67,6 +92,12 @@ refuses 1 "n'est pas un fichier" --polar-info "$tmp"
 refuses 1 "Polaire refusée" --polar-info "$tmp/one_column.pol"
 refuses 1 "angles voisins sont égaux" --polar-info "$tmp/equal_angles.pol"
 refuses 1 "vide" --polar-info "$tmp/empty.pol"
+printf 'TWA\t8\t6\r\n40\t3\t4\r\n90\t3\t4\r\n' >"$tmp/down.pol"
+printf 'TWA\t6\t8\r\n40\t3\t-4\r\n90\t3\t4\r\n' >"$tmp/negative.pol"
+mkfifo "$tmp/fifo.pol"
+refuses 1 "les forces de vent doivent croître" --polar-info "$tmp/down.pol"
+refuses 1 "ligne 2, cellule 3 : la vitesse « -4 »" --polar-info "$tmp/negative.pol"
+refuses 1 "tube nommé" --polar-info "$tmp/fifo.pol"  # not opened: no wait for a writer
 refuses 1 "indiquez le fichier" --polar-info
 for p in abc 101 -1 9.5 ""; do refuses 1 "pourcentage de polaire invalide" --polar-info "$def" --percent "$p"; done
 refuses 1 "il manque le pourcentage" --polar-info "$def" --percent

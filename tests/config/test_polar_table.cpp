@@ -2,6 +2,7 @@
 // refused as a whole.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <clocale>
@@ -53,8 +54,14 @@ TEST(ParsePolar, ReadsHeaderAnglesAndSpeeds) {
       // LF, CR and CR LF all end a line; the break after the last line adds none.
       {"L\t6\t8\r40\t4\t5\n90\t6\t7\r\n", "6 8 | 40: 4 5 | 90: 6 7"},
       {"L\t6\t8\r\n40\t4\t5\r\n90\t6\t7", "6 8 | 40: 4 5 | 90: 6 7"},
-      // A blank line before the end is a row: angle 0, speeds 0.
-      {"L\t6\t8\n40\t4\t5\n90\t6\t7\n\n", "6 8 | 40: 4 5 | 90: 6 7 | 0: 0 0"}};
+      // Blank lines hold nothing, wherever they are: one more CR LF at the end (as an
+      // editor adds), spaces and TABs, a stray CR, before the header, between rows.
+      {"L\t6\t8\r\n40\t4\t5\r\n90\t6\t7\r\n\r\n", "6 8 | 40: 4 5 | 90: 6 7"},
+      {"L\t6\t8\n40\t4\t5\n90\t6\t7\n\n \t \n\t\t\n", "6 8 | 40: 4 5 | 90: 6 7"},
+      {"L\t6\t8\r\n40\t4\t5\r\r\n90\t6\t7\r\n", "6 8 | 40: 4 5 | 90: 6 7"},
+      {"\r\n  \r\nL\t6\t8\r\n40\t4\t5\r\n\r\n\t\r\n90\t6\t7\r\n", "6 8 | 40: 4 5 | 90: 6 7"},
+      // The axes at the ends of their ranges.
+      {"L\t0\t100\n0\t0\t100\n180\t0\t0\n", "0 100 | 0: 0 100 | 180: 0 0"}};
   for (const auto& c : cases) {
     const PolarParse r = ParsePolar(c.text);
     ASSERT_TRUE(r.ok) << r.message;
@@ -95,7 +102,8 @@ TEST(ParsePolar, RefusedWholeWithAFrenchMessage) {
     std::string text;
     const char* why;  // a piece of the message
   } cases[] = {{"empty", "", "vide"},
-               {"one blank line", "\r\n", "au moins 2 forces de vent, elle en donne 0"},
+               {"blank lines only", "\r\n \t\r\n\r\n", "vide ou ne contient que des lignes blanches"},
+               {"blank lines do not make rows", "L\t6\t8\n40\t4\t5\n\n\n", "le fichier en a 1"},
                {"one wind speed", "L\t6\n40\t4\n90\t6\n", "elle en donne 1"},
                {"header without numbers", "TWA\tTWS\n40\t4\n90\t6\n", "elle en donne 0"},
                {"header only", "L\t6\t8\r\n", "le fichier en a 0"},
@@ -105,7 +113,31 @@ TEST(ParsePolar, RefusedWholeWithAFrenchMessage) {
                // Equal neighbours would divide by zero in the speed model; "52" and "52,0" are equal.
                {"equal wind speeds", "L\t6\t8\t8\n40\t4\t5\t5\n90\t6\t7\t7\n", "colonnes 2 et 3 : 8"},
                {"equal angles", "L\t6\t8\n40\t4\t5\n90\t6\t7\n90\t6\t7\n", "lignes 3 et 4 : 90"},
-               {"equal angles, either separator", "L\t6\t8\n52\t4\t5\n52,0\t6\t7\n", "lignes 2 et 3 : 52"}};
+               {"equal angles, either separator", "L\t6\t8\n52\t4\t5\n52,0\t6\t7\n", "lignes 2 et 3 : 52"},
+               // Line numbers count the blank lines left out.
+               {"equal angles after a blank line", "L\t6\t8\n\n40\t4\t5\n40\t6\t7\n", "lignes 3 et 4 : 40"},
+               // Axes that go down would bracket nothing in the speed model.
+               {"decreasing wind speeds", "L\t6\t10\t8\n40\t4\t5\t6\n90\t6\t7\t8\n",
+                "la colonne 3 (8 nd, ligne 1, cellule 4) suit la colonne 2 (10 nd)"},
+               {"decreasing angles", "L\t6\t8\n90\t4\t5\n40\t6\t7\n", "haut en bas (lignes 2 et 3 : 90° puis 40°)"},
+               {"wind speed below 0", "L\t-2\t8\n40\t4\t5\n90\t6\t7\n", "ligne 1, cellule 2 : la force de vent « -2 »"},
+               {"wind speed over 100 kn", "L\t6\t100.5\n40\t4\t5\n90\t6\t7\n",
+                "cellule 3 : la force de vent « 100.5 » n'est pas entre 0 et 100 nd."},
+               // 1e4000 fits an 80-bit long double, not a 64-bit one; 1e5000 fits neither.
+               {"huge wind speed", "L\t6\t1e4000\n40\t4\t5\n90\t6\t7\n", "ligne 1, cellule 3 : la force de vent"},
+               {"wind speed too large for a real", "L\t6\t1e5000\n40\t4\t5\n90\t6\t7\n",
+                "ligne 1, cellule 3 : la force de vent n'est pas un nombre fini"},
+               {"angle over 180", "L\t6\t8\n40\t4\t5\n180.5\t6\t7\n", "ligne 3, cellule 1 : l'angle « 180.5 »"},
+               {"angle below 0", "L\t6\t8\n-40\t4\t5\n90\t6\t7\n", "ligne 2, cellule 1 : l'angle « -40 »"},
+               {"angle too large for a real", "L\t6\t8\n40\t4\t5\n1e5000\t6\t7\n",
+                "ligne 3, cellule 1 : l'angle « 1e5000 » n'est pas un nombre fini"},
+               {"negative boat speed", "L\t6\t8\n40\t4\t-0.5\n90\t6\t7\n", "ligne 2, cellule 3 : la vitesse « -0.5 »"},
+               {"boat speed over 100 kn", "L\t6\t8\n40\t4\t5\n90\t6\t1e3\n", "ligne 3, cellule 3 : la vitesse « 1e3 »"},
+               {"huge boat speed", "L\t6\t8\n40\t4\t5\n90\t1e4000\n", "ligne 3, cellule 2 : la vitesse « 1e4000 »"},
+               {"boat speed too large for a real", "L\t6\t8\n40\t4\t5\n90\t1e5000\n",
+                "ligne 3, cellule 2 : la vitesse « 1e5000 » n'est pas un nombre fini"},
+               {"boat speed too large, decimal comma", "L\t6\t8\n40\t4\t5\n90\t6\t-1,5E+9999\n",
+                "ligne 3, cellule 3 : la vitesse « -1,5E+9999 »"}};
   for (const auto& c : cases) {
     const PolarParse r = ParsePolar(c.text);
     EXPECT_FALSE(r.ok) << c.name;
@@ -178,12 +210,29 @@ TEST(LoadPolarFile, ReadsAFileAsItsTextAndRefusesWhatIsNoPolarFile) {
   const PolarParse fromFile = LoadPolarFile((dir / "a.pol").string());
   ASSERT_TRUE(fromFile.ok) << fromFile.message;
   EXPECT_EQ(fromFile.table.TabPol, ParsePolar(text).table.TabPol);
+  // A FIFO is never opened: reading it would wait for a writer that never comes.
+  ASSERT_EQ(::mkfifo((dir / "fifo.pol").c_str(), 0600), 0);
   for (const auto& [file, why] : {std::pair<std::string, const char*>{(dir / "absent.pol").string(), "n'existe pas"},
-                                  {dir.path().string(), "n'est pas un fichier"},
+                                  {dir.path().string(), "n'est pas un fichier ordinaire : c'est un dossier"},
+                                  {(dir / "fifo.pol").string(), "c'est un tube nommé"},
                                   {(dir / "empty.pol").string(), "vide"}}) {
     const PolarParse r = LoadPolarFile(file);
     EXPECT_FALSE(r.ok) << file;
     EXPECT_NE(r.message.find(why), std::string::npos) << r.message;
+    EXPECT_EQ(PolarFileProblem(file).empty(), file == (dir / "empty.pol").string()) << file;
+  }
+}
+
+TEST(LoadPolarFile, TheDefaultPolarWithBlankLinesAddedReadsTheSame) {
+  const std::string path = std::string(VENTREL_DATA_DIR) + "/DefPolars/First31_7.pol";
+  const PolarParse shipped = LoadPolarFile(path);
+  ASSERT_TRUE(shipped.ok) << shipped.message;
+  const std::string text = testing::ReadText(path);
+  for (const std::string& edited : {text + "\r\n", text + "\r\n\r\n", text + "\t\t\r\n", "\r\n" + text,
+                                    text.substr(0, text.find('\n') + 1) + "\r\n" + text.substr(text.find('\n') + 1)}) {
+    const PolarParse r = ParsePolar(edited);
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(Dump(r.table), Dump(shipped.table));
   }
 }
 

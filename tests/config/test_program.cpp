@@ -101,6 +101,38 @@ TEST(Start, TheUserMayPickAPolarAmongTheSiblingPolars) {
   }
 }
 
+TEST(Start, AConfiguredPolarThatCannotBeUsedIsNamedBeforeTheDefaultOneIsRead) {
+  const struct {
+    const char* name;
+    const char* polar;  // text of mine/Boat.pol; nullptr: not there
+    const char* why;    // a piece of the message
+  } cases[] = {{"missing", nullptr, "le fichier n'existe pas dans ce dossier."},
+               {"refused", "L\t6\t8\n90\t4\t5\n40\t6\t7\n", "les angles doivent croître"},
+               {"read", testing::kSmallPolar, nullptr}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProgramRig rig(ProgramRig::kNotStarted);
+    if (c.polar != nullptr) testing::WriteText(rig.root / "mine" / "Boat.pol", c.polar);
+    fs::create_directories(rig.root / "mine");
+    testing::WriteText(rig.appli / "Ventrel.ini", "[REPERTOIRES]\nPolars=" + (rig.root / "mine").generic_string() +
+                                                      "/\n[Parametres]\nPolaireAct=Boat.pol\n");
+    rig.program.Start(rig.appli, "");
+    if (c.why == nullptr) {
+      EXPECT_TRUE(rig.dialogs.messages.empty());
+      EXPECT_EQ(rig.program.NomPol(), "BOAT");
+      EXPECT_EQ(rig.program.model().polar().NCOL, 2);
+      continue;
+    }
+    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    const std::string& m = rig.dialogs.messages[0];
+    EXPECT_NE(m.find("« " + (rig.root / "mine" / "Boat.pol").generic_string() + " » ne peut pas servir"),
+              std::string::npos) << m;
+    EXPECT_NE(m.find(c.why), std::string::npos) << m;
+    EXPECT_EQ(rig.program.NomPol(), "FIRST31_7");
+    EXPECT_EQ(rig.program.model().polar().NCOL, 9);
+  }
+}
+
 // ---- "Ouvrir"
 
 TEST_F(Shipped, EachOpeningAppendsToTheTitleAndNamesThePolarWithoutLoadingIt) {

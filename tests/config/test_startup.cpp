@@ -3,6 +3,7 @@
 #include "config/startup.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <stdexcept>
@@ -62,6 +63,9 @@ TEST(StartSequence, FindsTheFoldersAndThePolar) {
     const char* NomFiPol = "@/app/DefPolars/First31_7.pol";
     const char* NomPol = "FIRST31_7";
     const char* Version = "2.3";
+    const char* warning = "";      // a piece of the warning about the configured polar; "": none
+    const char* folderAt = nullptr;  // a folder made under the test folder
+    const char* fifoAt = nullptr;    // a FIFO made under the test folder
   };
   const Case cases[] = {
       {.name = "no default configuration", .iniName = nullptr},
@@ -76,10 +80,27 @@ TEST(StartSequence, FindsTheFoldersAndThePolar) {
        .RepPol = "@/mine/", .NomFiPol = "@/mine/Boat.pol", .NomPol = "BOAT"},
       {.name = "folder written on Windows",
        .ini = "[REPERTOIRES]\nPolars=DefPolars\\\n[Parametres]\nPolaireAct=First31_7.pol\n"},
+      // A configured polar that cannot be used is named in the warning, with the default one taken instead.
       {.name = "configured polar missing",
-       .ini = "[REPERTOIRES]\nPolars=@/mine/\n[Parametres]\nPolaireAct=Gone.pol\n", .files = {"mine/Boat.pol"}},
+       .ini = "[REPERTOIRES]\nPolars=@/mine/\n[Parametres]\nPolaireAct=Gone.pol\n", .files = {"mine/Boat.pol"},
+       .warning = "« @/mine/Gone.pol » ne peut pas servir, la polaire par défaut « @/app/DefPolars/First31_7.pol » est "
+                  "prise à sa place. Raison : le fichier n'existe pas dans ce dossier."},
       {.name = "configured folder missing",
-       .ini = "[REPERTOIRES]\nPolars=@/nowhere/\n[Parametres]\nPolaireAct=Boat.pol\n"},
+       .ini = "[REPERTOIRES]\nPolars=@/nowhere/\n[Parametres]\nPolaireAct=Boat.pol\n",
+       .warning = "« @/nowhere/Boat.pol » ne peut pas servir, la polaire par défaut « @/app/DefPolars/First31_7.pol » "
+                  "est prise à sa place. Raison : le dossier « @/nowhere/ » n'existe pas."},
+      {.name = "configured polar is a folder", .ini = "[REPERTOIRES]\nPolars=@/mine/\n[Parametres]\nPolaireAct=boat.pol\n",
+       .warning = "Raison : « @/mine/Boat.pol » n'est pas un fichier ordinaire : c'est un dossier.",
+       .folderAt = "mine/Boat.pol"},
+      {.name = "configured polar is a FIFO", .ini = "[REPERTOIRES]\nPolars=@/mine/\n[Parametres]\nPolaireAct=Boat.pol\n",
+       .warning = "« @/mine/Boat.pol » n'est pas un fichier ordinaire : c'est un tube nommé", .fifoAt = "mine/Boat.pol"},
+      {.name = "configured polar without its folder", .ini = "[Parametres]\nPolaireAct=Boat.pol\n",
+       .files = {"app/Boat.pol"}, .warning = "« Boat.pol » ne peut pas servir, la polaire par défaut"},
+      // Taken instead of the missing one, the sibling polars are the user's choice: no warning.
+      {.name = "configured polar missing, sibling polars taken",
+       .ini = "[REPERTOIRES]\nPolars=@/mine/\n[Parametres]\nPolaireAct=Gone.pol\n",
+       .files = {"docs/Houlmar/Polars/First 31.7.pol"}, .docs = "@/docs", .answer = true, .asked = true,
+       .RepPol = "@/docs/Houlmar/Polars/", .NomFiPol = "@/docs/Houlmar/Polars/First 31.7.pol", .NomPol = "FIRST 31.7"},
       {.name = "no polar key", .ini = "[REPERTOIRES]\nPolars=@/mine/\n", .files = {"mine/Boat.pol"}},
       {.name = "sibling polars refused", .iniName = nullptr, .files = {"docs/Houlmar/Polars/First 31.7.pol"},
        .docs = "@/docs", .asked = true},
@@ -101,6 +122,11 @@ TEST(StartSequence, FindsTheFoldersAndThePolar) {
     SCOPED_TRACE(c.name);
     Root r;
     for (const char* f : c.files) testing::WriteText(r.root / f, kPolarText);
+    if (c.folderAt != nullptr) fs::create_directories(r.root / c.folderAt);
+    if (c.fifoAt != nullptr) {
+      fs::create_directories((r.root / c.fifoAt).parent_path());
+      ASSERT_EQ(::mkfifo((r.root / c.fifoAt).c_str(), 0600), 0);
+    }
     if (c.iniName != nullptr) testing::WriteText(r.appli / c.iniName, r.At(c.ini));
     Answers answers(c.answer);
     const StartupResult s = RunStartSequence(r.appli, r.At(c.docs), answers);
@@ -114,6 +140,49 @@ TEST(StartSequence, FindsTheFoldersAndThePolar) {
     EXPECT_EQ(s.RepChoice, c.asked && c.answer);
     EXPECT_EQ(s.ModHoulmar, c.asked && c.answer);
     EXPECT_EQ(answers.questions, c.asked ? std::vector<std::string>{kQuestion} : std::vector<std::string>{});
+    if (*c.warning == '\0') {
+      EXPECT_EQ(s.polarWarning, "");
+    } else {
+      EXPECT_NE(s.polarWarning.find(r.At(c.warning)), std::string::npos) << s.polarWarning;
+    }
+  }
+}
+
+TEST(LoadStartPolar, ARefusedPolarGivesWayToTheDefaultOneWithAWarning) {
+  const struct {
+    const char* name;
+    const char* configured;  // the polar at start, "@" the test folder
+    const char* text;        // written there; nullptr: nothing written
+    bool defaultPolar;       // the default polar is in the program folder
+    bool ok;
+    const char* NomFiPol;    // the polar read in the end
+    const char* warning;     // a piece of the warning; "": none
+  } cases[] = {
+      {"configured polar read", "@/mine/Boat.pol", kPolarText, true, true, "@/mine/Boat.pol", ""},
+      {"configured polar refused", "@/mine/Boat.pol", "L\t6\t8\n40\t4\t-1\n90\t5\t6\n", true, true,
+       "@/app/DefPolars/First31_7.pol",
+       "La polaire configurée « @/mine/Boat.pol » ne peut pas servir, la polaire par défaut "
+       "« @/app/DefPolars/First31_7.pol » est prise à sa place. Raison : ligne 2, cellule 3 : la vitesse « -1 »"},
+      {"configured polar refused, no default polar", "@/mine/Boat.pol", "", false, false,
+       "@/app/DefPolars/First31_7.pol", "Raison : le fichier est vide"},
+      {"default polar refused", "@/app/DefPolars/First31_7.pol", "L\t6\n", true, false,
+       "@/app/DefPolars/First31_7.pol", ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Root r;
+    if (!c.defaultPolar) fs::remove(r.appli / "DefPolars" / "First31_7.pol");
+    if (c.text != nullptr) testing::WriteText(r.At(c.configured), c.text);
+    PolarPaths p{r.At("@/mine/"), r.At(c.configured), "X"};
+    std::string warning;
+    const PolarParse parse = LoadStartPolar(p, r.appli, warning);
+    EXPECT_EQ(parse.ok, c.ok) << parse.message;
+    EXPECT_EQ(p.NomFiPol, r.At(c.NomFiPol));
+    if (*c.warning == '\0') {
+      EXPECT_EQ(warning, "");
+    } else {
+      EXPECT_NE(warning.find(r.At(c.warning)), std::string::npos) << warning;
+      EXPECT_EQ(p.NomPol, "FIRST31_7");
+    }
   }
 }
 
