@@ -51,7 +51,7 @@ TEST(IniFile, ReadsRealsIntegersAndBooleans) {
     BadKeys bad;
     const IniFile ini(std::string("[S]\n") + (c.text ? std::string("k=") + c.text + "\n" : ""));
     EXPECT_EQ(ini.ReadReal("S", "k", 7, 9, &bad), c.expected);
-    EXPECT_EQ(bad, c.expected == 9 ? BadKeys{"k"} : BadKeys{});
+    EXPECT_EQ(bad, (c.expected == 9 ? BadKeys{{"S", "k", c.text, "n'est pas un nombre"}} : BadKeys{}));
   }
   // Integers: decimal digits only, within 32 bits.
   const struct {
@@ -79,7 +79,7 @@ TEST(IniFile, ReadsRealsIntegersAndBooleans) {
   BadKeys bad;
   EXPECT_TRUE(ini.ReadBool("S", "missing", true, false, &bad));
   EXPECT_FALSE(ini.ReadBool("S", "b", true, false, &bad));
-  EXPECT_EQ(bad, BadKeys{"b"});
+  EXPECT_EQ(bad, (BadKeys{{"S", "b", "oui", "n'est ni 0, ni 1, ni true, ni false"}}));
 }
 
 TEST(IniFile, WritesRealsInTheGeneralFormThatReadBackTheSame) {
@@ -151,14 +151,32 @@ TEST(IniFile, LoadsAndSavesAFile) {
   EXPECT_EQ(ini.Text(), "");
 }
 
-TEST(IniFile, BadKeysMessageNamesEveryKey) {
+TEST(IniFile, BadKeysMessageNamesSectionKeyAndValueOnceAndEscapesRawBytes) {
   EXPECT_EQ(BadKeysMessage({}), "");
-  EXPECT_EQ(BadKeysMessage({"iTWS"}),
-            "La valeur de la clé « iTWS » de la configuration n'est pas un nombre valide : "
+  // The heading and the sentence switch share a key name: each line says its section.
+  EXPECT_EQ(BadKeysMessage({{"NavDATA", "iHDG", "x", "n'est pas un nombre"},
+                            {"NMEA", "iHDG", "oui", "n'est ni 0, ni 1, ni true, ni false"}}),
+            "Configuration : [NavDATA] iHDG = « x » n'est pas un nombre, la valeur précédente est conservée.\n"
+            "Configuration : [NMEA] iHDG = « oui » n'est ni 0, ni 1, ni true, ni false, "
             "la valeur précédente est conservée.");
-  EXPECT_EQ(BadKeysMessage({"iTWS", "iVit"}),
-            "Les valeurs des clés « iTWS », « iVit » de la configuration ne sont pas des nombres valides : "
-            "les valeurs précédentes sont conservées.");
+  // Bytes of a bad file: NUL, escape, a stray byte and a cut UTF-8 character are
+  // escaped; a well-formed "é" stays; a long value is cut.
+  const struct {
+    std::string raw;
+    const char* shown;
+  } values[] = {{std::string("1\0" "2", 3), "1\\x002"},
+                {"\x1B[31m", "\\x1B[31m"},
+                {"\xFF\xFE", "\\xFF\\xFE"},
+                {"\xC3", "\\xC3"},
+                {"\xED\xA0\x80", "\\xED\\xA0\\x80"},  // a UTF-16 half, not a character
+                {"déclin", "déclin"},
+                {std::string(100, '9'), nullptr}};
+  for (const auto& v : values) {
+    const std::string m = BadKeysMessage({{"NavDATA", "iTWS", v.raw, "n'est pas un nombre"}});
+    const std::string expected = v.shown ? v.shown : std::string(40, '9') + "…";
+    EXPECT_NE(m.find("« " + expected + " »"), std::string::npos) << m;
+    for (char ch : m) EXPECT_FALSE(static_cast<unsigned char>(ch) < 0x20) << m;
+  }
 }
 
 }  // namespace
