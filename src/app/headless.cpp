@@ -209,8 +209,7 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
       std::int64_t d = 0;
       const ValueRange& range = *RangeOfKey("", "--duration");
       if (!ParseWhole(v, d) || RangeProblem(range, static_cast<long double>(d))) {
-        error = "Durée invalide : « " + ShownValue(v) + " » (un nombre entier de secondes simulées, " +
-                RangeText(range) + ")";
+        error = "Durée invalide : « " + ShownValue(v) + " » (" + RangeText(range) + ")";
         return std::nullopt;
       }
       o.duration = d;
