@@ -30,6 +30,7 @@
 #endif
 
 #include "config/program.h"
+#include "config/value_ranges.h"
 #include "nmea/qt/port_names.h"
 #include "nmea/qt/serial_nmea_port.h"
 #include "nmea/qt/serial_port.h"
@@ -385,8 +386,9 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
       o.baud = b;
     } else if (a == "--duration") {
       std::int64_t d = 0;
-      if (!ParseWhole(v, d)) {
-        error = "Durée invalide : « " + v + " » (un nombre entier de secondes simulées)";
+      const ValueRange& range = *RangeOfKey("", "--duration");
+      if (!ParseWhole(v, d) || RangeProblem(range, static_cast<long double>(d))) {
+        error = "Durée invalide : « " + ShownValue(v) + " » (" + RangeText(range) + ")";
         return std::nullopt;
       }
       o.duration = d;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "config/value_ranges.h"
 #include "nav/number_forms.h"
 
 namespace ventrel {
@@ -12,6 +13,23 @@ namespace {
 constexpr std::size_t kMaxNameLength = 255;
 
 std::string PortKey(int i) { return "COM" + std::to_string(i + 1); }
+
+// A value read, then held to the key's range: out of it, the key is reported and
+// `ifInvalid` kept.
+template <class T>
+T Checked(const IniFile& ini, std::string_view section, std::string_view key, T value, T ifInvalid, BadKeys* bad) {
+  const ValueRange* r = RangeOfKey(section, key);
+  if (r == nullptr) return value;
+  const std::optional<std::string> problem = RangeProblem(*r, static_cast<long double>(value));
+  if (!problem) return value;
+  if (bad != nullptr) bad->push_back({std::string(section), std::string(key), ini.Find(section, key).value_or(""), *problem});
+  return ifInvalid;
+}
+
+long double Real(const IniFile& ini, std::string_view section, std::string_view key, long double ifInvalid,
+                 BadKeys* bad) {
+  return Checked(ini, section, key, ini.ReadReal(section, key, 0.0L, ifInvalid, bad), ifInvalid, bad);
+}
 
 }  // namespace
 
@@ -51,13 +69,14 @@ Configuration ReadConfiguration(const IniFile& ini, const Configuration& cur, Ba
   c.Version = ini.ReadString(kSecVersion, "Version", kVersion);
   c.Polars = ini.ReadString(kSecRepertoires, "Polars", cur.Polars);
   c.PolaireAct = ini.ReadString(kSecParametres, "PolaireAct", cur.PolaireAct);
-  c.iOFFS_Keel = ini.ReadReal(kSecParametres, "iOFFS_Keel", 0.0L, cur.iOFFS_Keel, bad);
-  c.iOFFS_Surf = ini.ReadReal(kSecParametres, "iOFFS_Surf", 0.0L, cur.iOFFS_Surf, bad);
-  c.iPolPerc = ini.ReadInteger(kSecParametres, "iPolPerc", cur.iPolPerc, cur.iPolPerc, bad);
+  c.iOFFS_Keel = Real(ini, kSecParametres, "iOFFS_Keel", cur.iOFFS_Keel, bad);
+  c.iOFFS_Surf = Real(ini, kSecParametres, "iOFFS_Surf", cur.iOFFS_Surf, bad);
+  c.iPolPerc = Checked(ini, kSecParametres, "iPolPerc",
+                       ini.ReadInteger(kSecParametres, "iPolPerc", cur.iPolPerc, cur.iPolPerc, bad), cur.iPolPerc, bad);
   c.iModPil = ModPilFromText(ini.ReadString(kSecParametres, "iModPil", "AUTO"));
 
   const auto real = [&](std::string_view key, long double current) {
-    return ini.ReadReal(kSecNavData, key, 0.0L, current, bad);
+    return Real(ini, kSecNavData, key, current, bad);
   };
   c.iTWS = real("iTWS", cur.iTWS);
   c.iTWD = real("iTWD", cur.iTWD);

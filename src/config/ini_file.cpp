@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "config/paths.h"
+#include "config/value_ranges.h"
 #include "nav/number_forms.h"
 #include "nav/number_read.h"
 
@@ -154,7 +155,7 @@ long double IniFile::ReadReal(std::string_view section, std::string_view key, lo
   if (!v) return ifMissing;
   const NumberRead n = Val_Str_Flott(*v);
   if (n.ok && std::isfinite(n.value)) return n.value;
-  if (bad != nullptr) bad->emplace_back(key);
+  if (bad != nullptr) bad->push_back({std::string(section), std::string(key), *v, "n'est pas un nombre"});
   return ifInvalid;
 }
 
@@ -163,7 +164,7 @@ std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key
   const std::optional<std::string> v = Find(section, key);
   if (!v) return ifMissing;
   if (const std::optional<std::int32_t> n = ParseInteger(*v)) return *n;
-  if (bad != nullptr) bad->emplace_back(key);
+  if (bad != nullptr) bad->push_back({std::string(section), std::string(key), *v, "n'est pas un nombre entier"});
   return ifInvalid;
 }
 
@@ -172,7 +173,7 @@ bool IniFile::ReadBool(std::string_view section, std::string_view key, bool ifMi
   const std::optional<std::string> v = Find(section, key);
   if (!v) return ifMissing;
   if (const std::optional<bool> b = ParseBool(*v)) return *b;
-  if (bad != nullptr) bad->emplace_back(key);
+  if (bad != nullptr) bad->push_back({std::string(section), std::string(key), *v, "n'est ni 0, ni 1, ni true, ni false"});
   return ifInvalid;
 }
 
@@ -274,19 +275,21 @@ std::optional<bool> ParseBool(std::string_view text) {
   return std::nullopt;
 }
 
+bool IsBadKey(const BadKeys& bad, std::string_view section, std::string_view key) {
+  for (const BadKey& b : bad) {
+    if (EqualsNoCase(b.section, section) && EqualsNoCase(b.key, key)) return true;
+  }
+  return false;
+}
+
 std::string BadKeysMessage(const BadKeys& bad) {
-  if (bad.empty()) return {};
-  std::string keys;
-  for (std::size_t i = 0; i < bad.size(); ++i) {
-    if (i > 0) keys += ", ";
-    keys += "« " + bad[i] + " »";
+  std::string text;
+  for (const BadKey& b : bad) {
+    if (!text.empty()) text += '\n';
+    text += "Configuration : [" + ShownValue(b.section) + "] " + ShownValue(b.key) + " = « " + ShownValue(b.value) +
+            " » " + b.problem + ", la valeur précédente est conservée.";
   }
-  if (bad.size() == 1) {
-    return "La valeur de la clé " + keys + " de la configuration n'est pas un nombre valide : "
-           "la valeur précédente est conservée.";
-  }
-  return "Les valeurs des clés " + keys + " de la configuration ne sont pas des nombres valides : "
-         "les valeurs précédentes sont conservées.";
+  return text;
 }
 
 }  // namespace ventrel

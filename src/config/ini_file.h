@@ -29,9 +29,20 @@
 
 namespace ventrel {
 
-// Keys whose value could not be read (not a number, not an integer, not a boolean),
-// in reading order, for one message to the user.
-using BadKeys = std::vector<std::string>;
+// A key whose value could not be taken: not a number, not an integer, not a
+// boolean, or out of its range. The value is the raw text of the file.
+struct BadKey {
+  std::string section;
+  std::string key;
+  std::string value;
+  std::string problem;  // French: "n'est pas un nombre", "hors limites (0 à 100 nœuds)"
+  friend bool operator==(const BadKey&, const BadKey&) = default;
+};
+// The keys refused, in reading order, for one message to the user.
+using BadKeys = std::vector<BadKey>;
+
+// True when `bad` holds that key of that section (names without regard to case).
+bool IsBadKey(const BadKeys& bad, std::string_view section, std::string_view key);
 
 class IniFile;
 
@@ -102,7 +113,9 @@ std::optional<std::int32_t> ParseInteger(std::string_view text);
 // A boolean: an integer (non-zero is true), or "true"/"false" in any case.
 std::optional<bool> ParseBool(std::string_view text);
 
-// One message for the keys that could not be read ("" when there are none).
+// One message for the keys that could not be taken ("" when there are none): one
+// line per key naming its section, the key, its value (control characters and
+// bytes that are not UTF-8 escaped, long values cut) and why it was refused.
 std::string BadKeysMessage(const BadKeys& bad);
 
 }  // namespace ventrel

@@ -8,6 +8,7 @@
 #include "config/config_check.h"
 #include "config/paths.h"
 #include "config/program.h"
+#include "config/value_ranges.h"
 #include "nav/conversions.h"
 #include "nav/number_forms.h"
 #include "nmea/registry.h"
@@ -49,12 +50,23 @@ std::optional<long double> VentrelProgram::FieldValue(std::string_view field, st
                                                       bool report) const {
   const std::string& text = panel()[field].text();
   const NumberRead r = Val_Str_Flott(text);
-  if (r.ok) return r.value;
-  if (report) {
-    Report("Champ « " + std::string(caption) + " » : « " + text +
-           " » n'est pas un nombre, la valeur précédente est conservée. " + kMsgSeparateur);
+  if (!r.ok) {
+    if (report) {
+      Report("Champ « " + std::string(caption) + " » : « " + ShownValue(text) +
+             " » n'est pas un nombre, la valeur précédente est conservée. " + kMsgSeparateur);
+    }
+    return std::nullopt;
   }
-  return std::nullopt;
+  if (const ValueRange* range = RangeOfField(field)) {
+    if (const std::optional<std::string> problem = RangeProblem(*range, r.value)) {
+      if (report) {
+        Report("Champ « " + std::string(caption) + " » : « " + ShownValue(text) + " » " + *problem +
+               ", la valeur précédente est conservée.");
+      }
+      return std::nullopt;
+    }
+  }
+  return r.value;
 }
 
 Configuration VentrelProgram::Settings(std::string* problems) const {
@@ -146,7 +158,10 @@ void VentrelProgram::LoadConfig(const IniFile& ini) {
   const Configuration current = Settings(nullptr);
   BadKeys bad;
   const Configuration c = ReadConfiguration(ini, current, &bad);
-  const auto read = [&bad](std::string_view key) { return std::find(bad.begin(), bad.end(), key) == bad.end(); };
+  // A key of [Parametres] or [NavDATA] that was refused leaves its field alone.
+  const auto read = [&bad](std::string_view key) {
+    return !IsBadKey(bad, kSecParametres, key) && !IsBadKey(bad, kSecNavData, key);
+  };
   const auto show = [&pn](const char* field, long double x, int P, int D) { pn[field].setText(fixedForm(x, P, D)); };
 
   // 1. Depth offsets, into the state and the parameters dialog.
@@ -203,7 +218,7 @@ void VentrelProgram::LoadConfig(const IniFile& ini) {
   ShowChecks();
 
   // 10. Serial speed; the devices of the ports.
-  if (read("iVit")) transmission_.SetSpeedText(std::to_string(c.iVit));
+  if (!IsBadKey(bad, kSecCom, "iVit")) transmission_.SetSpeedText(std::to_string(c.iVit));
   COM_ = c.COM;
 
   // 11. Sentence switches (the keys are in the list's order).

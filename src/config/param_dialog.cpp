@@ -52,6 +52,13 @@ void VentrelProgram::BtValidCSCQClick() {
   const std::optional<long double> teau = FieldValue("LbEdTirando", "Tirant d'eau", true);
   const std::optional<long double> pc = FieldValue("LbEdProfCapt", "Profondeur du capteur", true);
   if (!teau || !pc) return;  // the offsets in force stay
+  // The keel lies below the sensor: the keel offset (draft less sensor depth) is
+  // never negative.
+  if (*teau < *pc) {
+    Report("Le tirant d'eau (" + generalForm(*teau) + " m) est plus petit que la profondeur du capteur (" +
+           generalForm(*pc) + " m) : les réglages précédents sont conservés.");
+    return;
+  }
   Params& p = model_.params();
   p.Teau = *teau;
   p.PC = *pc;

@@ -54,8 +54,14 @@ bool convert(std::string text, char sep, long double& out) {
 
 NumberRead Val_Str_Flott(std::string_view text, const DecimalSeparator& ds,
                          const std::function<void(const std::string&)>& report) {
-  std::string s(text.substr(0, kMaxChars));
-  if (s.empty()) return {true, 0.0L};
+  if (text.empty()) return {true, 0.0L};
+  // A longer text is refused whole rather than read from its first characters
+  // ("1" and 300 zeros is not 1E+254).
+  if (text.size() > kMaxChars) {
+    if (report) report(kMsgSeparateur);
+    return {false, kInvalid};
+  }
+  std::string s(text);
   long double v = 0.0L;
   if (convert(s, ds.sep, v)) return {true, v};
   // The other separator: the first "." becomes ",", or else the first "," becomes ".".

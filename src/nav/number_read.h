@@ -27,7 +27,7 @@ struct NumberRead {
 inline constexpr const char* kMsgSeparateur =
     "Corriger en utilisant le séparateur ( . ou ,) défini dans vos paramètres régionaux";
 
-// Reads `text` (at most 255 characters are considered): empty -> 0; otherwise a
+// Reads `text`, at most 255 characters (a longer text is not a number): empty -> 0; otherwise a
 // decimal real with `ds.sep`, then, if that fails, with the other separator. Never
 // loops. On failure `report` (when given) receives kMsgSeparateur once.
 NumberRead Val_Str_Flott(std::string_view text, const DecimalSeparator& ds = {},

@@ -45,6 +45,11 @@ void VentrelModel::Init_WP() {
   const long double latMin = ReadField("EDLatWpmin", 0, &ok);
   const long double lgDeg = ReadField("EDLGWpDeg", 0, &ok);
   const long double lgMin = ReadField("EdLGWpmin", 0, &ok);
+  if (ok && latDeg + latMin / 60 > 90) {
+    ok = false;
+    Report("Waypoint : une latitude de " + generalForm(latDeg) + "° " + generalForm(latMin) +
+           "' dépasse 90°, le waypoint précédent est conservé.");
+  }
   if (!ok) return;  // the waypoint in force stays
   w_.WpUsed = true;
   const long double lat = WpCoordinate(latDeg, latMin, panel_["RdGrWpNS"].itemIndex() == 1);

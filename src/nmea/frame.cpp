@@ -28,16 +28,48 @@ std::uint8_t Check_XOR(std::string_view s, char start, char end) {
 
 std::string Chksum_Add(std::string_view sentence) { return hexa(Check_XOR(sentence, '$', '*')); }
 
+bool PlainDecimalOrText(std::string_view f) {
+  if (f.empty()) return true;
+  const char c0 = f.front();
+  if (!(c0 == '+' || c0 == '-' || c0 == '.' || (c0 >= '0' && c0 <= '9'))) return true;
+  std::size_t i = c0 == '+' || c0 == '-' ? 1 : 0;
+  bool digit = false;
+  bool point = false;
+  for (; i < f.size(); ++i) {
+    if (f[i] >= '0' && f[i] <= '9') {
+      digit = true;
+    } else if (f[i] == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  return digit;
+}
+
 bool FrameSentenceInto(std::string& out, std::string_view talker, std::string_view type,
-                       std::span<const std::string> fields, int fit) {
+                       std::span<const std::string> fields, int fit, std::uint64_t names, std::string* fault) {
   // "$" + body + "*" + 2 checksum digits + CR LF: the body may take 76 characters.
   constexpr std::size_t kMaxBody = kMaxSentence - 6;
   std::size_t body = talker.size() + type.size();
-  for (const auto& f : fields) body += 1 + f.size();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const std::string& f = fields[i];
+    body += 1 + f.size();
+    const bool name = static_cast<int>(i) == fit || (i < 64 && ((names >> i) & 1U) != 0);
+    if (!name && !PlainDecimalOrText(f)) {
+      if (fault != nullptr) {
+        *fault = std::string(type) + " : le champ " + std::to_string(i + 1) + " « " + f.substr(0, 24) +
+                 " » n'est pas un nombre décimal simple";
+      }
+      out.clear();
+      return false;
+    }
+  }
   std::size_t cut = 0;
   if (body > kMaxBody) {
     cut = body - kMaxBody;
     if (fit < 0 || static_cast<std::size_t>(fit) >= fields.size() || fields[fit].size() < cut) {
+      if (fault != nullptr) *fault = std::string(type) + " : la phrase dépasse 82 caractères";
       out.clear();
       return false;
     }
@@ -69,9 +101,9 @@ bool FrameSentenceInto(std::string& out, std::string_view talker, std::string_vi
 }
 
 std::optional<std::string> FrameSentence(std::string_view talker, std::string_view type,
-                                         std::span<const std::string> fields, int fit) {
+                                         std::span<const std::string> fields, int fit, std::uint64_t names) {
   std::string s;
-  if (!FrameSentenceInto(s, talker, type, fields, fit)) return std::nullopt;
+  if (!FrameSentenceInto(s, talker, type, fields, fit, names)) return std::nullopt;
   return s;
 }
 
@@ -150,10 +182,12 @@ std::string DateText(int day, int month, int year) {
 }
 
 std::string DurationText(long double packedHours) {
-  if (!std::isfinite(packedHours) || packedHours < 0 || packedHours > 1e9L) return {};
+  if (!std::isfinite(packedHours) || packedHours < 0 || packedHours >= kMaxDurationHours + 1) return {};
   // Whole seconds from the packed form HHH.MMSS.
   const long long packed = std::llround(packedHours * 10000.0L);
   long long secs = packed / 10000 * 3600 + packed / 100 % 100 * 60 + packed % 100;
+  // At most three digits of hours: from 1000 hours on the field is left empty.
+  if (secs >= kMaxDurationHours * 3600) return {};
   std::string s;
   AppendTwoDigits(s, secs / 3600);
   AppendTwoDigits(s, secs / 60 % 60);

@@ -31,12 +31,24 @@ std::string Chksum_Add(std::string_view sentence);
 // then "*" and the checksum. When the sentence with its CR LF would be longer
 // than 82 characters, field `fit` (a name) is cut to what fits; without such a
 // field, or when even an empty one does not fit, the result is empty.
+// Every field but the names (`fit` and the fields whose bit is set in `names`,
+// bit i for field i) that starts like a number (a digit, a sign or a point) must
+// be a plain decimal, digits with at most one point ("12", "-0.40", "070825.00"):
+// a field such as "1E+20" or "1e-05", which no receiver reads as a number, gives
+// an empty result too. A name may be anything ("1E5" is a waypoint's name).
 std::optional<std::string> FrameSentence(std::string_view talker, std::string_view type,
-                                         std::span<const std::string> fields, int fit = -1);
+                                         std::span<const std::string> fields, int fit = -1,
+                                         std::uint64_t names = 0);
 // The same written into out, whose room is reused; false (out empty) when the
-// sentence cannot be brought within 82 characters.
+// sentence cannot be brought within 82 characters or a field is not a plain
+// decimal; `fault` (when given) then receives why, in French.
 bool FrameSentenceInto(std::string& out, std::string_view talker, std::string_view type,
-                       std::span<const std::string> fields, int fit = -1);
+                       std::span<const std::string> fields, int fit = -1, std::uint64_t names = 0,
+                       std::string* fault = nullptr);
+
+// True when `field` is empty or does not start like a number, or is a plain
+// decimal: an optional sign, digits with at most one point, at least one digit.
+bool PlainDecimalOrText(std::string_view field);
 
 // fixed(x, P, D) of a compass angle (degrees): x brought into [0, 360) first,
 // and a value that rounds to 360 written as 0 ("0.00", never "360.00").
@@ -68,8 +80,10 @@ std::string TimeText(int hours, int minutes, int seconds);
 // "ddmmyy".
 std::string DateText(int day, int month, int year);
 // A duration held in packed DMS hours (7.0825 is 7 h 08 min 25 s) as
-// "hhmmss.00" ("070825.00"); at least two digits of hours; empty when negative
-// or not finite.
+// "hhmmss.00" ("070825.00"): at least two digits of hours, three from 100 hours
+// on ("3985204.00" is 398 h 52 min 04 s); empty when negative, not finite, or
+// kMaxDurationHours or more once rounded to the second.
+inline constexpr long long kMaxDurationHours = 1000;
 std::string DurationText(long double packedHours);
 
 // A waypoint name made safe for a field: the characters that NMEA reserves

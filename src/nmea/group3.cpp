@@ -75,7 +75,8 @@ void RMB(BuildContext& c, std::vector<SentenceFields>& out) {
                   SanitizeName(r.ToWpID), lat.value, lat.letter, lon.value, lon.letter,
                   fixedForm(r.RgToDest, 5, 2), AngleField(r.BearToDest, 5, 2),
                   fixedForm(r.DestWCV, 4, 2), r.ArrStat, Ch(r.FAAmd)},
-                 4});
+                 4,
+                 1U << 3});  // the origin's name
 }
 
 // $--APB,A,A,0.00,L,N,V,V,<bearing origin to destination>,T,<name>,
@@ -122,9 +123,12 @@ void ZDA(BuildContext& c, std::vector<SentenceFields>& out) {
   auto& r = c.m.zdar;
   const UtcStamp& u = c.m.utc;
   r.UTC = c.m.timUTC;
-  r.Day = TwoDigits(u.day);
-  r.Month = TwoDigits(u.month);
-  r.Year = std::to_string(u.year);
+  // The year has four digits: a clock run beyond 9999 (or before year 1) leaves
+  // the date fields empty rather than write a year of 0 or 10000.
+  const bool dated = u.year >= 1 && u.year <= 9999;
+  r.Day = dated ? TwoDigits(u.day) : "";
+  r.Month = dated ? TwoDigits(u.month) : "";
+  r.Year = dated ? std::to_string(u.year) : "";
   const long double dTU = std::isfinite(c.clock.dTU) ? c.clock.dTU : 0.0L;
   r.dTU = std::trunc(dTU);
   const long double dms = dec_dms(dTU);  // h.mm
@@ -159,7 +163,8 @@ void WNC(BuildContext& c, std::vector<SentenceFields>& out) {
   r.WpFromID = c.w.Wp1.P.nom;
   out.push_back({{"", Ch(r.Dunit), "", Ch(r.DunitK), SanitizeName(r.WpToID),
                   SanitizeName(r.WpFromID)},
-                 4});
+                 4,
+                 1U << 5});  // the origin's name
 }
 
 // $--WPL,<lat>,<N|S>,<lon>,<E|W>,<name>*hh

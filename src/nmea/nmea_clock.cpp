@@ -31,14 +31,19 @@ void CivilFromDays(std::int64_t z, int& y, int& m, int& d) {
 
 long double Finite(long double x) { return std::isfinite(x) ? x : 0.0L; }
 
+// The settings hold the offset within 14 hours; one beyond a day counts as 0, so
+// that the seconds below always fit a 64-bit integer.
+constexpr long double kMaxOffsetHours = 24.0L;
+
 }  // namespace
 
 UtcStamp UtcOf(const NmeaClock& c) {
   const std::int64_t days = DaysFromCivil(c.year, c.month, c.day);
   // Seconds of the local day plus the offset; the day count is kept apart so
   // that the fraction of a second keeps its precision.
-  const long double secOfDay = c.hours * 3600.0L + c.minutes * 60.0L + Finite(c.seconds) +
-                               Finite(c.dTU) * 3600.0L;
+  const long double dTU = std::fabs(Finite(c.dTU)) <= kMaxOffsetHours ? c.dTU : 0.0L;
+  const long double seconds = std::fabs(Finite(c.seconds)) <= 86400.0L ? Finite(c.seconds) : 0.0L;
+  const long double secOfDay = c.hours * 3600.0L + c.minutes * 60.0L + seconds + dTU * 3600.0L;
   // Nearest whole second, halves to even (the default rounding mode; rint rounds
   // as nearbyint does without saving the floating-point environment).
   const auto whole = static_cast<std::int64_t>(std::rint(secOfDay));

@@ -25,7 +25,8 @@ struct UtcStamp {
 // The UTC instant of the clock: local time + dTU, rounded to the nearest whole
 // second (halves to even); the carry of the rounding and of the offset runs
 // through the minutes and hours into the date, so 23:59:59.7 on 6 December is
-// 00:00:00 on 7 December. A value that is not finite counts as 0.
+// 00:00:00 on 7 December. A value that is not finite counts as 0, and so does an
+// offset beyond 24 hours (the settings keep it within 14).
 UtcStamp UtcOf(const NmeaClock& clock);
 
 }  // namespace ventrel

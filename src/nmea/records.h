@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "nav/geodesy.h"
 #include "nmea/nmea_clock.h"
@@ -280,6 +281,9 @@ class NmeaModule {
   // slot 0 is never filled.
   static constexpr int kSlots = 50;
   std::array<std::string, kSlots> tab_PhNMEA;
+  // Why the sentences of the last group build that could not be framed were
+  // left out (French, one per sentence); empty when every one was framed.
+  std::vector<std::string> framingFaults;
 
   // Talkers, two letters each, set by the selection dialog's OK.
   std::string DevPos = "GP";   // position device: "EC" or "GP"

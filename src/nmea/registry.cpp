@@ -76,6 +76,8 @@ const SentenceEntry* FindSentence(std::string_view type) {
 
 int BuildGroup(BuildContext& c, int group) {
   c.m.ClearTabNMEA();
+  c.m.framingFaults.clear();
+  std::string fault;
   int n = 0;
   std::vector<SentenceFields> out;
   for (const auto& e : kTable) {
@@ -84,8 +86,14 @@ int BuildGroup(BuildContext& c, int group) {
     e.encode(c, out);
     const std::string_view talker = TalkerText(c.m, e.talker);
     for (const auto& s : out) {
-      // A sentence that cannot be brought within 82 characters is not sent.
-      if (n + 1 < NmeaModule::kSlots && FrameSentenceInto(c.m.tab_PhNMEA[n + 1], talker, e.type, s.f, s.fit)) ++n;
+      // A sentence that cannot be brought within 82 characters, or with a field
+      // that is not a plain decimal, is not sent; why is noted for the error line.
+      if (n + 1 >= NmeaModule::kSlots) continue;
+      if (FrameSentenceInto(c.m.tab_PhNMEA[n + 1], talker, e.type, s.f, s.fit, s.names, &fault)) {
+        ++n;
+      } else {
+        c.m.framingFaults.push_back(fault);
+      }
     }
   }
   return n;

@@ -3,6 +3,7 @@
 // talker and its encoder. The group builds walk this table in its order; no
 // other place lists the sentences.
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -33,6 +34,7 @@ struct BuildContext {
 struct SentenceFields {
   std::vector<std::string> f;
   int fit = -1;
+  std::uint64_t names = 0;  // other fields holding names: bit i for field i
 };
 
 // Fills the sentence's record from the state, then appends the fields of its

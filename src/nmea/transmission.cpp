@@ -215,6 +215,14 @@ void NmeaTransmission::Phase(int k) {
     default: n = m_.NPhEnvoi3(src_.s, src_.w, clock); break;
   }
   n = std::min(n, NmeaModule::kSlots - 1);
+  // A sentence left out is said on the error line when it starts being left out,
+  // not at every cycle.
+  std::string faults;
+  for (const std::string& f : m_.framingFaults) faults += f + "\n";
+  if (faults != toldFaults_[static_cast<std::size_t>(k)]) {
+    for (const std::string& f : m_.framingFaults) MemoNMEA.Add(" *** phrase non envoyée, " + f + " ***");
+    toldFaults_[static_cast<std::size_t>(k)] = faults;
+  }
   std::string line;
   for (int i = 1; i <= n; ++i) {
     line.assign(m_.tab_PhNMEA[static_cast<std::size_t>(i)]);

@@ -204,6 +204,8 @@ class NmeaTransmission {
   bool suspended_ = false;   // the run is paused
   bool terminated_ = false;  // the quit has come
   int next_ = 1;
+  // The sentences each group last left out and why (told once until it changes).
+  std::array<std::string, 4> toldFaults_{};
 };
 
 }  // namespace ventrel

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "config/value_ranges.h"
 #include "nav/conversions.h"
 #include "nav/number_forms.h"
 #include "sim/variations.h"
@@ -62,11 +63,14 @@ void VentrelModel::BtCALCClick() {
   s.offset_keel = params_.CQ;
 
   const std::string& perc = panel_["EdPolPerc"].text();
-  if (int v = 0; ParseInt(perc, v)) {
-    speed_.polPerc = v;
-  } else {
-    Report("Champ « " + FieldCaption("EdPolPerc") + " » : « " + perc +
+  if (int v = 0; !ParseInt(perc, v)) {
+    Report("Champ « " + FieldCaption("EdPolPerc") + " » : « " + ShownValue(perc) +
            " » n'est pas un nombre entier, la valeur précédente est conservée.");
+  } else if (const std::optional<std::string> problem = RangeProblem(*RangeOfField("EdPolPerc"), v)) {
+    Report("Champ « " + FieldCaption("EdPolPerc") + " » : « " + ShownValue(perc) + " » " + *problem +
+           ", la valeur précédente est conservée.");
+  } else {
+    speed_.polPerc = v;
   }
 
   s.BS.mdl = ReadField("EdBSP", s.BS.mdl);
@@ -95,8 +99,13 @@ void VentrelModel::BtCALCClick() {
     bool ok = true;
     const long double deg = ReadField("EdLATdeg", 0, &ok);
     const long double min = ReadField("EdLATmin", 0, &ok);
+    const long double lat = deg + min / 60;
+    if (ok && lat > 90) {
+      ok = false;
+      Report("Position : une latitude de " + generalForm(deg) + "° " + generalForm(min) +
+             "' dépasse 90°, la position précédente est conservée.");
+    }
     if (ok) {
-      const long double lat = deg + min / 60;
       s.Pact.lat = panel_["RadioGLAT"].itemIndex() == 1 ? -lat : lat;
     }
   }

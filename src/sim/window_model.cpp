@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "config/value_ranges.h"
+
 namespace ventrel {
 
 namespace {
@@ -102,11 +104,22 @@ void VentrelModel::Show(std::string_view field, long double x, int p, int d) {
 long double VentrelModel::ReadField(std::string_view field, long double previous, bool* ok) const {
   const std::string& text = panel_[field].text();
   const NumberRead r = Val_Str_Flott(text, ds_);
-  if (r.ok) return r.value;
-  if (ok) *ok = false;
-  Report("Champ « " + FieldCaption(field) + " » : « " + text +
-         " » n'est pas un nombre, la valeur précédente est conservée. " + kMsgSeparateur);
-  return previous;
+  if (!r.ok) {
+    if (ok) *ok = false;
+    Report("Champ « " + FieldCaption(field) + " » : « " + ShownValue(text) +
+           " » n'est pas un nombre, la valeur précédente est conservée. " + kMsgSeparateur);
+    return previous;
+  }
+  // A number outside the range of its quantity (1e20 knots) is refused too.
+  if (const ValueRange* range = RangeOfField(field)) {
+    if (const std::optional<std::string> problem = RangeProblem(*range, r.value)) {
+      if (ok) *ok = false;
+      Report("Champ « " + FieldCaption(field) + " » : « " + ShownValue(text) + " » " + *problem +
+             ", la valeur précédente est conservée.");
+      return previous;
+    }
+  }
+  return r.value;
 }
 
 }  // namespace ventrel

@@ -37,7 +37,9 @@ std::int64_t TimerDriver::runEvent(const std::function<void()>& fn) {
 }
 
 void TimerDriver::setEnd(std::int64_t ms) {
-  end_ = ms;
+  // Beyond kMaxEndMs (more than a thousand years) the run has no end in practice;
+  // the bound keeps the sums and the nanosecond products below within 64 bits.
+  end_ = std::min(ms, kMaxEndMs);
   if (!firing_) arm();
 }
 
@@ -93,7 +95,9 @@ void TimerDriver::arm() {
   }
   // Wake at the deadline or just after it, never before: the remaining time is
   // rounded up to the next whole millisecond.
-  const std::int64_t leftNs = *next * 1'000'000 - clock_.nsecsElapsed();
+  // Deadlines are at most kMaxEndMs plus one timer interval (an int): the
+  // product stays below 2^63.
+  const std::int64_t leftNs = std::min(*next, 2 * kMaxEndMs) * 1'000'000 - clock_.nsecsElapsed();
   const std::int64_t leftMs = leftNs <= 0 ? 0 : (leftNs + 999'999) / 1'000'000;
   wake_.start(static_cast<int>(std::min<std::int64_t>(leftMs, std::numeric_limits<int>::max())));
 }

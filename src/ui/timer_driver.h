@@ -48,8 +48,10 @@ class TimerDriver final : public QObject, public TimerObserver {
   // starts the run and the sentence cycle together).
   std::int64_t runEvent(const std::function<void()>& fn);
 
-  // Ends the run at `ms`: the timers due at or before that instant fire, then
-  // finished() is emitted once and nothing fires any more.
+  // Latest end accepted: 2^42 ms, about 139 years; a later one is brought to it.
+  static constexpr std::int64_t kMaxEndMs = std::int64_t{1} << 42;
+  // Ends the run at `ms` (at most kMaxEndMs): the timers due at or before that
+  // instant fire, then finished() is emitted once and nothing fires any more.
   void setEnd(std::int64_t ms);
   bool ended() const { return ended_; }
 

@@ -16,7 +16,9 @@ refused "Option répétée : --stdout" --stdout --stdout
 refused "Il manque la valeur de l'option --baud" --stdout --baud
 refused "Vitesse invalide : « 5000 »" --stdout --baud 5000
 refused "Vitesse invalide : « 04800 »" --stdout --baud 04800
-for d in -3 1.5 abc ""; do refused "Durée invalide" --stdout --fast --duration "$d"; done
+for d in -3 1.5 abc "" 1000000001 9223372036854775807; do
+  refused "Durée invalide" --stdout --fast --duration "$d"
+done
 for t in "2026-13-01 00:00:00" "2027-02-29 12:00:00" "2026-12-06T12:00:00" "2026-12-06 24:00:00"; do
   refused "Heure de départ invalide" --stdout --start-time "$t"
 done

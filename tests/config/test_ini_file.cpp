@@ -51,7 +51,7 @@ TEST(IniFile, ReadsRealsIntegersAndBooleans) {
     BadKeys bad;
     const IniFile ini(std::string("[S]\n") + (c.text ? std::string("k=") + c.text + "\n" : ""));
     EXPECT_EQ(ini.ReadReal("S", "k", 7, 9, &bad), c.expected);
-    EXPECT_EQ(bad, c.expected == 9 ? BadKeys{"k"} : BadKeys{});
+    EXPECT_EQ(bad, (c.expected == 9 ? BadKeys{{"S", "k", c.text, "n'est pas un nombre"}} : BadKeys{}));
   }
   // Integers: decimal digits only, within 32 bits.
   const struct {
@@ -79,7 +79,7 @@ TEST(IniFile, ReadsRealsIntegersAndBooleans) {
   BadKeys bad;
   EXPECT_TRUE(ini.ReadBool("S", "missing", true, false, &bad));
   EXPECT_FALSE(ini.ReadBool("S", "b", true, false, &bad));
-  EXPECT_EQ(bad, BadKeys{"b"});
+  EXPECT_EQ(bad, (BadKeys{{"S", "b", "oui", "n'est ni 0, ni 1, ni true, ni false"}}));
 }
 
 TEST(IniFile, WritesRealsInTheGeneralFormThatReadBackTheSame) {
@@ -151,14 +151,17 @@ TEST(IniFile, LoadsAndSavesAFile) {
   EXPECT_EQ(ini.Text(), "");
 }
 
-TEST(IniFile, BadKeysMessageNamesEveryKey) {
+TEST(IniFile, BadKeysMessageNamesSectionKeyAndValueOnceAndEscapesRawBytes) {
   EXPECT_EQ(BadKeysMessage({}), "");
-  EXPECT_EQ(BadKeysMessage({"iTWS"}),
-            "La valeur de la clé « iTWS » de la configuration n'est pas un nombre valide : "
+  // The heading and the sentence switch share a key name: each line says its section.
+  EXPECT_EQ(BadKeysMessage({{"NavDATA", "iHDG", "x", "n'est pas un nombre"},
+                            {"NMEA", "iHDG", "oui", "n'est ni 0, ni 1, ni true, ni false"}}),
+            "Configuration : [NavDATA] iHDG = « x » n'est pas un nombre, la valeur précédente est conservée.\n"
+            "Configuration : [NMEA] iHDG = « oui » n'est ni 0, ni 1, ni true, ni false, "
             "la valeur précédente est conservée.");
-  EXPECT_EQ(BadKeysMessage({"iTWS", "iVit"}),
-            "Les valeurs des clés « iTWS », « iVit » de la configuration ne sont pas des nombres valides : "
-            "les valeurs précédentes sont conservées.");
+  // Bytes of a bad file are never echoed raw (ShownValue has the details).
+  EXPECT_EQ(BadKeysMessage({{"NavDATA", "iTWS", std::string("1\0\x1B", 3), "n'est pas un nombre"}}),
+            "Configuration : [NavDATA] iTWS = « 1\\x00\\x1B » n'est pas un nombre, la valeur précédente est conservée.");
 }
 
 }  // namespace

@@ -156,11 +156,61 @@ TEST_F(Shipped, AValueThatIsNotANumberKeepsTheFieldAndNamesTheKey) {
   EXPECT_TRUE(program.panel()["ChkB_HDG"].checked());
   ASSERT_EQ(dialogs.messages.size(), 1u);
   const std::string& msg = dialogs.messages[0];
-  for (const char* key :
-       {"« iTWS »", "« iPOSLat »", "« iDeclMag »", "« idTU »", "« iVit »", "« iHDGvar »", "« iPolPerc »"}) {
+  for (const char* key : {"[NavDATA] iTWS = « dix »", "[NavDATA] iPOSLat = « 5O04 »", "[NavDATA] iDeclMag = « un »",
+                          "[NavDATA] idTU = « x »", "[COM] iVit = « 48OO »", "[NavDATA] iHDGvar = « oui »",
+                          "[Parametres] iPolPerc = « cent »"}) {
     EXPECT_NE(msg.find(key), std::string::npos) << key << " in " << msg;
   }
-  EXPECT_EQ(msg.find("« iHDG »"), std::string::npos);
+  EXPECT_EQ(msg.find("iHDG ="), std::string::npos);
+}
+
+// A number out of its range, or too big for the model, is refused like one that
+// is not a number: the field and the state keep what they held, the message names
+// the section, the key, the value and the range.
+TEST_F(Shipped, AValueOutOfItsRangeKeepsTheFieldAndSaysTheRange) {
+  const struct {
+    const char* file;
+    const char* field;  // keeps what it showed
+    const char* said;   // in the message
+  } cases[] = {
+      {"[NavDATA]\niTWS=250\n", "EdTWS", "[NavDATA] iTWS = « 250 » hors limites (0 à 100 nœuds)"},
+      {"[NavDATA]\niTWS=-1\n", "EdTWS", "(0 à 100 nœuds)"},
+      {"[NavDATA]\niHDG=1e4000\n", "EdHDG", "[NavDATA] iHDG = « 1e4000 » hors limites (-360 à 360 degrés)"},
+      {"[NavDATA]\niCUR=21\n", "EdFcourant", "(0 à 20 nœuds)"},
+      {"[NavDATA]\niCURDir=400\n", "EdDirCourant", "iCURDir"},
+      {"[Parametres]\niPolPerc=1000\n", "EdPolPerc", "[Parametres] iPolPerc = « 1000 » hors limites"},
+      {"[Parametres]\niPolPerc=-5\n", "EdPolPerc", "iPolPerc = « -5 »"},
+      {"[Parametres]\niOFFS_Keel=1e20\n", "LEdCQ", "iOFFS_Keel = « 1e20 » hors limites (0 à 50 mètres)"},
+      {"[NavDATA]\niPOSLat=9100\n", "EdLATdeg", "iPOSLat"},
+      {"[NavDATA]\niPOSLat=5160\n", "EdLATmin", "minutes < 60"},
+      {"[NavDATA]\niPOSLong=18000.5\n", "EdLGDEG", "iPOSLong"},
+      {"[NavDATA]\niWpLong=-1e300\n", "EDLGWpDeg", "iWpLong"},
+      {"[NavDATA]\niDeclMag=91\n", "EdiDECL", "(-90 à 90 degrés)"},
+      {"[NavDATA]\nidTU=1e20\n", "LbEdTU", "[NavDATA] idTU = « 1e20 » hors limites (-14 à 14"},
+      {"[NavDATA]\nidTU=5.75\n", "LbEdTU", "idTU"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    dialogs.messages.clear();
+    const std::string before = Field(c.field);
+    Load(c.file);
+    EXPECT_EQ(Field(c.field), before);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find(c.said), std::string::npos) << dialogs.messages[0];
+    EXPECT_NE(dialogs.messages[0].find("la valeur précédente est conservée"), std::string::npos);
+  }
+  // The model keeps its values too.
+  Load("[NavDATA]\niHDG=300\nidTU=3\n[Parametres]\niPolPerc=90\niOFFS_Keel=2\n");
+  Load("[NavDATA]\niHDG=1e4000\nidTU=1e20\n[Parametres]\niPolPerc=1000\niOFFS_Keel=1e20\n");
+  EXPECT_EQ(program.model().state().BS.argt, 300.0L);
+  EXPECT_EQ(program.model().speed().polPerc, 90);
+  EXPECT_EQ(program.params().dTU, 3.0L);
+  EXPECT_EQ(program.params().CQ, 2.0L);
+  // The limits themselves are taken.
+  dialogs.messages.clear();
+  Load("[NavDATA]\niTWS=100\niHDG=-360\niPOSLat=-9000\niPOSLong=18000\nidTU=-14\n[Parametres]\niPolPerc=0\n");
+  EXPECT_TRUE(dialogs.messages.empty() || dialogs.messages[0].empty());
+  EXPECT_EQ(Field("EdTWS") + " " + Field("EdHDG") + " " + Field("EdPolPerc"), "100.0 -360.0 0");
 }
 
 }  // namespace

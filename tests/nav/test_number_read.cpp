@@ -35,10 +35,22 @@ TEST(ValStrFlott, ReadsEitherSeparatorAndRefusesOnceWhatIsNoNumber) {
   }
 }
 
-TEST(ValStrFlott, OnlyFirst255CharactersCount) {
-  const NumberRead r = Val_Str_Flott(std::string(255, '1') + "x");  // the "x" is beyond what is read
-  EXPECT_TRUE(r.ok);
-  EXPECT_GT(r.value, 1e254L);
+TEST(ValStrFlott, ATextLongerThan255CharactersIsRefusedNotCut) {
+  const struct {
+    std::string text;
+    bool ok;
+  } cases[] = {{std::string(255, '1'), true},
+               {"1" + std::string(254, '0'), true},
+               {std::string(255, '1') + "x", false},  // the "x" used to be left out and 1.1E+254 read
+               {"1" + std::string(300, '0'), false},  // not 1E+254
+               {std::string(256, '1'), false},
+               {"  " + std::string(254, '7'), false}};
+  for (const auto& c : cases) {
+    int messages = 0;
+    const NumberRead r = Val_Str_Flott(c.text, DecimalSeparator{}, [&](const std::string&) { ++messages; });
+    EXPECT_EQ(r.ok, c.ok) << c.text.size() << " characters";
+    EXPECT_EQ(messages, c.ok ? 0 : 1);
+  }
 }
 
 TEST(ValOr, KeepsPreviousValueOnFailure) {

@@ -31,6 +31,11 @@ const Case kCases[] = {
     {"seconds that are not a number count as 0",
      {2026, 6, 1, 8, 0, std::numeric_limits<long double>::quiet_NaN(), 0.0L},
      {2026, 6, 1, 8, 0, 0}},
+    {"the widest offset the settings take", {2026, 6, 1, 8, 0, 0.0L, 14.0L}, {2026, 6, 1, 22, 0, 0}},
+    {"an offset of 1e20 hours counts as 0", {2026, 6, 1, 8, 0, 0.0L, 1e20L}, {2026, 6, 1, 8, 0, 0}},
+    {"and so does one beyond a day", {2026, 6, 1, 8, 0, 0.0L, -25.0L}, {2026, 6, 1, 8, 0, 0}},
+    {"seconds of 1e30 count as 0", {2026, 6, 1, 8, 0, 1e30L, 0.0L}, {2026, 6, 1, 8, 0, 0}},
+    {"9999 turns into 10000", {9999, 12, 31, 23, 0, 0.0L, 2.0L}, {10000, 1, 1, 1, 0, 0}},
 };
 
 TEST(NmeaClock, UtcOfTheLocalClock) {

@@ -47,6 +47,39 @@ TEST(Frame, DollarTalkerTypeFieldsStarChecksumInEightyTwoCharacters) {
   EXPECT_FALSE(FrameSentence("GP", "XXX", g, 5).has_value());
 }
 
+// No receiver reads "1E+20" as a number: a field that starts like a number must
+// be a plain decimal, or the sentence is not framed. Names are free.
+TEST(Frame, ANumberInScientificFormIsRefusedButANameMayLookLikeOne) {
+  const struct {
+    std::vector<std::string> fields;
+    int fit;
+    std::uint64_t names;
+    bool framed;
+  } cases[] = {
+      {{"12", "-0.40", "070825.00", ".5", "+3", "", "T", "GP", "N"}, -1, 0, true},
+      {{"1E+20", "T"}, -1, 0, false},
+      {{"-3.28E+20", "f"}, -1, 0, false},
+      {{"1e-05"}, -1, 0, false},
+      {{"4E+2", "T"}, -1, 0, false},
+      {{"1.2.3"}, -1, 0, false},
+      {{"-"}, -1, 0, false},
+      {{"12", "1E5"}, 1, 0, true},             // the waypoint name, the field that may be cut
+      {{"1E5", "2E5", "A"}, 1, 1U << 0, true},  // two names
+      {{"1E5", "2E5", "3E5"}, 1, 1U << 0, false},
+  };
+  for (const auto& c : cases) {
+    std::string out = "old";
+    std::string fault;
+    EXPECT_EQ(FrameSentenceInto(out, "GP", "XXX", c.fields, c.fit, c.names, &fault), c.framed) << c.fields[0];
+    EXPECT_EQ(out.empty(), !c.framed);
+    EXPECT_EQ(fault.empty(), c.framed) << fault;
+    EXPECT_EQ(FrameSentence("GP", "XXX", c.fields, c.fit, c.names).has_value(), c.framed);
+  }
+  std::string out, fault;
+  EXPECT_FALSE(FrameSentenceInto(out, "SD", "DBK", std::vector<std::string>{"-3.28E+20", "f"}, -1, 0, &fault));
+  EXPECT_EQ(fault, "DBK : le champ 1 « -3.28E+20 » n'est pas un nombre décimal simple");
+}
+
 TEST(FieldForms, AnglesAreWrittenInZeroTo360) {
   const struct {
     long double x;
@@ -85,6 +118,13 @@ TEST(FieldForms, TimesDatesAndDurations) {
   EXPECT_EQ(DurationText(dec_dms(20.0L / 6.0L)), "032000.00");  // 20 miles at 6 knots
   EXPECT_EQ(DurationText(-1.0L), "");
   EXPECT_EQ(DurationText(kNaN), "");
+  // At most three digits of hours: 999 h 59 min 59 s is the longest time to go written.
+  EXPECT_EQ(DurationText(99.5959L), "995959.00");
+  EXPECT_EQ(DurationText(999.5959L), "9995959.00");
+  EXPECT_EQ(DurationText(1000.0L), "");
+  EXPECT_EQ(DurationText(999.59595L), "");  // rounds to 1000 h
+  EXPECT_EQ(DurationText(12345.0L), "");
+  EXPECT_EQ(DurationText(1e300L), "");
 }
 
 TEST(FieldForms, NamesAreMadeSafe) {

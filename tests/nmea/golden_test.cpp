@@ -129,6 +129,10 @@ const std::vector<Golden> kGolden = {
      [](Scene& x) { x.s.Memo_Pos.lat = 12.9999L; x.s.Memo_Pos.long_ = 360.0L - 12.9999L; },
      {"$GPGLL,1259.9940,N,1259.99400,W,101530.00,A,A*7D"}},
 
+    // A value the ranges keep out of the settings: the depth below the keel in
+    // scientific notation is not sent at all.
+    {"DBK with a keel offset of 1e20 is not sent", 1, {"DBK"}, [](Scene& x) { x.s.offset_keel = 1e20L; }, {}},
+
     // --- Group 3 ---------------------------------------------------------------
     // Mend 1: a lone GSV 3 of 3 was dropped or counted again each cycle: the whole series.
     // Mend 2: ZDA "06,12". Mend 3: RMB had the destination in the origin's field 4.
@@ -188,6 +192,18 @@ const std::vector<Golden> kGolden = {
      {"$GPZTG,101530.00,000000.00,Att_Dover*20"}},
     {"ZTG beyond 99 hours keeps every hour digit", 3, {"ZTG"}, [](Scene& x) { x.w.ETE = 123.0059L; },
      {"$GPZTG,101530.00,1230059.00,Att_Dover*1C"}},
+    // No more than three digits of hours: from 1000 h on the field is left empty.
+    {"ZTG of 1000 hours or more leaves the time to go empty", 3, {"ZTG"}, [](Scene& x) { x.w.ETE = 1234.0059L; },
+     {"$GPZTG,101530.00,,Att_Dover*0E"}},
+    // The year has four digits: a clock that has run beyond 9999 or before year 1
+    // leaves the date fields empty.
+    {"ZDA in the year 10000 leaves the date empty", 3, {"ZDA"},
+     [](Scene& x) { x.clock = {9999, 12, 31, 23, 30, 0.0L, 1.0L}; }, {"$GPZDA,003000.00,,,,1,0*64"}},
+    {"ZDA in the year 0 leaves the date empty", 3, {"ZDA"},
+     [](Scene& x) { x.clock = {1, 1, 1, 0, 0, 0.0L, -1.0L}; }, {"$GPZDA,230000.00,,,,-1,0*4B"}},
+    {"RMB and WPL: a name that looks like a number is a name", 3, {"RMB", "WPL"},
+     [](Scene& x) { x.w.Wp.P.nom = "1E5"; },
+     {"$GPRMB,A,0.00,L,,1E5,5106.1800,N,119.8800,E,36.40,52.70,5.10,,A*7B", "$GPWPL,5106.1800,N,119.8800,E,1E5*08"}},
     // Mend 7: a name with "," or "*" shifted or broke the fields; accents are not ASCII.
     {"names: reserved and control characters become _, accents go", 3, {"WCV", "WPL"},
      [](Scene& x) { x.w.Wp.P.nom = "\u00cele d'Ol\u00e9ron*,$R\u00e9^~!\\\t"; },

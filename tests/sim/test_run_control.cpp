@@ -59,11 +59,21 @@ TEST(Start, PositionStateAndCommandsAfterTheStart) {
 }
 
 TEST(Start, WrongFieldsKeepTheirPreviousValueAndAreNamed) {
-  const char* const cases[][3] = {{"EdHDG", "abc", "Cap vrai"},
-                                  {"EdTWS", "1.2.3", "Force du vent réel"},
-                                  {"EdPolPerc", "12.5", "Polaire %"},
-                                  {"EdLATmin", "4..14", "Position - LAT min"}};
-  for (const auto& [field, text, caption] : cases) {
+  // Not a number, or a number out of the range of its quantity (the table of
+  // ranges): typing 1e20 knots or a heading of 1e4000 degrees is refused.
+  const char* const cases[][4] = {{"EdHDG", "abc", "Cap vrai", "n'est pas un nombre"},
+                                  {"EdTWS", "1.2.3", "Force du vent réel", "n'est pas un nombre"},
+                                  {"EdPolPerc", "12.5", "Polaire %", "n'est pas un nombre entier"},
+                                  {"EdLATmin", "4..14", "Position - LAT min", "n'est pas un nombre"},
+                                  {"EdTWS", "1e20", "Force du vent réel", "hors limites (0 à 100 nœuds)"},
+                                  {"EdTWS", "-3", "Force du vent réel", "hors limites"},
+                                  {"EdHDG", "1e4000", "Cap vrai", "hors limites (-360 à 360 degrés)"},
+                                  {"EdPolPerc", "1000", "Polaire %", "hors limites (0 à 100 %, nombre entier)"},
+                                  {"EdPolPerc", "-5", "Polaire %", "hors limites"},
+                                  {"EdLATmin", "60", "Position - LAT min", "hors limites (0 à 60 minutes (60 exclu))"},
+                                  {"EdLATdeg", "91", "Position - LAT deg", "hors limites (0 à 90 degrés)"},
+                                  {"EdLATdeg", "90", "Position", "dépasse 90°"}};
+  for (const auto& [field, text, caption, said] : cases) {
     SCOPED_TRACE(field);
     Rig r;
     r.start();
@@ -74,6 +84,7 @@ TEST(Start, WrongFieldsKeepTheirPreviousValueAndAreNamed) {
     r.model.BtCALCClick();
     ASSERT_EQ(r.messages.size(), 1u);
     EXPECT_NE(r.messages[0].find(caption), std::string::npos) << r.messages[0];
+    EXPECT_NE(r.messages[0].find(said), std::string::npos) << r.messages[0];
     EXPECT_EQ(r.s().HDG, before.BS.argt);
     EXPECT_EQ(r.s().TWS, before.TW.mdl);
     EXPECT_EQ(r.model.speed().polPerc, 100);
