@@ -100,7 +100,7 @@ if [ -f "$tmp/default.keep" ] && ! cmp -s "$tmp/default.keep" "$default"; then
   fail "the default configuration beside the program was written over (put back)"
 fi
 # Two spellings of one list.
-refuses 2 "même fichier" --headless --stdout --log "$tmp/raw.txt" --log-stamped "$tmp/./raw.txt"
+refuses 2 "même fichier" --headless --stdout --fast --duration 1 --log "$tmp/raw.txt" --log-stamped "$tmp/./raw.txt"
 
 # A configuration over 1 MiB is not read (the run goes on with the default one);
 # one that is a named pipe does not hold the program.
