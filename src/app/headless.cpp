@@ -8,7 +8,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QSaveFile>
 #include <QTimer>
 
 #include <algorithm>
@@ -29,6 +28,7 @@
 #include <unistd.h>
 #endif
 
+#include "config/file_write.h"
 #include "config/program.h"
 #include "config/value_ranges.h"
 #include "nmea/qt/port_names.h"
@@ -285,42 +285,33 @@ class ListFile {
  public:
   // Starts the file with what the list holds already (the time-stamped list's
   // empty first line) and follows the list from now on.
-  bool Open(const std::string& path, NmeaList& list, std::ostream& err) {
-    file_ = std::make_unique<QSaveFile>(QString::fromStdString(path));
-    if (!file_->open(QIODevice::WriteOnly)) {
-      err << "Impossible d'écrire le fichier « " << path << " » : " << file_->errorString().toStdString() << "\n";
+  bool Open(const std::string& path, const char* option, NmeaList& list, std::ostream& err) {
+    file_ = std::make_unique<WholeFileWriter>(fs::path(path));
+    const WriteOutcome opened = file_->Open();
+    if (!opened.ok) {
+      err << opened.message << " (option " << option << ")\n";
+      file_.reset();
       return false;
     }
-    path_ = path;
-    Write(list.Text());
+    file_->Write(list.Text());
     list.SetListener([this](std::string_view line) {
-      Write(line);
-      Write("\r\n");
+      file_->Write(line);
+      file_->Write("\r\n");
     });
     return true;
   }
   // Replaces the file; true when there is none to write or it was written whole.
   bool Commit(std::ostream& err) {
     if (!file_) return true;
-    if (!failed_ && file_->commit()) return true;
-    err << "Le fichier « " << path_ << " » n'a pas été écrit : " << file_->errorString().toStdString() << "\n";
-    file_->cancelWriting();
-    return false;
+    const WriteOutcome out = file_->Commit();
+    if (!out.ok) err << out.message << "\n";
+    return out.ok;
   }
   // A write into the file has failed: it will not be committed.
-  bool Failed() const { return failed_; }
+  bool Failed() const { return file_ && file_->failed(); }
 
  private:
-  void Write(std::string_view bytes) {
-    if (failed_ || bytes.empty()) return;
-    if (file_->write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-      failed_ = true;
-    }
-  }
-
-  std::unique_ptr<QSaveFile> file_;
-  std::string path_;
-  bool failed_ = false;
+  std::unique_ptr<WholeFileWriter> file_;
 };
 
 // The dialogs of a run without a user: no question is asked (the sibling polars
@@ -403,6 +394,10 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
         error = "Dossier introuvable pour le fichier « " + v + " » de l'option " + a;
         return std::nullopt;
       }
+      if (const std::optional<std::string> why = CheckWritableTarget(v)) {
+        error = *why + " (option " + a + ")";
+        return std::nullopt;
+      }
       (a == "--log" ? o.log : o.logStamped) = v;
     } else if (a == "--port-loss") {
       if (v != "retry" && v != "exit") {
@@ -424,7 +419,7 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
     error = "--fast ne s'emploie pas avec --port : une ligne série ne suit pas le temps accéléré";
     return std::nullopt;
   }
-  if (!o.log.empty() && o.log == o.logStamped) {
+  if (!o.log.empty() && (o.log == o.logStamped || SameFile(o.log, o.logStamped))) {
     error = "--log et --log-stamped désignent le même fichier";
     return std::nullopt;
   }
@@ -532,12 +527,22 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   const auto delivered = [&] { return out ? out->delivered() : std::numeric_limits<std::uint64_t>::max(); };
   tx.MemoNMEAbrut.SetKept(false);
   tx.MemoNMEAHMS.SetKept(false);
+  // A list never takes the place of a file the run reads.
+  for (const auto& [option, file] : {std::pair{"--log", o.log}, std::pair{"--log-stamped", o.logStamped}}) {
+    for (const auto& [input, what] : {std::pair{program.DefaultIni(), "la configuration lue"},
+                                      std::pair{fs::path(program.NomFiPol()), "la polaire en cours"}}) {
+      if (const std::optional<std::string> why = CheckNotSameFile(file, input, what)) {
+        err << *why << " (option " << option << ")\n";
+        return 2;
+      }
+    }
+  }
   if (!o.log.empty()) {
-    if (!rawFile.Open(o.log, rawOut, err)) return 2;
+    if (!rawFile.Open(o.log, "--log", rawOut, err)) return 2;
     tx.MemoNMEAbrut.SetListener([&](std::string_view line) { rawHeld.Add(line, delivered()); });
   }
   if (!o.logStamped.empty()) {
-    if (!stampedFile.Open(o.logStamped, stampedOut, err)) return 2;
+    if (!stampedFile.Open(o.logStamped, "--log-stamped", stampedOut, err)) return 2;
     tx.MemoNMEAHMS.SetListener([&](std::string_view line) { stampedHeld.Add(line, delivered()); });
   }
 

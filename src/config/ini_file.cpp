@@ -1,11 +1,12 @@
 #include "config/ini_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <fstream>
 #include <limits>
-#include <sstream>
 #include <system_error>
+#include <utility>
 
 #include "config/paths.h"
 #include "config/value_ranges.h"
@@ -89,26 +90,43 @@ IniLoad IniFile::Load(const fs::path& path, IniFile* ini) {
   *ini = IniFile();
   IniLoad r;
   std::error_code ec;
-  if (!fs::exists(path, ec)) {
+  const fs::file_status status = fs::status(path, ec);
+  if (!fs::exists(status)) {
     r.found = false;
     return r;
   }
   r.found = true;
-  std::ifstream in;
-  if (!fs::is_directory(path, ec)) in.open(path, std::ios::binary);
-  if (!in.is_open()) {
+  const std::string name = path.filename().string();
+  const auto refuse = [&r](std::string message) {
     r.readable = false;
-    r.message = "Le fichier « " + path.filename().string() + " » ne peut pas être lu.";
+    r.message = std::move(message);
     return r;
+  };
+  const std::string cannot = "Le fichier « " + name + " » ne peut pas être lu.";
+  if (fs::is_directory(status)) return refuse(cannot);
+  // A named pipe or a device would never end (or never start): not opened.
+  if (!fs::is_regular_file(status)) {
+    return refuse("Le fichier « " + name + " » ne peut pas être lu : ce n'est pas un fichier ordinaire.");
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) {
-    r.readable = false;
-    r.message = "Le fichier « " + path.filename().string() + " » ne peut pas être lu.";
-    return r;
+  const std::string tooLarge = "Le fichier « " + name + " » est trop grand pour une configuration (plus de " +
+                               std::to_string(kMaxIniBytes / (1024 * 1024)) + " Mio) : il n'est pas lu.";
+  const std::uintmax_t size = fs::file_size(path, ec);
+  if (!ec && size > kMaxIniBytes) return refuse(tooLarge);
+  std::ifstream in(path, std::ios::binary);
+  if (!in.is_open()) return refuse(cannot);
+  // Read by blocks up to one byte beyond the limit: a file that grows meanwhile
+  // costs no more.
+  std::string text;
+  char block[1 << 16];
+  while (text.size() <= kMaxIniBytes) {
+    const std::size_t room = std::min(sizeof block, kMaxIniBytes + 1 - text.size());
+    in.read(block, static_cast<std::streamsize>(room));
+    text.append(block, static_cast<std::size_t>(in.gcount()));
+    if (in.gcount() == 0 || !in) break;
   }
-  *ini = IniFile(text.str());
+  if (in.bad()) return refuse(cannot);
+  if (text.size() > kMaxIniBytes) return refuse(tooLarge);
+  *ini = IniFile(text);
   return r;
 }
 

@@ -46,6 +46,9 @@ bool IsBadKey(const BadKeys& bad, std::string_view section, std::string_view key
 
 class IniFile;
 
+// Largest configuration read, in bytes (1 MiB): a real one holds a few hundred lines.
+inline constexpr std::size_t kMaxIniBytes = 1024 * 1024;
+
 // Outcome of reading a file. A missing file is not an error: it reads as an empty
 // file whose every key takes its default.
 struct IniLoad {
@@ -61,7 +64,8 @@ class IniFile {
   // start is kept aside and written back).
   explicit IniFile(std::string_view text);
 
-  // Reads `path`; on a missing or unreadable file `*ini` is left empty.
+  // Reads `path`; on a missing or unreadable file `*ini` is left empty. A folder, a
+  // device, a named pipe or a file over kMaxIniBytes is refused unread.
   static IniLoad Load(const std::filesystem::path& path, IniFile* ini);
 
   bool HasSection(std::string_view section) const;

@@ -301,7 +301,10 @@ void VentrelProgram::Enregistrer2Click() {
   d.folder = AppliDir_;
   const std::optional<fs::path> file = dialogs_.SaveFile(d);
   Configuration c;
-  if (file && CurrentConfiguration(&c)) {
+  const std::optional<std::string> input = file ? InputFileAt(*file, true) : std::nullopt;
+  if (input) {
+    Report(*input + " La configuration n'est pas enregistrée.");
+  } else if (file && CurrentConfiguration(&c)) {
     // Saving over a file keeps its other lines (comments, keys of other programs).
     IniFile ini;
     const IniLoad load = IniFile::Load(*file, &ini);

@@ -135,6 +135,15 @@ void VentrelProgram::Start(const fs::path& AppliDir, const std::string& RepMesDo
   if (load.found && load.readable) Report(configProblem_);
 }
 
+std::optional<std::string> VentrelProgram::InputFileAt(const fs::path& file, bool configuration) const {
+  if (std::optional<std::string> m = CheckNotSameFile(file, polar_.NomFiPol, "la polaire en cours")) return m;
+  if (configuration) return std::nullopt;
+  if (std::optional<std::string> m = CheckNotSameFile(file, DefaultIni_, "la configuration lue au démarrage")) {
+    return m;
+  }
+  return CheckNotSameFile(file, CFGFile_, "la configuration ouverte");
+}
+
 // ---- Polar form
 
 void VentrelProgram::TakePolar(PolarParse parse) {

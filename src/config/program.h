@@ -136,6 +136,11 @@ class VentrelProgram {
   // reads it all the same, as before).
   const std::string& ConfigProblem() const { return configProblem_; }
 
+  // A French message when a file about to be written is one the program reads:
+  // the polar in force and, unless `configuration` (a configuration saved over a
+  // configuration), the default configuration and the one opened.
+  std::optional<std::string> InputFileAt(const std::filesystem::path& file, bool configuration) const;
+
   // ---- The configuration.
   // Reads every key but the version and the polar keys into the program, in the
   // order of its 14 steps (see load_config.cpp). A value that is not a number

@@ -619,6 +619,10 @@ void TFVentrel::SaveNmeaList(bool stamped) {
   Run([this, stamped, d] {
     const std::optional<fs::path> file = Dialogs().SaveFile(d);
     if (!file) return;
+    if (const std::optional<std::string> input = program_->InputFileAt(*file, false)) {
+      Dialogs().Message(*input + " La liste n'est pas enregistrée.");
+      return;
+    }
     NmeaTransmission& tr = program_->transmission();
     if (stamped) {
       tr.SaveNMEAHMS(*file);

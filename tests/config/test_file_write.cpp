@@ -12,6 +12,10 @@
 
 #include "config/temp_folder.h"
 
+#if defined(__unix__)
+#include <sys/stat.h>
+#endif
+
 namespace ventrel {
 namespace {
 
@@ -102,7 +106,8 @@ TEST(WriteFileWhole, FailuresAreReportedInFrench) {
   fs::create_directories(folder / "inside");
   out = WriteFileWhole(folder, kOld);
   EXPECT_FALSE(out.ok);
-  EXPECT_EQ(out.message, kCannot + "il ne peut pas être remplacé." + kKept);
+  EXPECT_EQ(out.message, "Impossible d'écrire le fichier « " + folder.string() +
+                             " » : c'est un dossier ; rien n'y est changé.");
   EXPECT_TRUE(fs::is_directory(folder / "inside"));
   EXPECT_FALSE(fs::exists(TemporaryPathFor(folder)));
 
@@ -117,6 +122,85 @@ TEST(WriteFileWhole, FailuresAreReportedInFrench) {
   EXPECT_FALSE(out.ok);
   EXPECT_EQ(out.message, kCannot + "le dossier « " + locked.string() + kFolder + kKept);
   EXPECT_EQ(testing::ReadText(locked / "Ventrel.ini"), kOld);
+}
+
+
+#if defined(__unix__)
+// The temporary file's name taken by something else: never followed nor removed.
+TEST(WholeFileWriter, ATemporaryNameTakenByAnythingButAFileIsLeftAlone) {
+  const struct {
+    const char* name;
+    bool fifo;  // else a link to another file
+  } cases[] = {{"named pipe", true}, {"link to another file", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::TempFolder dir;
+    const fs::path target = dir / "Ventrel.ini";
+    const fs::path temp = TemporaryPathFor(target);
+    testing::WriteText(target, kOld);
+    testing::WriteText(dir / "other.txt", "other");
+    if (c.fifo) {
+      ASSERT_EQ(::mkfifo(temp.c_str(), 0666), 0);
+    } else {
+      fs::create_symlink("other.txt", temp);
+    }
+    const WriteOutcome out = WriteFileWhole(target, NewContent());
+    EXPECT_FALSE(out.ok);
+    EXPECT_NE(out.message.find("son fichier temporaire « " + temp.string() + " » est déjà pris par"),
+              std::string::npos)
+        << out.message;
+    EXPECT_EQ(testing::ReadText(target), kOld);
+    EXPECT_EQ(testing::ReadText(dir / "other.txt"), "other");
+    EXPECT_EQ(fs::symlink_status(temp).type(), c.fifo ? fs::file_type::fifo : fs::file_type::symlink);
+  }
+}
+
+// A target that turns into something else while a long list is written keeps it,
+// and what was written stays whole in the temporary file.
+TEST(WholeFileWriter, ATargetChangedWhileWritingIsNotReplaced) {
+  testing::TempFolder dir;
+  const fs::path target = dir / "list.txt";
+  WholeFileWriter file(target);
+  ASSERT_TRUE(file.Open().ok);
+  EXPECT_TRUE(file.Write("$GPGGA\r\n"));
+  ASSERT_EQ(::mkfifo(target.c_str(), 0666), 0);
+  EXPECT_TRUE(file.Write("$GPRMC\r\n"));
+  const WriteOutcome out = file.Commit();
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(out.message, "Impossible d'écrire le fichier « " + target.string() +
+                             " » : c'est un tube nommé (FIFO) ; rien n'y est changé. Le texte écrit est conservé dans « " +
+                             TemporaryPathFor(target).string() + " ».");
+  EXPECT_TRUE(fs::is_fifo(target));
+  EXPECT_EQ(testing::ReadText(TemporaryPathFor(target)), "$GPGGA\r\n$GPRMC\r\n");
+  EXPECT_EQ(file.Commit().message, out.message);  // told again, nothing more done
+}
+#endif
+
+TEST(SameFile, OneFileUnderAnySpellingIsTheSameFile) {
+  testing::TempFolder dir;
+  testing::WriteText(dir / "a.ini", kOld);
+  testing::WriteText(dir / "b.ini", kOld);
+  fs::create_symlink("a.ini", dir / "link.ini");
+  fs::create_directory(dir / "x");
+  const struct {
+    const char* name;
+    fs::path a, b;
+    bool same;
+  } cases[] = {
+      {"itself", dir / "a.ini", dir / "a.ini", true},
+      {"through a link", dir / "link.ini", dir / "a.ini", true},
+      {"another spelling", dir / "x" / ".." / "a.ini", dir / "./a.ini", true},
+      {"two files alike", dir / "a.ini", dir / "b.ini", false},
+      {"one absent", dir / "new.ini", dir / "a.ini", false},
+      {"both absent, one path", dir / "new.ini", dir / "." / "new.ini", true},
+      {"both absent, two paths", dir / "new.ini", dir / "new2.ini", false},
+      {"nothing named", dir / "a.ini", "", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(SameFile(c.a, c.b), c.same);
+    EXPECT_EQ(CheckNotSameFile(c.a, c.b, "la configuration lue").has_value(), c.same);
+  }
 }
 
 }  // namespace
