@@ -6,6 +6,7 @@
 
 #include "config/paths.h"
 #include "config/program.h"
+#include "config/value_ranges.h"
 #include "nav/conversions.h"
 #include "nav/number_forms.h"
 
@@ -57,6 +58,11 @@ void VentrelProgram::BtValidCSCQClick() {
   if (*teau < *pc) {
     Report("Le tirant d'eau (" + generalForm(*teau) + " m) est plus petit que la profondeur du capteur (" +
            generalForm(*pc) + " m) : les réglages précédents sont conservés.");
+    return;
+  }
+  if (const std::optional<std::string> problem = RangeProblem(*RangeOfField("LEdCQ"), *teau - *pc)) {
+    Report("Le tirant d'eau moins la profondeur du capteur (" + generalForm(*teau - *pc) + " m) est " + *problem +
+           " : les réglages précédents sont conservés.");
     return;
   }
   Params& p = model_.params();

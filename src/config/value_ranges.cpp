@@ -20,8 +20,10 @@ constexpr std::string_view kMin = "minutes";
 using F = RangeForm;
 
 constexpr ValueRange kRanges[] = {
-    {kP, "iOFFS_Keel", "LEdCQ", 0, 50, false, kM, F::real},
-    {kP, "iOFFS_Surf", "LEdCS", 0, 50, false, kM, F::real},
+    // The simulated water is 7 to 19 m deep: with both offsets at their largest
+    // the depth below the keel stays at 0 or more.
+    {kP, "iOFFS_Keel", "LEdCQ", 0, 5, false, kM, F::real},
+    {kP, "iOFFS_Surf", "LEdCS", 0, 2, false, kM, F::real},
     {kP, "iPolPerc", "EdPolPerc", 0, 100, false, "%", F::integer},
     {kN, "iTWS", "EdTWS", 0, 100, false, kKn, F::real},
     {kN, "iTWD", "EdTWD", -360, 360, false, kDeg, F::real},
@@ -45,8 +47,9 @@ constexpr ValueRange kRanges[] = {
     {"", "", "EDLatWpmin", 0, 60, true, kMin, F::real},
     {"", "", "EdLGWpmin", 0, 60, true, kMin, F::real},
     {"", "", "EdiDECL", -90, 90, false, kDeg, F::real},  // its size is taken, the side apart
-    {"", "", "LbEdTirando", 0, 50, false, kM, F::real},
-    {"", "", "LbEdProfCapt", 0, 50, false, kM, F::real},
+    // The draft is the two offsets together; the sensor lies at the surface offset.
+    {"", "", "LbEdTirando", 0, 7, false, kM, F::real},
+    {"", "", "LbEdProfCapt", 0, 2, false, kM, F::real},
     {"", "--duration", "", 0, 1e9L, false, "secondes simulées", F::integer},
     {"", "--start-time", "", 1, 9999, false, "(année)", F::integer},
     {"", "--baud", "", 150, 230400, false, "bauds", F::oneOfSpeeds},

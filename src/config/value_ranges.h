@@ -4,7 +4,10 @@
 // values of the command line. One table, ValueRanges(), in the order below.
 //
 //   where                     key or field           range                unit
-//   [Parametres]              iOFFS_Keel, iOFFS_Surf 0 to 50              metres
+//   [Parametres]              iOFFS_Keel             0 to 5               metres
+//                             iOFFS_Surf             0 to 2               metres
+//                             (the simulated water is 7 to 19 m deep: the depth
+//                             below the keel never goes below 0)
 //   [Parametres]              iPolPerc               0 to 100 (integer)   percent
 //   [NavDATA]                 iTWS                   0 to 100             knots
 //   [NavDATA]                 iTWD, iHDG, iCURDir    -360 to 360          degrees (kept as given)
@@ -20,8 +23,9 @@
 //                             EdLATmin, EdLGmin,
 //                             EDLatWpmin, EdLGWpmin  0 to 60 (excluded)   minutes
 //                             EdiDECL                -90 to 90            degrees (its size; the side apart)
-//                             LbEdTirando,
-//                             LbEdProfCapt           0 to 50              metres
+//                             LbEdTirando (draft)    0 to 7               metres
+//                             LbEdProfCapt           0 to 2               metres
+//                             (the draft less the sensor depth as iOFFS_Keel)
 //   command line              --duration             0 to 1000000000      simulated seconds
 //                             --start-time (year)    1 to 9999            years
 //                             --baud                 one of the speeds    baud

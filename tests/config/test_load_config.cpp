@@ -180,7 +180,7 @@ TEST_F(Shipped, AValueOutOfItsRangeKeepsTheFieldAndSaysTheRange) {
       {"[NavDATA]\niCURDir=400\n", "EdDirCourant", "iCURDir"},
       {"[Parametres]\niPolPerc=1000\n", "EdPolPerc", "[Parametres] iPolPerc = « 1000 » hors limites"},
       {"[Parametres]\niPolPerc=-5\n", "EdPolPerc", "iPolPerc = « -5 »"},
-      {"[Parametres]\niOFFS_Keel=1e20\n", "LEdCQ", "iOFFS_Keel = « 1e20 » hors limites (0 à 50 mètres)"},
+      {"[Parametres]\niOFFS_Keel=1e20\n", "LEdCQ", "iOFFS_Keel = « 1e20 » hors limites (0 à 5 mètres)"},
       {"[NavDATA]\niPOSLat=9100\n", "EdLATdeg", "iPOSLat"},
       {"[NavDATA]\niPOSLat=5160\n", "EdLATmin", "minutes < 60"},
       {"[NavDATA]\niPOSLong=18000.5\n", "EdLGDEG", "iPOSLong"},

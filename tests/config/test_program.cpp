@@ -117,12 +117,17 @@ TEST(Start, AConfiguredPolarThatCannotBeUsedIsNamedBeforeTheDefaultOneIsRead) {
     testing::WriteText(rig.appli / "Ventrel.ini", "[REPERTOIRES]\nPolars=" + (rig.root / "mine").generic_string() +
                                                       "/\n[Parametres]\nPolaireAct=Boat.pol\n");
     rig.program.Start(rig.appli, "");
+    const std::string ini = testing::ReadText(rig.appli / "Ventrel.ini");
     if (c.why == nullptr) {
       EXPECT_TRUE(rig.dialogs.messages.empty());
       EXPECT_EQ(rig.program.NomPol(), "BOAT");
       EXPECT_EQ(rig.program.model().polar().NCOL, 2);
       continue;
     }
+    // The default polar only stands in: closing keeps the configured name (it was
+    // written over with the default polar's before).
+    rig.program.FormClose();
+    EXPECT_EQ(testing::ReadText(rig.appli / "Ventrel.ini"), ini);
     ASSERT_EQ(rig.dialogs.messages.size(), 1u);
     const std::string& m = rig.dialogs.messages[0];
     EXPECT_NE(m.find("« " + (rig.root / "mine" / "Boat.pol").generic_string() + " » ne peut pas servir"),
@@ -391,7 +396,13 @@ TEST(FParam, ValidCSCQRecomputesTheOffsetsThatTheNextStartApplies) {
   const struct {
     const char *draft, *depth, *keel, *surface;  // typed; shown in LEdCQ and LEdCS
     std::size_t messages;
-  } cases[] = {{"2.1", "0.5", "1.6", "0.5", 0}, {"1,75", "0,25", "1.5", "0.25", 0}, {"deux", "0.5", "1.6", "0.3", 1}};
+  } cases[] = {{"2.1", "0.5", "1.6", "0.5", 0},
+               {"1,75", "0,25", "1.5", "0.25", 0},
+               {"deux", "0.5", "1.6", "0.3", 1},
+               // Offsets beyond the water's least depth (7 m) would sound below the sea bed.
+               {"6.5", "1", "1.6", "0.3", 1},   // keel offset 5.5 m
+               {"7.5", "2", "1.6", "0.3", 1},   // draft over 7 m
+               {"4", "2.5", "1.6", "0.3", 1}};  // sensor 2.5 m down
   for (const auto& c : cases) {
     ProgramRig rig;
     rig.Set("LbEdTirando", c.draft);
