@@ -270,6 +270,7 @@ bool VentrelProgram::OpenConfiguration(const fs::path& file) {
   CFGFile_ = file;
   watchToldMissing_ = false;
   polar_ = LoadPOlaire(ini, polar_, AppliDir_);
+  configuredPolarUnused_ = false;  // the polar keys now come from this file
   LoadConfig(ini);
   if (const std::string why = ConfigTextProblem(ini.Text()); !why.empty()) {
     Report("Le fichier « " + file.filename().string() + " » n'est pas une configuration : " + why + ".");

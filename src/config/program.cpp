@@ -97,6 +97,7 @@ void VentrelProgram::Start(const fs::path& AppliDir, const std::string& RepMesDo
   RepMesDoc_ = r.RepMesDoc;
   ModHoulmar_ = r.ModHoulmar;
   Report(r.polarWarning);  // the configured polar is not there: the default one is read
+  configuredPolarUnused_ = !r.polarWarning.empty();
   model_.state().PremPasse = true;
 
   // 2. The main window was created with the program; its title takes the version.
@@ -169,6 +170,7 @@ bool VentrelProgram::BtSelPolClick(const fs::path& folder) {
     return false;
   }
   TakePolar(std::move(parse));
+  configuredPolarUnused_ = false;
   polar_.NomFiPol = path;
   polar_.NomPol = NomPolaire(path);
   // The folder goes with the file, so that a saved configuration names it again.
@@ -186,6 +188,7 @@ void VentrelProgram::FPolaireFormCreate() {
   std::string refused;
   PolarParse parse = LoadStartPolar(polar_, AppliDir_, refused);
   Report(refused);  // the configured polar is refused: the default one is read
+  if (!refused.empty()) configuredPolarUnused_ = true;
   if (parse.ok) {
     TakePolar(std::move(parse));
   } else {
@@ -212,6 +215,9 @@ void VentrelProgram::BtParNMEAClick() { panel()["FParNMEA"].setVisible(true); }
 void VentrelProgram::FormClose() {
   AutomatiqueOff();
   if (DefaultIni_.empty()) return;  // never started: no default configuration to write
+  // The default polar stood in for a configured one that could not be used (a
+  // drive not plugged in, a file renamed): the configuration keeps its name.
+  if (configuredPolarUnused_) return;
   const WriteOutcome out = WriteBackPolarKeys(DefaultIni_, polar_, AppliDir_, &polar_.RepPol);
   if (!out.ok) Report(out.message);
 }

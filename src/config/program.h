@@ -235,6 +235,9 @@ class VentrelProgram {
   PolarPaths polar_;
   std::string RepMesDoc_;
   bool ModHoulmar_ = false;
+  // The polar named by the configuration could not be used and no other was chosen
+  // since: its name is not written back at close.
+  bool configuredPolarUnused_ = false;
   std::array<std::string, kNbPorts> COM_{};
 
   std::filesystem::path CFGFile_;
