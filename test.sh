@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every test under AddressSanitizer and
-# UndefinedBehaviorSanitizer in build/test, and runs them all with ctest.
+# UndefinedBehaviorSanitizer in build/test, and runs them all with ctest; then builds
+# the fuzz targets with clang in build/fuzz and runs each for a bounded time
+# (scripts/fuzz.sh; VENTREL_FUZZ_SECONDS, 60 by default).
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
@@ -11,3 +13,5 @@ cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DVENTREL_SANITIZE=ON -DVENTRE
 cmake --build build/test -j"$(nproc)"
 cd build/test
 ctest --output-on-failure -j"$(nproc)" --timeout 900
+cd ../..
+scripts/fuzz.sh

@@ -9,9 +9,10 @@ VENTREL_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   socat gpsd gpsd-clients xvfb xauth
 )
-# The test-only packages; node and npm (for the JavaScript NMEA parsers) are
-# added when the machine has no npm of its own.
-VENTREL_TEST_PACKAGES=(locales)
+# The test-only packages: clang and its compiler runtime (libFuzzer, the sanitizers)
+# build the fuzz targets; node and npm (for the JavaScript NMEA parsers) are added
+# when the machine has no npm of its own.
+VENTREL_TEST_PACKAGES=(locales clang libclang-rt-14-dev)
 command -v npm >/dev/null 2>&1 || VENTREL_TEST_PACKAGES+=(nodejs npm)
 
 ventrel_missing() {

@@ -45,7 +45,18 @@ bool convert(std::string text, char sep, long double& out) {
   const char* p = text.data() + start;
   const char* end = text.data() + text.size();
   const auto [ptr, ec] = std::from_chars(p, end, v, std::chars_format::general);
-  if (ec != std::errc() || ptr != end || !std::isfinite(v)) return false;
+  if (ptr != end) return false;
+  if (ec == std::errc::result_out_of_range) {
+    // Out of range either way. With at most kMaxChars characters the digits move the
+    // value by less than 10^kMaxChars, far less than the range of a long double: a
+    // negative exponent makes it too small (it reads as 0), a positive one too large.
+    const std::size_t ex = text.find_first_of("eE", start);
+    if (ex == std::string::npos || ex + 1 >= text.size() || text[ex + 1] != '-') return false;
+    v = 0.0L;
+  } else if (ec != std::errc() || !std::isfinite(v)) {
+    return false;
+  }
+  if (std::fabs(v) < kTinyMagnitude) v = 0.0L;
   out = negative ? -v : v;
   return true;
 }

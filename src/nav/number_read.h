@@ -27,9 +27,16 @@ struct NumberRead {
 inline constexpr const char* kMsgSeparateur =
     "Corriger en utilisant le séparateur ( . ou ,) défini dans vos paramètres régionaux";
 
+// Magnitudes below this read as 0, those too small for a long double included:
+// written back with 15 significant digits, a value just above the smallest normal
+// long double would give a text below it, which could not be read again.
+inline constexpr long double kTinyMagnitude = 1e-4900L;
+
 // Reads `text`, at most 255 characters (a longer text is not a number): empty -> 0; otherwise a
 // decimal real with `ds.sep`, then, if that fails, with the other separator. Never
-// loops. On failure `report` (when given) receives kMsgSeparateur once.
+// loops. On failure `report` (when given) receives kMsgSeparateur once. A value
+// whose magnitude is below kTinyMagnitude reads as 0; one too large for a long
+// double is not a number.
 NumberRead Val_Str_Flott(std::string_view text, const DecimalSeparator& ds = {},
                          const std::function<void(const std::string&)>& report = {});
 

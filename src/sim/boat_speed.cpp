@@ -52,6 +52,11 @@ long double Along(long double x0, long double y0, long double x1, long double y1
   return y0 + (y1 - y0) / (x1 - x0) * (x - x0);
 }
 
+// Between two speeds of the table, neither below 0, the exact interpolation is not
+// below 0 either; rounding alone can bring it a few units of the last place below 0
+// next to a speed of 0 (y0 + (0 - y0) / 6 x 6). Such a value is 0.
+long double NotBelowZero(long double v) { return v < 0.0L ? 0.0L : v; }
+
 }  // namespace
 
 long double BoatSpeedModel::BoatSpeed(long double Wa, long double Ws) {
@@ -74,7 +79,7 @@ long double BoatSpeedModel::BoatSpeed(long double Wa, long double Ws) {
 
   // 3. Below the smallest angle; the percentage is not applied here.
   if (Wa < p.idx_dv[0]) {
-    const long double v = InterpoLin(Wsi, p.TabPol[0][ixiWs], Wss, p.TabPol[0][ixsWs], Ws);
+    const long double v = NotBelowZero(InterpoLin(Wsi, p.TabPol[0][ixiWs], Wss, p.TabPol[0][ixsWs], Ws));
     return SpeedUnderAmin(Wa, p.idx_dv[0], v, Wsi);
   }
 
@@ -89,7 +94,7 @@ long double BoatSpeedModel::BoatSpeed(long double Wa, long double Ws) {
   const std::vector<long double>& hi = p.TabPol[ixsWa];
   const long double s1 = Along(Wsi, lo[ixiWs], Wss, lo[ixsWs], Ws);
   const long double s2 = Along(Wsi, hi[ixiWs], Wss, hi[ixsWs], Ws);
-  const long double s = Along(Wai, s1, Was, s2, Wa);
+  const long double s = NotBelowZero(Along(Wai, s1, Was, s2, Wa));
 
   // 6. The polar percentage.
   return s * polPerc / 100.0L;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "nav/number_forms.h"
 #include "nav/number_read.h"
 
 namespace ventrel {
@@ -51,6 +52,31 @@ TEST(ValStrFlott, ATextLongerThan255CharactersIsRefusedNotCut) {
     EXPECT_EQ(r.ok, c.ok) << c.text.size() << " characters";
     EXPECT_EQ(messages, c.ok ? 0 : 1);
   }
+}
+
+// The general form writes 15 significant digits: the smallest normal long double,
+// 3.3621031431120935e-4932, is written 3.36210314311209E-4932, below it, which
+// from_chars refuses. Such magnitudes read as 0, so what is read is written in a form
+// that reads back (found by the configuration fuzz target).
+TEST(ValStrFlott, AMagnitudeBelowTheTinyBoundReadsAs0AndWhatIsReadReadsBack) {
+  const struct {
+    const char* text;
+    long double value;
+  } cases[] = {{"3.3621031431120935063e-4932", 0.0L}, {"3.36210314311209E-4932", 0.0L},
+               {"1e-4940", 0.0L},  // too small for a long double
+               {"-1e-99999", 0.0L}, {"9,99e-4901", 0.0L},  {"1e-4900", 1e-4900L},
+               {"-2.5e-4899", -2.5e-4899L}, {"1.5E+4000", 1.5E+4000L}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const NumberRead r = Val_Str_Flott(c.text);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.value, c.value);
+    const NumberRead again = Val_Str_Flott(generalForm(r.value));
+    ASSERT_TRUE(again.ok) << generalForm(r.value);
+    EXPECT_NEAR(again.value / (c.value == 0.0L ? 1.0L : c.value), c.value == 0.0L ? 0.0L : 1.0L, 1e-14L);
+  }
+  EXPECT_FALSE(Val_Str_Flott("1e5000").ok);  // too large: not a number
+  EXPECT_FALSE(Val_Str_Flott("1e-").ok);
 }
 
 TEST(ValOr, KeepsPreviousValueOnFailure) {

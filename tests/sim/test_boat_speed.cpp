@@ -167,6 +167,28 @@ TEST(BoatSpeed, SpeedUnderAminWritesFourDiagnosticLinesAtEachCallAndInterpoLinIs
   }
 }
 
+// A speed of 0 in the table at the far end of an interval: the exact interpolation
+// there is 0, but y0 + (0 - y0) / 6 x 6 rounds to about -4e-19 for y0 = 6.40 (found by
+// the polar fuzz target). The model never gives a speed below 0, below the smallest
+// angle either.
+TEST(BoatSpeed, AZeroInTheTableNeverGivesANegativeSpeed) {
+  const PolarTable t = MakePolar({46, 52, 60}, {16, 20}, {{6.33L, 6.40L}, {6.70L, 0}, {0, 7.22L}});
+  struct Case { long double Wa, Ws, speed; };
+  const Case cases[] = {
+      {52, 20, 0},              // a zero node, reached from the row above
+      {60, 16, 0},              // a zero node at the last row and first column
+      {50, 20, 6.40L / 3},      // two thirds of the way down to the zero
+      {23, 20, 6.40L / 4},      // below the smallest angle: (23 / 46)^2 x 6.40
+      {52, 19.999999L, 0.0000016750L},
+  };
+  BoatSpeedModel m(t);
+  for (const Case& c : cases) {
+    const long double v = m.BoatSpeed(c.Wa, c.Ws);
+    EXPECT_GE(v, 0.0L) << D(c.Wa) << " " << D(c.Ws);
+    EXPECT_NEAR(D(v), D(c.speed), 1e-9) << D(c.Wa) << " " << D(c.Ws);
+  }
+}
+
 // At 10 kn rows 40, 45 and 60 give 3, 5 and 5.2 kn: speeds made good cos(a) x speed
 // of 2.298, 3.5355 and 2.6, so the best sample is 45 exactly.
 PolarTable KinkTable() { return MakePolar({40, 45, 60, 180}, {6, 14}, {{3, 3}, {5, 5}, {5.2L, 5.2L}, {4, 4}}); }
