@@ -59,7 +59,7 @@ printf 'old list\r\n' >"$tmp/raw.txt"
 rc=$?
 [ "$rc" -eq 1 ] || fail "list refused: exit status $rc, 1 expected"
 grep -q "Écriture impossible dans un journal" "$tmp/err" || fail "list refused: $(head -c 300 "$tmp/err")"
-grep -q "n'a pas été écrit" "$tmp/err" || fail "list refused: the file is not named ($(head -c 300 "$tmp/err"))"
+grep -q "Impossible d'enregistrer le fichier « raw.txt »" "$tmp/err" || fail "list refused: the file is not named ($(head -c 300 "$tmp/err"))"
 [ "$(cat "$tmp/raw.txt")" = $'old list\r' ] || fail "list refused: the old list was replaced"
 
 # A reader that stops: a clean end, silent without a list, said with one; the list

@@ -70,7 +70,7 @@ done
 # spelling), the default one beside the program, the polar in use.
 mkdir -p "$tmp/in/pol"
 cp "$src/data/DefPolars/First31_7.pol" "$tmp/in/pol/Mine.pol"
-printf '[REPERTOIRES]\r\nPolars=%s/\r\n[Parametres]\r\nPolaireAct=Mine.pol\r\n[NMEA]\r\niGGA=1\r\n' "$tmp/in/pol" >"$tmp/in/conf.ini"
+printf '[REPERTOIRES]\r\nPolars=%s/\r\n[Parametres]\r\nPolaireAct=Mine.pol\r\n[NMEA]\r\niAPB=1\r\n' "$tmp/in/pol" >"$tmp/in/conf.ini"
 ln -s conf.ini "$tmp/in/conf-link.ini"
 default=$(dirname "$prog")/Ventrel.ini
 [ -f "$default" ] && cp -p "$default" "$tmp/default.keep"

@@ -115,7 +115,7 @@ TEST(Start, AConfiguredPolarThatCannotBeUsedIsNamedBeforeTheDefaultOneIsRead) {
     if (c.polar != nullptr) testing::WriteText(rig.root / "mine" / "Boat.pol", c.polar);
     fs::create_directories(rig.root / "mine");
     testing::WriteText(rig.appli / "Ventrel.ini", "[REPERTOIRES]\nPolars=" + (rig.root / "mine").generic_string() +
-                                                      "/\n[Parametres]\nPolaireAct=Boat.pol\n");
+                                                      "/\n[Parametres]\nPolaireAct=Boat.pol\n[NMEA]\niAPB=1\n");
     rig.program.Start(rig.appli, "");
     const std::string ini = testing::ReadText(rig.appli / "Ventrel.ini");
     if (c.why == nullptr) {
