@@ -53,7 +53,7 @@ constexpr ValueRange kRanges[] = {
     {"", "--duration", "", 0, 1e9L, false, "secondes simulées", F::integer},
     {"", "--start-time", "", 1, 9999, false, "(année)", F::integer},
     {"", "--baud", "", 150, 230400, false, "bauds", F::oneOfSpeeds},
-    {"", "--percent", "", 0, 100, false, "%", F::real},
+    {"", "--percent", "", 0, 100, false, "%", F::integer},
 };
 
 std::string Number(long double x) { return generalForm(x); }
