@@ -18,10 +18,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "config/program.h"
-#include "nmea/qt/port_names.h"
-#include "nmea/qt/serial_nmea_port.h"
-#include "nmea/qt/serial_port.h"
+#include "program/program.h"
+#include "serial/port_names.h"
+#include "serial/serial_nmea_port.h"
+#include "serial/serial_port.h"
 #include "ui/timer_driver.h"
 
 namespace ventrel::app {

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "config/polar_table.h"
+#include "files/polar_file.h"
 #include "sim/vect.h"
 
 namespace ventrel {

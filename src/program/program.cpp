@@ -1,0 +1,197 @@
+// The program's creation and start, the polar form, the main window's painting
+// and its close.
+
+#include "program/program.h"
+
+#include "files/paths.h"
+#include "files/polar_file.h"
+
+namespace ventrel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kMsgPolaireParDefaut =
+    "Aucune polaire n'a été retenue dans le dossier des polaires de HOULMAR : la polaire par défaut est chargée.";
+
+// The default polar of the program folder, spelled as on disk when it is there.
+PolarPaths DefaultPolar(const fs::path& AppliDir) {
+  PolarPaths p;
+  p.RepPol = AbsoluteFolder(kDefPolarsFolder, AppliDir);
+  if (const auto dir = FindDirNoCase(p.RepPol)) p.RepPol = AbsoluteFolder(dir->generic_string(), AppliDir);
+  p.NomFiPol = p.RepPol + kDefPolarFile;
+  if (const auto f = FindFileNoCase(p.NomFiPol)) p.NomFiPol = f->generic_string();
+  p.NomPol = NomPolaire(p.NomFiPol);
+  return p;
+}
+
+}  // namespace
+
+VentrelProgram::VentrelProgram(NmeaPort& port, LocalClock clock, ProgramDialogs& dialogs)
+    : dialogs_(dialogs),
+      transmission_(nmea_, NmeaSources{model_.state(), model_.waypoint(), model_.params()},
+                    model_.timers().TimerNMEA, model_.panel(), port, std::move(clock)) {
+  const auto report = [this](const std::string& text) { Report(text); };
+  model_.SetMessageSink(report);
+  transmission_.SetMessageSink(report);
+  model_.SetNmeaListSink([this](const std::string& line) { transmission_.MemoNMEA.Add(line); });
+  model_.SetNmeaHooks({[this] { transmission_.Suspend(); }, [this] { transmission_.Resume(); }});
+
+  ModelTimer& watch = model_.timers().TimerLoadCFG;
+  watch.setEnabled(false);
+  watch.setInterval(kLoadCfgIntervalMs);
+  watch.setHandler([this] { TimerLoadCFGTimer(); });
+
+  Panel& pn = model_.panel();
+  pn.add("FVentrel").setText(std::string(kTitreFenetre));
+  // Menu "Configuration".
+  pn.add("Ouvrir2").setText("Ouvrir");
+  pn.add("Enregistrer2").setText("Enregistrer");
+  pn.add("Automatique1").setText("Automatique");
+
+  // The parameters dialog, hidden, with its design texts.
+  PanelField& dialog = pn.add("FParam");
+  dialog.setText("Paramètres");
+  dialog.setVisible(false);
+  const struct {
+    const char* name;
+    const char* label;
+    std::string_view text;
+  } fields[] = {
+      {"LabEdRepPol", "Dossier des fichiers de polaires :", ""},
+      {"LabEdPolSel", "Polaire sélectionnée :", ""},
+      {"LEdCS", "Capteur surface :     +", kDesignCS},
+      {"LEdCQ", "Capteur quille  :       -", kDesignCQ},
+      {"LbEdTirando", "Tirant d'eau              ", kDesignTirando},
+      {"LbEdProfCapt", "Profondeur du capteur", kDesignProfCapt},
+      {"LbEdTU", "Heure TU = heure locale", kDesignTU},
+  };
+  for (const auto& f : fields) {
+    PanelField& field = pn.add(f.name);
+    field.setLabel(f.label);
+    field.setText(std::string(f.text));
+  }
+  pn["LabEdPolSel"].setAlign(Align::Centre);
+  pn.add("ChkB_HDG").setText("Cap vrai");
+  pn.add("ChkB_TWS").setText("Force du vent réel");
+  pn.add("ChkB_TWD").setText("Direction du vent réel ");
+
+  // The sentence dialog, hidden.
+  PanelField& nmeaDialog = pn.add("FParNMEA");
+  nmeaDialog.setText(std::string(kNmeaDialogCaption));
+  nmeaDialog.setVisible(false);
+}
+
+void VentrelProgram::Report(const std::string& text) const {
+  if (!text.empty()) dialogs_.Message(text);
+}
+
+std::map<std::string, std::string> VentrelProgram::PortOverrides() const {
+  std::map<std::string, std::string> out;
+  for (std::size_t i = 0; i < COM_.size(); ++i) {
+    if (!COM_[i].empty()) out["COM" + std::to_string(i + 1)] = COM_[i];
+  }
+  return out;
+}
+
+void VentrelProgram::Start(const fs::path& AppliDir, const std::string& RepMesDoc, const fs::path& iniPath) {
+  // 1. Folders, version, polar, the sibling polars.
+  AppliDir_ = AppliDir;
+  DefaultIni_ = iniPath.empty() ? DefaultConfigPath(AppliDir) : iniPath;
+  const StartupResult r = RunStartSequence(AppliDir, DefaultIni_, RepMesDoc, dialogs_);
+  Version_ = r.Version;
+  polar_ = r.polar;
+  RepMesDoc_ = r.RepMesDoc;
+  ModHoulmar_ = r.ModHoulmar;
+  model_.state().PremPasse = true;
+
+  // 2. The main window was created with the program; its title takes the version.
+  PanelField& title = panel()["FVentrel"];
+  title.setText(std::string(kTitreFenetre) + Version_);
+
+  // 3. The parameters dialog.
+  FParamFormCreate();
+
+  // 4. The polar form loads and parses the polar.
+  FPolaireFormCreate();
+
+  // 5. The sentence dialog: every sentence selected, then the default configuration.
+  selection_.BtSelAllClick();
+  IniFile ini;
+  const IniLoad load = IniFile::Load(DefaultIni_, &ini);
+  if (!load.readable) Report(load.message);  // read as a missing file: every key its default
+  LoadConfig(ini);
+}
+
+// ---- Polar form
+
+void VentrelProgram::TakePolar(PolarParse parse) {
+  model_.SetPolar(std::move(parse.table));
+  std::string odd;
+  for (const std::string& w : parse.warnings) {
+    if (!odd.empty()) odd += '\n';
+    odd += w;
+  }
+  Report(odd);
+}
+
+bool VentrelProgram::BtSelPolClick(const fs::path& folder) {
+  FileDialog d;
+  d.defaultExt = "pol";
+  d.folder = folder;
+  const std::optional<fs::path> chosen = dialogs_.OpenFile(d);
+  if (!chosen) return false;
+  const std::string path = chosen->generic_string();
+  PolarParse parse = LoadPolarFile(path);
+  if (!parse.ok) {
+    Report(parse.message);
+    return false;
+  }
+  TakePolar(std::move(parse));
+  polar_.NomFiPol = path;
+  polar_.NomPol = NomPolaire(path);
+  // The folder goes with the file, so that a saved configuration names it again.
+  polar_.RepPol = FolderOf(path);
+  return true;
+}
+
+void VentrelProgram::FPolaireFormCreate() {
+  if (ModHoulmar_) {
+    if (BtSelPolClick(polar_.RepPol)) return;
+    // Nothing taken in the sibling folder: the boat still needs a polar.
+    polar_ = DefaultPolar(AppliDir_);
+    Report(kMsgPolaireParDefaut);
+  }
+  PolarParse parse = LoadPolarFile(polar_.NomFiPol);
+  if (parse.ok) {
+    TakePolar(std::move(parse));
+  } else {
+    Report(parse.message);  // the table stays empty, the program goes on
+  }
+}
+
+// ---- Main window
+
+void VentrelProgram::FormPaint() {
+  model_.FormPaint();
+  panel()["StxNomPol"].setText(polar_.NomPol);
+  panel()["LabNOMPOL2"].setText(polar_.NomPol);
+  LbEdTUChange();
+}
+
+void VentrelProgram::Paramtres1Click() {
+  FParamFormPaint();
+  panel()["FParam"].setVisible(true);
+}
+
+void VentrelProgram::BtParNMEAClick() { panel()["FParNMEA"].setVisible(true); }
+
+void VentrelProgram::FormClose() {
+  AutomatiqueOff();
+  if (DefaultIni_.empty()) return;  // never started: no default configuration to write
+  const WriteOutcome out = WriteBackPolarKeys(DefaultIni_, polar_, AppliDir_, &polar_.RepPol);
+  if (!out.ok) Report(out.message);
+}
+
+}  // namespace ventrel
