@@ -1,6 +1,5 @@
 #pragma once
-// The polar table: boat speed through the water (knots) by true wind angle
-// (degrees off the bow, rows) and true wind speed (knots, columns).
+// Reading a polar table (sim/polar_table.h) from its file.
 //
 // File format (".pol"): 8-bit text, lines ending CR LF, LF or CR. Line 1 is the
 // header: TAB-separated cells; every numeric cell is the wind speed of the next
@@ -8,25 +7,13 @@
 // the first TAB, then the speeds of the columns in order. Data cells accept "." or
 // "," and an empty cell reads 0. A row with fewer cells repeats its last cell.
 
-#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "sim/polar_table.h"
+
 namespace ventrel {
-
-struct PolarTable {
-  static constexpr int kMaxCol = 41;
-  static constexpr int kMaxLig = 51;
-
-  int NLIG = 0;                               // data rows
-  int NCOL = 0;                               // wind-speed columns
-  std::array<long double, kMaxCol> idx_fv{};  // wind speed of each column, knots
-  std::array<long double, kMaxLig> idx_dv{};  // wind angle of each row, degrees
-  std::vector<std::vector<long double>> TabPol;  // TabPol[i][j]: speed at idx_dv[i], idx_fv[j]
-
-  bool empty() const { return NLIG < 2 || NCOL < 2; }
-};
 
 // Outcome of parsing a polar file: the table, or a French message that says why
 // the file is refused (the table in force is then left as it is by the caller).

@@ -18,7 +18,7 @@
 #include <string_view>
 
 #include "sim/params.h"
-#include "files/polar_file.h"
+#include "sim/polar_table.h"
 #include "nav/geodesy.h"
 #include "sim/manoeuvres.h"
 #include "nav/number_read.h"

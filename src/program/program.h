@@ -25,6 +25,7 @@
 
 #include "files/config_values.h"
 #include "files/ini_file.h"
+#include "files/polar_file.h"
 #include "files/startup.h"
 #include "nmea/records.h"
 #include "nmea/selection.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "files/polar_file.h"
+#include "sim/polar_table.h"
 #include "model/recording_canvas.h"
 #include "sim/timers.h"
 #include "model/window_model.h"
