@@ -7,37 +7,11 @@
 // other two commands are disabled and a click on any of the three is ignored, so
 // that one step timer only drives the boat and the variations are frozen once.
 
-#include "sim/manoeuvres.h"
-
 #include <cmath>
 
 #include "model/window_model.h"
 
 namespace ventrel {
-
-long double TackFactorPinching(std::int32_t tv) {
-  const long double x = tv;
-  return -0.0023L * x * x * x + 0.0044L * x * x - 0.0147L * x + 1.0139L;
-}
-
-long double TackFactorOutOfDeadPoint(std::int32_t tv) {
-  const long double x = tv;
-  return 0.0101L * x * x - 0.0906L * x + 1.1287L;
-}
-
-long double TackFactorRecovery(std::int32_t tv) {
-  const long double x = tv;
-  return -0.0053L * x * x + 0.2357L * x - 1.5963L;
-}
-
-long double TurnHeading(long double heading, long double step, TCvir dir) {
-  long double h = dir == TCvir::ababord ? heading - step : heading + step;
-  if (h > 360) h -= 360;
-  if (h < 0) h += 360;
-  return h;
-}
-
-TCvir Reversed(TCvir dir) { return dir == TCvir::ababord ? TCvir::atribord : TCvir::ababord; }
 
 namespace {
 
