@@ -17,6 +17,11 @@
 //
 // The panel part: the port list "CBcom", the speed list "CBbauds", the buttons
 // "Activer" ("BtActivNMEA") and "Raz" ("RazCom"), kept in the model's panel.
+//
+// It lives with the window model, above the sentences (nmea/) and the file
+// formats (files/), because it reads and writes panel fields and saves its lists
+// through files/file_write.h. Once the cycle, the lists and the port choice are
+// split apart, the cycle moves down beside the sentences.
 
 #include <array>
 #include <cstddef>
