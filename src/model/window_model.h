@@ -8,8 +8,8 @@
 // The handlers live in one file per concern: tick.cpp (the one-second tick),
 // run_control.cpp (start, pause, alternating current, best upwind angle),
 // wind_panel.cpp (apparent wind, tack side, drift), buttons.cpp (the manoeuvre and
-// pilot buttons), nav/waypoint.cpp (waypoint and variation), nav/manoeuvres.cpp
-// (tack and gybe), nav/autopilot.cpp (AUTO, STDBY, the helm bar), nav/best_haul.cpp
+// pilot buttons), waypoint.cpp (waypoint and variation), manoeuvres.cpp
+// (tack and gybe), autopilot.cpp (AUTO, STDBY, the helm bar), best_haul.cpp
 // (best-haul search), window_model.cpp (creation, ownership, messages).
 
 #include <functional>
@@ -111,7 +111,7 @@ class VentrelModel {
   TAmure F_amure();
   t_pCan CoordORIgW(long double lgr, long double angl) const { return dial_.CoordORIgW(lgr, angl); }
 
-  // ---- Waypoint and variation (nav/waypoint.cpp).
+  // ---- Waypoint and variation (waypoint.cpp).
   void Init_WP();
   void InitDeclinaison();
   void WpMajDistRel();
@@ -129,10 +129,10 @@ class VentrelModel {
   void EnabCmdPilot();
   // Brings the helm bar back to its middle position (15), one position per
   // 100 ms from Ptb on TimerZero, the helm timer off meanwhile; at the centre the
-  // helm timer runs again in STDBY unless the run is paused (nav/autopilot.cpp).
+  // helm timer runs again in STDBY unless the run is paused (autopilot.cpp).
   void ZeroTrackBarre();
 
-  // ---- Tack and gybe (nav/manoeuvres.cpp). A click while another manoeuvre,
+  // ---- Tack and gybe (manoeuvres.cpp). A click while another manoeuvre,
   // a current rotation or a pause holds the tick, in STDBY or before the first
   // start, is ignored; so is a second click on the manoeuvre that runs.
   void SBtVireClick();
@@ -145,14 +145,14 @@ class VentrelModel {
   bool ManoeuvreRunning() const { return s_.VireEncour || s_.EmpEncour || s_.RecENCour; }
   const ManoeuvreState& manoeuvre() const { return man_; }
 
-  // ---- Autopilot (nav/autopilot.cpp).
+  // ---- Autopilot (autopilot.cpp).
   void SpBtStdBYClick();
   void SpBtAUTOClick();
   void TimerBTimer();
   // One step of the helm bar back to the centre.
   void TimerZeroTimer();
 
-  // ---- Best-haul search (nav/best_haul.cpp).
+  // ---- Best-haul search (best_haul.cpp).
   void BtBestHaulClick();
   void TimerPresTimer();
 
@@ -160,16 +160,16 @@ class VentrelModel {
   void Report(const std::string& message) const;
 
  private:
-  // Handlers of the manoeuvre, helm and recentring timers (nav/manoeuvres.cpp).
+  // Handlers of the manoeuvre, helm and recentring timers (manoeuvres.cpp).
   void WireManoeuvres();
-  // Whether a manoeuvre may start now (nav/manoeuvres.cpp).
+  // Whether a manoeuvre may start now (manoeuvres.cpp).
   bool ManoeuvreAllowed() const;
   // The common start and end of the tack, the gybe and the best-haul search: the
   // variations frozen or given back, the other commands disabled or enabled, the
   // step timer on or off and the tick timer off or on.
   void BeginManoeuvre(ModelTimer& stepTimer);
   void EndManoeuvre(ModelTimer& stepTimer);
-  // The manoeuvre buttons as the normal mode offers them (nav/manoeuvres.cpp).
+  // The manoeuvre buttons as the normal mode offers them (manoeuvres.cpp).
   void OfferManoeuvres();
   void Tick();
   void ShowPosition();
