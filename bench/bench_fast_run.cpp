@@ -7,9 +7,9 @@
 #include <benchmark/benchmark.h>
 
 #include "default_polar.h"
-#include "nmea/transmission.h"
+#include "model/transmission.h"
 #include "sim/timers.h"
-#include "sim/window_model.h"
+#include "model/window_model.h"
 
 namespace {
 

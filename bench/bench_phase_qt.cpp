@@ -25,10 +25,10 @@
 #include <thread>
 
 #include "default_polar.h"
-#include "nmea/qt/serial_nmea_port.h"
-#include "nmea/qt/serial_port.h"
-#include "nmea/transmission.h"
-#include "sim/window_model.h"
+#include "serial/serial_nmea_port.h"
+#include "serial/serial_port.h"
+#include "model/transmission.h"
+#include "model/window_model.h"
 
 namespace {
 

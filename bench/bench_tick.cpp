@@ -4,9 +4,9 @@
 #include <benchmark/benchmark.h>
 
 #include "default_polar.h"
-#include "sim/recording_canvas.h"
+#include "model/recording_canvas.h"
 #include "sim/timers.h"
-#include "sim/window_model.h"
+#include "model/window_model.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "config/polar_table.h"
+#include "files/polar_file.h"
 
 namespace ventrel::bench {
 

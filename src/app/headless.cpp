@@ -28,12 +28,12 @@
 #include <unistd.h>
 #endif
 
-#include "config/file_write.h"
-#include "config/program.h"
-#include "config/value_ranges.h"
-#include "nmea/qt/port_names.h"
-#include "nmea/qt/serial_nmea_port.h"
-#include "nmea/qt/serial_port.h"
+#include "files/file_write.h"
+#include "files/value_ranges.h"
+#include "program/program.h"
+#include "serial/port_names.h"
+#include "serial/serial_nmea_port.h"
+#include "serial/serial_port.h"
 #include "ui/timer_driver.h"
 
 namespace ventrel::app {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/cli.h"
-#include "config/polar_table.h"
+#include "files/polar_file.h"
 #include "nav/conversions.h"
 #include "nav/number_forms.h"
 #include "sim/boat_speed.h"

@@ -10,7 +10,7 @@
 #include "nav/conversions.h"
 #include "nav/geodesy.h"
 #include "nav/number_forms.h"
-#include "nav/waypoint.h"
+#include "sim/waypoint.h"
 #include "nmea/frame.h"
 #include "nmea/registry.h"
 

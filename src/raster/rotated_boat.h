@@ -13,7 +13,7 @@
 
 #include <functional>
 
-#include "sim/canvas.h"
+#include "model/canvas.h"
 
 namespace ventrel {
 

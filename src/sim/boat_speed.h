@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "config/polar_table.h"
+#include "sim/polar_table.h"
 #include "sim/vect.h"
 
 namespace ventrel {

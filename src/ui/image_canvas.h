@@ -9,7 +9,7 @@
 #include <QFont>
 #include <QImage>
 
-#include "sim/canvas.h"
+#include "model/canvas.h"
 
 namespace ventrel {
 

@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "raster/rotated_boat.h"
-#include "sim/dial.h"
+#include "model/dial.h"
 #include "ui/image_canvas.h"
 #include "ui/look.h"
 

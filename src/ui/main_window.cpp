@@ -19,10 +19,10 @@
 
 #include <exception>
 
-#include "config/paths.h"
+#include "files/paths.h"
 #include "nav/conversions.h"
 #include "nav/number_forms.h"
-#include "sim/dial.h"
+#include "model/dial.h"
 #include "ui/controls.h"
 #include "ui/instrument_surface.h"
 #include "ui/look.h"

@@ -17,9 +17,9 @@
 #include <optional>
 #include <string>
 
-#include "config/program.h"
-#include "nmea/qt/serial_nmea_port.h"
-#include "nmea/qt/serial_port.h"
+#include "program/program.h"
+#include "serial/serial_nmea_port.h"
+#include "serial/serial_port.h"
 #include "raster/rotated_boat.h"
 #include "ui/help_pages.h"
 #include "ui/image_canvas.h"

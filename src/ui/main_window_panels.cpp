@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "sim/dial.h"
+#include "model/dial.h"
 #include "ui/controls.h"
 #include "ui/instrument_surface.h"
 #include "ui/look.h"

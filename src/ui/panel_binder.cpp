@@ -12,7 +12,7 @@
 
 #include <algorithm>
 
-#include "config/paths.h"
+#include "files/paths.h"
 #include "ui/controls.h"
 
 namespace ventrel {

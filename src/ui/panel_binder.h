@@ -18,7 +18,7 @@
 #include <string>
 #include <string_view>
 
-#include "sim/panel.h"
+#include "model/panel.h"
 
 class QLabel;
 

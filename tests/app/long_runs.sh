@@ -12,7 +12,8 @@ days=${VENTREL_LONG_RUN_DAYS:-0.25}
 duration=$(awk -v d="$days" 'BEGIN { printf "%d", d * 86400 }')
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0:quarantine_size_mb=0"
 
-rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status" 2>/dev/null; }
+# Nothing once the process has ended (it may end between the check and the read).
+rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status" 2>/dev/null || true; }
 
 for cfg in default calm storm polar; do
   args=(--headless --fast --stdout --duration "$duration" --start-time "2026-12-06 10:00:00")

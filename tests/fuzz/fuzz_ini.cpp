@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "config/config_values.h"
-#include "config/ini_file.h"
+#include "files/config_values.h"
+#include "files/ini_file.h"
 #include "fuzz_check.h"
 
 namespace {

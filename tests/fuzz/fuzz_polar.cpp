@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/polar_table.h"
+#include "files/polar_file.h"
 #include "fuzz_check.h"
 #include "sim/boat_speed.h"
 

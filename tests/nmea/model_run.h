@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "config/polar_table.h"
+#include "files/polar_file.h"
 #include "nmea/records.h"
 #include "sim/timers.h"
-#include "sim/window_model.h"
+#include "model/window_model.h"
 
 namespace ventrel::test {
 

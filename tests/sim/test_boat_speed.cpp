@@ -20,7 +20,7 @@
 
 #include "sim/boat_speed.h"
 #include "sim/vect.h"
-#include "sim_fixtures.h"
+#include "polar_fixtures.h"
 
 namespace ventrel {
 namespace {

@@ -13,7 +13,7 @@
 #include <set>
 
 #include "raster/rotated_boat.h"
-#include "sim/colour.h"
+#include "model/colour.h"
 #include "ui/image_canvas.h"
 
 using namespace ventrel;

@@ -14,7 +14,7 @@
 #include <tuple>
 
 #include "nmea/registry.h"
-#include "sim/dial.h"
+#include "model/dial.h"
 #include "sim/timers.h"
 #include "ui/controls.h"
 #include "ui/instrument_surface.h"

@@ -1,0 +1,163 @@
+#include "files/config_values.h"
+
+#include <cmath>
+
+#include "files/value_ranges.h"
+#include "nav/number_forms.h"
+
+namespace ventrel {
+
+namespace {
+
+// The longest waypoint name kept.
+constexpr std::size_t kMaxNameLength = 255;
+
+std::string PortKey(int i) { return "COM" + std::to_string(i + 1); }
+
+// A value read, then held to the key's range: out of it, the key is reported and
+// `ifInvalid` kept.
+template <class T>
+T Checked(const IniFile& ini, std::string_view section, std::string_view key, T value, T ifInvalid, BadKeys* bad) {
+  const ValueRange* r = RangeOfKey(section, key);
+  if (r == nullptr) return value;
+  const std::optional<std::string> problem = RangeProblem(*r, static_cast<long double>(value));
+  if (!problem) return value;
+  if (bad != nullptr) bad->push_back({std::string(section), std::string(key), ini.Find(section, key).value_or(""), *problem});
+  return ifInvalid;
+}
+
+long double Real(const IniFile& ini, std::string_view section, std::string_view key, long double ifInvalid,
+                 BadKeys* bad) {
+  return Checked(ini, section, key, ini.ReadReal(section, key, 0.0L, ifInvalid, bad), ifInvalid, bad);
+}
+
+}  // namespace
+
+TModPil ModPilFromText(std::string_view text) {
+  return text == "AUTO" ? TModPil::AUTO : TModPil::STDBY;
+}
+
+std::string_view ModPilText(TModPil mode) { return mode == TModPil::AUTO ? "AUTO" : "STDBY"; }
+
+int TalkerItem(TalkerGroup group, std::string_view stored) {
+  return stored.substr(0, 2) == kTalkerChoices[group].item0 ? 0 : 1;
+}
+
+std::string_view TalkerOfItem(TalkerGroup group, int item) {
+  return item == 0 ? kTalkerChoices[group].item0 : kTalkerChoices[group].item1;
+}
+
+CoordFields SplitPackedCoord(long double packed) {
+  CoordFields f;
+  f.item = packed >= 0.0L ? 0 : 1;
+  const long double a = std::fabs(packed);
+  const long double deg = std::trunc(a / 100.0L);
+  // The minutes are the rest of the packed value: the same as the fraction of
+  // a / 100 times 100, without the rounding that division and product add.
+  f.deg = generalForm(deg);
+  f.min = generalForm(a - deg * 100.0L);
+  return f;
+}
+
+long double PackCoord(long double deg, long double min, int item) {
+  const long double v = deg * 100.0L + min;
+  return item == 0 ? v : -v;
+}
+
+Configuration ReadConfiguration(const IniFile& ini, const Configuration& cur, BadKeys* bad) {
+  Configuration c;
+  c.Version = ini.ReadString(kSecVersion, "Version", kVersion);
+  c.Polars = ini.ReadString(kSecRepertoires, "Polars", cur.Polars);
+  c.PolaireAct = ini.ReadString(kSecParametres, "PolaireAct", cur.PolaireAct);
+  c.iOFFS_Keel = Real(ini, kSecParametres, "iOFFS_Keel", cur.iOFFS_Keel, bad);
+  c.iOFFS_Surf = Real(ini, kSecParametres, "iOFFS_Surf", cur.iOFFS_Surf, bad);
+  c.iPolPerc = Checked(ini, kSecParametres, "iPolPerc",
+                       ini.ReadInteger(kSecParametres, "iPolPerc", cur.iPolPerc, cur.iPolPerc, bad), cur.iPolPerc, bad);
+  c.iModPil = ModPilFromText(ini.ReadString(kSecParametres, "iModPil", "AUTO"));
+
+  const auto real = [&](std::string_view key, long double current) {
+    return Real(ini, kSecNavData, key, current, bad);
+  };
+  c.iTWS = real("iTWS", cur.iTWS);
+  c.iTWD = real("iTWD", cur.iTWD);
+  c.iHDG = real("iHDG", cur.iHDG);
+  c.iCUR = real("iCUR", cur.iCUR);
+  c.iCURDir = real("iCURDir", cur.iCURDir);
+  c.iPOSLat = real("iPOSLat", cur.iPOSLat);
+  c.iPOSLong = real("iPOSLong", cur.iPOSLong);
+  c.iWpID = ini.ReadString(kSecNavData, "iWpID", cur.iWpID);
+  if (c.iWpID.size() > kMaxNameLength) c.iWpID.resize(kMaxNameLength);
+  c.iWpLat = real("iWpLat", cur.iWpLat);
+  c.iWpLong = real("iWpLong", cur.iWpLong);
+  c.iDeclMag = real("iDeclMag", cur.iDeclMag);
+  c.idTU = real("idTU", cur.idTU);
+  c.iHDGvar = ini.ReadBool(kSecNavData, "iHDGvar", cur.iHDGvar, cur.iHDGvar, bad);
+  c.iTWSvar = ini.ReadBool(kSecNavData, "iTWSvar", cur.iTWSvar, cur.iTWSvar, bad);
+  c.iTWDvar = ini.ReadBool(kSecNavData, "iTWDvar", cur.iTWDvar, cur.iTWDvar, bad);
+
+  c.iVit = ini.ReadInteger(kSecCom, "iVit", cur.iVit, cur.iVit, bad);
+  for (int i = 0; i < kNbPorts; ++i) {
+    c.COM[static_cast<std::size_t>(i)] = ini.ReadString(kSecCom, PortKey(i), cur.COM[static_cast<std::size_t>(i)]);
+  }
+
+  // Chained defaults: a missing (or unreadable) switch repeats the one before it.
+  bool previous = false;
+  for (std::size_t i = 0; i < kSentenceKeys.size(); ++i) {
+    previous = ini.ReadBool(kSecNmea, kSentenceKeys[i], previous, previous, bad);
+    c.sentences[i] = previous;
+  }
+  std::string talker;
+  for (std::size_t g = 0; g < kTalkerChoices.size(); ++g) {
+    talker = ini.ReadString(kSecNmea, kTalkerChoices[g].key, talker);
+    c.talkerItems[g] = TalkerItem(static_cast<TalkerGroup>(g), talker);
+  }
+  c.iInst = ini.ReadString(kSecNmea, "iInst", kInstID);
+  c.iPilot = ini.ReadString(kSecNmea, "iPilot", kPilotID);
+  c.iCompas = ini.ReadString(kSecNmea, "iCompas", kCompasID);
+  return c;
+}
+
+void WriteConfiguration(IniFile& ini, const Configuration& c) {
+  ini.WriteString(kSecVersion, "Name", kProgramName);
+  ini.WriteString(kSecVersion, "Version", c.Version);
+  ini.WriteString(kSecRepertoires, "Polars", c.Polars);
+  ini.WriteString(kSecParametres, "PolaireAct", c.PolaireAct);
+  ini.WriteReal(kSecParametres, "iOFFS_Keel", c.iOFFS_Keel);
+  ini.WriteReal(kSecParametres, "iOFFS_Surf", c.iOFFS_Surf);
+  ini.WriteInteger(kSecParametres, "iPolPerc", c.iPolPerc);
+  ini.WriteString(kSecParametres, "iModPil", ModPilText(c.iModPil));
+
+  ini.WriteReal(kSecNavData, "iTWS", c.iTWS);
+  ini.WriteReal(kSecNavData, "iTWD", c.iTWD);
+  ini.WriteReal(kSecNavData, "iHDG", c.iHDG);
+  ini.WriteReal(kSecNavData, "iCUR", c.iCUR);
+  ini.WriteReal(kSecNavData, "iCURDir", c.iCURDir);
+  ini.WriteReal(kSecNavData, "iPOSLat", c.iPOSLat);
+  ini.WriteReal(kSecNavData, "iPOSLong", c.iPOSLong);
+  ini.WriteString(kSecNavData, "iWpID", c.iWpID);
+  ini.WriteReal(kSecNavData, "iWpLat", c.iWpLat);
+  ini.WriteReal(kSecNavData, "iWpLong", c.iWpLong);
+  ini.WriteReal(kSecNavData, "iDeclMag", c.iDeclMag);
+  ini.WriteReal(kSecNavData, "idTU", c.idTU);
+  ini.WriteBool(kSecNavData, "iHDGvar", c.iHDGvar);
+  ini.WriteBool(kSecNavData, "iTWSvar", c.iTWSvar);
+  ini.WriteBool(kSecNavData, "iTWDvar", c.iTWDvar);
+
+  ini.WriteInteger(kSecCom, "iVit", c.iVit);
+  for (int i = 0; i < kNbPorts; ++i) {
+    const std::string& device = c.COM[static_cast<std::size_t>(i)];
+    if (!device.empty()) ini.WriteString(kSecCom, PortKey(i), device);
+  }
+
+  for (std::size_t i = 0; i < kSentenceKeys.size(); ++i) {
+    ini.WriteBool(kSecNmea, kSentenceKeys[i], c.sentences[i]);
+  }
+  for (std::size_t g = 0; g < kTalkerChoices.size(); ++g) {
+    ini.WriteString(kSecNmea, kTalkerChoices[g].key, TalkerOfItem(static_cast<TalkerGroup>(g), c.talkerItems[g]));
+  }
+  ini.WriteString(kSecNmea, "iInst", kInstID);
+  ini.WriteString(kSecNmea, "iPilot", kPilotID);
+  ini.WriteString(kSecNmea, "iCompas", kCompasID);
+}
+
+}  // namespace ventrel

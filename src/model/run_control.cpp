@@ -1,0 +1,256 @@
+// Start, pause and resume, the alternating current, and the best upwind angle.
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "files/value_ranges.h"
+#include "nav/conversions.h"
+#include "nav/number_forms.h"
+#include "sim/variations.h"
+#include "sim/vect.h"
+#include "sim/wind.h"
+#include "model/window_model.h"
+
+namespace ventrel {
+
+namespace {
+
+// A whole number, blanks around it allowed, "+" or "-" in front.
+bool ParseInt(std::string_view text, int& out) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (text.empty()) return false;
+  int v = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (ec != std::errc() || end != text.data() + text.size()) return false;
+  out = v;
+  return true;
+}
+
+}  // namespace
+
+bool VentrelModel::TickDrivenElsewhere() const {
+  return timers_.TimerC.enabled() || timers_.TimerV.enabled() || timers_.TimerE.enabled() ||
+         timers_.TimerPres.enabled();
+}
+
+// Exactly one timer runs the tick: while a current rotation or a manoeuvre drives
+// it, its own end gives the tick back to TimerAT or TimerB.
+void VentrelModel::EnableTickTimer() {
+  if (TickDrivenElsewhere()) return;
+  if (s_.ModPil == TModPil::AUTO) {
+    timers_.TimerAT.setEnabled(true);
+    timers_.TimerB.setEnabled(false);
+  } else {
+    timers_.TimerB.setEnabled(true);
+    timers_.TimerAT.setEnabled(false);
+  }
+}
+
+void VentrelModel::BtCALCClick() {
+  SimState& s = s_;
+  const bool firstStart = s.PremPasse;
+  dial_.RepaintVisu();
+  EnabCmdPilot();
+  s.PremPasse = false;
+  panel_["SpBtPauseRes"].setEnabled(true);
+  s.StPause = false;
+  panel_["Paramtres1"].setEnabled(false);
+  panel_["Ouvrir1"].setEnabled(false);
+  s.offset_surf = params_.CS;
+  s.offset_keel = params_.CQ;
+
+  const std::string& perc = panel_["EdPolPerc"].text();
+  if (int v = 0; !ParseInt(perc, v)) {
+    Report("Champ « " + FieldCaption("EdPolPerc") + " » : « " + ShownValue(perc) +
+           " » n'est pas un nombre entier, la valeur précédente est conservée.");
+  } else if (const std::optional<std::string> problem = RangeProblem(*RangeOfField("EdPolPerc"), v)) {
+    Report("Champ « " + FieldCaption("EdPolPerc") + " » : « " + ShownValue(perc) + " » " + *problem +
+           ", la valeur précédente est conservée.");
+  } else {
+    speed_.polPerc = v;
+  }
+
+  s.BS.mdl = ReadField("EdBSP", s.BS.mdl);
+  s.BS.argt = ReadField("EdHDG", s.BS.argt);
+  s.TW.mdl = ReadField("EdTWS", s.TW.mdl);
+  s.TW.argt = ReadField("EdTWD", s.TW.argt);
+  s.CUR.mdl = ReadField("EdFcourant", s.CUR.mdl);
+  s.CUR.argt = ReadField("EdDirCourant", s.CUR.argt);
+
+  MajLabTWSW();
+  s.SW = Sigma_vect(s.TW, s.CUR);
+  MajAW_SWA();  // with the boat speed typed
+  EdTWSChange();
+  s.H180 = s.BS.argt - 180;
+  if (s.H180 < 0) s.H180 += 360;
+  const TAmure side = F_amure();
+  ShowTack(side);
+  // The sentences of second 0 go out before the first tick: they read the
+  // relative wind and the depth of the start, not an angle of 0 and a depth of 0
+  // (sent as a negative depth below the transducer).
+  s.RelWA = RelWAOf(s.AWA, side);
+
+  // Position: whole degrees and decimal minutes; a wrong field keeps the
+  // coordinate of the previous run.
+  {
+    bool ok = true;
+    const long double deg = ReadField("EdLATdeg", 0, &ok);
+    const long double min = ReadField("EdLATmin", 0, &ok);
+    const long double lat = deg + min / 60;
+    if (ok && lat > 90) {
+      ok = false;
+      Report("Position : une latitude de " + generalForm(deg) + "° " + generalForm(min) +
+             "' dépasse 90°, la position précédente est conservée.");
+    }
+    if (ok) {
+      s.Pact.lat = panel_["RadioGLAT"].itemIndex() == 1 ? -lat : lat;
+    }
+  }
+  {
+    bool ok = true;
+    const long double deg = ReadField("EdLGDEG", 0, &ok);
+    const long double min = ReadField("EdLGmin", 0, &ok);
+    if (ok) {
+      const long double g = deg + min / 60;
+      s.Pact.long_ = LongGraph(panel_["RadioGrLG"].itemIndex() == 1 ? -g : g);
+    }
+  }
+  s.Memo_Pos = s.Pact;
+  if (w_.WpUsed) WpMajDistRel();
+
+  s.t = 0;
+  s.dbs = Depth(SlowSinesAt(0));
+  s.HDG = s.BS.argt;
+  s.hdm = s.HDG - s.Declin;
+  s.HDGt_1 = s.HDG;
+  s.TWS = s.TW.mdl;
+  s.TWD = s.TW.argt;
+
+  // The typed boat speed gives way to the polar's.
+  const long double bsp = speed_.BoatSpeed(s.SWA, s.SW.mdl);
+  if (std::isfinite(bsp)) {
+    s.BS.mdl = bsp;
+  } else {
+    Report("Vitesse du bateau indéfinie (table polaire) : la vitesse saisie est conservée.");
+  }
+  s.OG = Sigma_vect(s.CUR, s.BS);
+  s.SOG = s.OG.mdl;
+  s.COG = s.OG.argt;
+  Show("EdSOG", s.SOG, 4, 2);
+  Show("EdCOG", s.COG, 5, 2);
+
+  dial_.mem.factConv = static_cast<long double>(dial_.Rayon - 12) / Conv1N_20;
+  boat_->RotationBat(-s.HDGt_1);
+  dial_.GradueCompas();
+  panel_["SpBtPauseRes"].setPicture("Gl_pause.bmp");
+
+  EnableTickTimer();
+  if (s.ModPil == TModPil::AUTO) panel_["BtBestHaul"].setEnabled(true);
+  // "alterné" chosen before the first start: the rotations begin with the run.
+  if (firstStart && panel_["RadioGTypC"].itemIndex() == 1) RadioGTypCClick();
+}
+
+void VentrelModel::SpBtPauseResClick() {
+  SimState& s = s_;
+  const bool stdby = s.ModPil == TModPil::STDBY;
+  ModelTimer& T = stdby ? timers_.TimerB : timers_.TimerAT;
+  if (T.enabled()) {
+    T.setEnabled(false);
+    InhibCmdPilot();
+    if (nmea_.suspend) nmea_.suspend();
+    panel_["SpBtPauseRes"].setPicture("Gl_res.bmp");
+    panel_["Paramtres1"].setEnabled(true);
+    panel_["Ouvrir1"].setEnabled(true);
+    panel_["BtBestHaul"].setEnabled(false);
+    if (stdby) {
+      panel_["TrackBarre"].setEnabled(false);
+      panel_["TrackBarre"].setSliderVisible(false);
+    }
+    s.StPause = true;
+    ZeroTrackBarre();
+  } else {
+    BtCALCClick();
+    EnabCmdPilot();
+    if (nmea_.resume) nmea_.resume();
+    panel_["SpBtPauseRes"].setPicture("Gl_pause.bmp");
+    s.StPause = false;
+    if (stdby) {
+      panel_["TrackBarre"].setEnabled(true);
+      panel_["TrackBarre"].setSliderVisible(true);
+    }
+    RadioGTypCClick();
+  }
+}
+
+void VentrelModel::RadioGTypCClick() {
+  SimState& s = s_;
+  // Nothing while paused, nor before the first start (the start takes the choice up).
+  if (s.StPause || s.PremPasse) return;
+  if (panel_["RadioGTypC"].itemIndex() == 1) {
+    if (s.VireEncour || s.EmpEncour || s.RecENCour) {
+      // A manoeuvre drives the tick: this rotation is skipped, the next minute brings one.
+      timers_.Timer60.setEnabled(true);
+      return;
+    }
+    s.tc = 0;
+    s.COUR = s.CUR.mdl;
+    timers_.TimerC.setEnabled(true);
+    timers_.TimerAT.setEnabled(false);
+    timers_.TimerB.setEnabled(false);
+    InhibVire();
+    InhibEmp();
+    panel_["SpBtPauseRes"].setEnabled(false);
+  } else {
+    timers_.Timer60.setEnabled(false);
+    timers_.TimerC.setEnabled(false);
+    EnableTickTimer();
+    EnabVire();
+    EnabEmp();
+    panel_["SpBtPauseRes"].setEnabled(true);
+  }
+}
+
+void VentrelModel::TimerCTimer() {
+  SimState& s = s_;
+  ++s.tc;
+  if (s.tc >= 14) {
+    timers_.TimerC.setEnabled(false);
+    timers_.Timer60.setEnabled(true);
+    EnableTickTimer();
+    panel_["SpBtPauseRes"].setEnabled(true);
+    return;
+  }
+  s.CUR.argt += 180.0L / 13;
+  if (s.CUR.argt > 360) s.CUR.argt -= 360;
+  const long double tc = s.tc;
+  s.CUR.mdl = (0.0223L * tc * tc - 0.3124L * tc + 1.2996L) * s.COUR;
+  TimerATTimer();
+}
+
+void VentrelModel::Timer60Timer() { RadioGTypCClick(); }
+
+void VentrelModel::EdTWSChange() { VMG_au_Pres(); }
+
+void VentrelModel::EdPolPercChange() { VMG_au_Pres(); }
+
+void VentrelModel::VMG_au_Pres() {
+  const t_vect best = speed_.SpMaxWndWrd(s_.SW.mdl);
+  s_.SpMax = best.mdl;
+  s_.VMGauPres = s_.SpMax * CosL(DEC_RAD(speed_.AlphaOptWndWrd));
+  Show("LbEdBestHaul", speed_.AlphaOptWndWrd, 4, 1);
+  Show("LbEdVMGauPres", s_.VMGauPres, 4, 2);
+}
+
+void VentrelModel::UpDownPolClick(bool up) {
+  PanelField& ud = panel_["UpDownPol"];
+  const int pos = std::clamp(ud.position() + (up ? 1 : -1), 0, 100);
+  ud.setPosition(pos);
+  panel_["EdPolPerc"].setText(std::to_string(pos));
+  speed_.UpDownPolClick(up);
+  EdPolPercChange();
+}
+
+}  // namespace ventrel

@@ -1,0 +1,75 @@
+// The waypoint handlers of the window model: reading the waypoint and the
+// variation from the panel, and the distance, bearing and time en route shown.
+
+#include <cmath>
+
+#include "model/window_model.h"
+#include "nav/conversions.h"
+#include "nav/number_forms.h"
+#include "sim/waypoint.h"
+
+namespace ventrel {
+
+void VentrelModel::Init_WP() {
+  if (panel_["EdLatWpDeg"].text().empty() || panel_["EDLGWpDeg"].text().empty()) return;
+  bool ok = true;
+  const long double latDeg = ReadField("EdLatWpDeg", 0, &ok);
+  const long double latMin = ReadField("EDLatWpmin", 0, &ok);
+  const long double lgDeg = ReadField("EDLGWpDeg", 0, &ok);
+  const long double lgMin = ReadField("EdLGWpmin", 0, &ok);
+  if (ok && latDeg + latMin / 60 > 90) {
+    ok = false;
+    Report("Waypoint : une latitude de " + generalForm(latDeg) + "° " + generalForm(latMin) +
+           "' dépasse 90°, le waypoint précédent est conservé.");
+  }
+  if (!ok) return;  // the waypoint in force stays
+  w_.WpUsed = true;
+  const long double lat = WpCoordinate(latDeg, latMin, panel_["RdGrWpNS"].itemIndex() == 1);
+  const long double lg = LongGraph(WpCoordinate(lgDeg, lgMin, panel_["RdGrWpEW"].itemIndex() == 1));
+  w_.Wp.P.Init(panel_["EdNwpt"].text().substr(0, 255), "", "", lat, lg);
+  w_.BearOrToDest = 65535;
+}
+
+void VentrelModel::InitDeclinaison() {
+  s_.Declin = std::fabs(ReadField("EdiDECL", std::fabs(s_.Declin)));
+  if (panel_["RdgDecl"].itemIndex() == 1) {
+    s_.Declin = -s_.Declin;
+    s_.DeclinD = 'W';
+  } else {
+    s_.DeclinD = 'E';
+  }
+}
+
+void VentrelModel::WpMajDistRel() {
+  const TPos_elem& P = s_.Pact;
+  const TPos_elem& D = w_.Wp.P;
+  w_.Wp.dist = plan_.dist_ortho(P.lat, P.long_, D.lat, D.long_);
+  w_.cap_ortho = plan_.cap_orthodromique(P.lat, P.long_, D.lat, D.long_);
+  Show("EdDTW", w_.Wp.dist, 5, 2);
+  panel_["LabEddistortho"].setTextFrom([dist = w_.Wp.dist] { return "    " + fixedForm(dist, 8, 4); });
+  // The rhumb-line distance is only shown: worked out when the window reads it.
+  panel_["LabEdDistLoxo"].setTextFrom([lat1 = P.lat, long1 = P.long_, lat2 = D.lat, long2 = D.long_] {
+    Mercator rhumb;
+    rhumb.calcul_loxodromie(lat1, long1, lat2, long2);
+    return "    " + fixedForm(rhumb.dist_loxo, 8, 4);
+  });
+
+  w_.Wp.relev = w_.cap_ortho;
+  dial_.canvas().SetPenColour(colours::kBlack);
+  dial_.DessRelWp(450 - w_.Wp.relev);
+  Show("EdBTW", w_.Wp.relev, 4, 1);
+  if (!w_.BearOrKnown()) w_.BearOrToDest = w_.Wp.relev;
+
+  w_.WCV = ClosingSpeed(s_.SOG, s_.COG, w_.cap_ortho);
+  Show("LbEdWCV", w_.WCV, 3, 1);
+  if (w_.WCV > 0) {
+    w_.ETE = dec_dms(w_.Wp.dist / w_.WCV);
+    panel_["LbEDETE"].setTextFrom([ete = w_.ETE] { return EteText(ete); });
+  } else {
+    panel_["LbEDETE"].setText(" ");
+  }
+}
+
+long double VentrelModel::HdGMagToDest() const { return ventrel::HdGMagToDest(w_, s_, s_.CUR); }
+
+}  // namespace ventrel

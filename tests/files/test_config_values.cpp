@@ -1,0 +1,154 @@
+// The settings of a configuration file: defaults, chained keys, forms, what a save keeps.
+
+#include "files/config_values.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "files/temp_folder.h"
+
+namespace ventrel {
+namespace {
+
+// The 26 switches as "1"/"0" characters, APB first.
+std::string Switches(const Configuration& c) {
+  std::string s;
+  for (bool on : c.sentences) s += on ? '1' : '0';
+  return s;
+}
+
+TEST(ReadConfiguration, AMissingSentenceSwitchRepeatsTheOneBefore) {
+  const struct {
+    const char* file;
+    const char* switches;  // APB ... ZTG
+    std::size_t bad;
+  } cases[] = {
+      {"[COM]\niVit=4800\n", "00000000000000000000000000", 0},  // no section: every sentence off
+      {"[NMEA]\n", "00000000000000000000000000", 0},
+      // No "iBWC" after "iAPB" true: BWC is sent, and so is every sentence after it.
+      {"[NMEA]\niAPB=1\n", "11111111111111111111111111", 0},
+      {"[NMEA]\niAPB=1\niBWR=0\n", "11000000000000000000000000", 0},
+      {"[nmea]\nIAPB=0\niBWC=1\niDBK=0\niMTW=true\niZTG=1\n", "01100000000001111111111111", 0},
+      // A switch that cannot be read takes the chained value and is reported.
+      {"[NMEA]\niAPB=1\niBWC=oui\niBWR=0\n", "11000000000000000000000000", 1}};
+  for (const auto& c : cases) {
+    BadKeys bad;
+    EXPECT_EQ(Switches(ReadConfiguration(IniFile(c.file), Configuration{}, &bad)), c.switches) << c.file;
+    EXPECT_EQ(bad.size(), c.bad) << c.file;
+  }
+}
+
+TEST(ReadConfiguration, OnlyTheExactWordGivesAutopilotAuto) {
+  const struct {
+    const char* file;
+    TModPil mode;
+  } cases[] = {{"", TModPil::AUTO},
+               {"[Parametres]\niModPil=AUTO\n", TModPil::AUTO},
+               {"[Parametres]\niModPil=auto\n", TModPil::STDBY},
+               {"[Parametres]\niModPil=Auto\n", TModPil::STDBY},
+               {"[Parametres]\niModPil=STDBY\n", TModPil::STDBY},
+               {"[Parametres]\niModPil=\n", TModPil::STDBY}};
+  for (const auto& c : cases) EXPECT_EQ(ReadConfiguration(IniFile(c.file), Configuration{}).iModPil, c.mode) << c.file;
+  EXPECT_EQ(ModPilText(TModPil::AUTO), "AUTO");
+  EXPECT_EQ(ModPilText(TModPil::STDBY), "STDBY");
+}
+
+TEST(PackedCoordinates, SplitIntoHemisphereDegreesAndMinutesAndPackedBack) {
+  const struct {
+    long double packed;
+    int item;
+    const char* deg;
+    const char* min;
+  } splits[] = {{-4706.5L, 1, "47", "6.5"}, {223.08L, 0, "2", "23.08"},         {0.0L, 0, "0", "0"},
+                {-0.5L, 1, "0", "0.5"},     {-17959.99L, 1, "179", "59.99"}, {4700.0L, 0, "47", "0"}};
+  for (const auto& c : splits) {
+    const CoordFields f = SplitPackedCoord(c.packed);
+    EXPECT_EQ(std::to_string(f.item) + " " + f.deg + " " + f.min,
+              std::to_string(c.item) + " " + c.deg + " " + c.min)
+        << c.packed;
+  }
+  const struct {
+    long double deg, min;
+    int item;
+    const char* written;
+  } packs[] = {{51.0L, 4.14L, 0, "5104.14"}, {1.0L, 19.88L, 1, "-119.88"}, {0.0L, 0.0L, 1, "0"}};
+  for (const auto& c : packs) EXPECT_EQ(RealText(PackCoord(c.deg, c.min, c.item)), c.written);
+}
+
+// The current settings: what a missing key keeps, and what a value that is not a number keeps.
+Configuration CurrentSettings() {
+  Configuration c;
+  c.Polars = "/opt/ventrel/DefPolars/";
+  c.PolaireAct = "FIRST31_7.pol";
+  c.iOFFS_Keel = 1.6L;
+  c.iPolPerc = 77;
+  c.iTWS = 5.0L;
+  c.iHDG = 335.0L;
+  c.iWpID = "Att_Dover";
+  c.idTU = -2.0L;
+  c.iHDGvar = c.iTWSvar = c.iTWDvar = true;
+  c.iVit = 9600;
+  c.COM[2] = "/dev/ttyUSB0";
+  c.sentences.fill(true);
+  c.talkerItems = {0, 0, 0, 0};
+  return c;
+}
+
+TEST(ReadConfiguration, AnEmptyFileGivesFixedDefaultsAndKeepsTheCurrentOnes) {
+  const Configuration cur = CurrentSettings();
+  BadKeys bad;
+  const Configuration c = ReadConfiguration(IniFile(""), cur, &bad);
+  EXPECT_TRUE(bad.empty());
+  // Fixed defaults: zero inputs, every sentence off, the talkers of empty texts, "II", "AP", "HC".
+  Configuration expected;
+  expected.Polars = cur.Polars;
+  expected.PolaireAct = cur.PolaireAct;
+  expected.iPolPerc = 77;
+  expected.iWpID = "Att_Dover";
+  expected.iHDGvar = expected.iTWSvar = expected.iTWDvar = true;
+  expected.iVit = 9600;
+  expected.COM = cur.COM;
+  EXPECT_TRUE(c == expected);
+  EXPECT_EQ(Switches(c), std::string(26, '0'));
+  EXPECT_EQ(c.iInst + c.iPilot + c.iCompas + c.Version, "IIAPHC2.3");
+  const std::string name(300, 'W');  // at most 255 characters of the waypoint name
+  EXPECT_EQ(ReadConfiguration(IniFile("[NavDATA]\niWpID=" + name + "\n"), cur).iWpID, name.substr(0, 255));
+}
+
+TEST(WriteConfiguration, SavingOverAFileKeepsItsOtherLines) {
+  IniFile ini("; my boat\n[COM]\nCOM3=/dev/ttyUSB0\niVit=4800\n[Perso]\nnote=x\n");
+  Configuration c;
+  c.iVit = 38400;
+  WriteConfiguration(ini, c);
+  EXPECT_EQ(ini.Text().rfind("; my boat\n[COM]\nCOM3=/dev/ttyUSB0\niVit=38400\n[Perso]\nnote=x\n[Version]\n", 0), 0u)
+      << ini.Text();
+  EXPECT_EQ(ReadConfiguration(ini, Configuration{}).COM[2], "/dev/ttyUSB0");
+}
+
+TEST(ShippedConfiguration, HoldsTheDesignValues) {
+  IniFile ini;
+  ASSERT_TRUE(IniFile::Load(std::string(VENTREL_DATA_DIR) + "/Ventrel.ini", &ini).found);
+  BadKeys bad;
+  const Configuration c = ReadConfiguration(ini, Configuration{}, &bad);
+  EXPECT_TRUE(bad.empty());
+  EXPECT_EQ(c.Version, "2.3");
+  EXPECT_EQ(c.Polars, "DefPolars/");
+  EXPECT_EQ(c.iHDG, 335.0L);
+  EXPECT_EQ(c.iTWS, 10.0L);
+  EXPECT_EQ(c.iTWD, 220.0L);
+  EXPECT_EQ(c.iCUR, 0.0L);
+  EXPECT_EQ(c.iCURDir, 70.0L);
+  EXPECT_EQ(RealText(c.iPOSLat) + " " + RealText(c.iPOSLong), "5104.14 223.08");  // 51°04.14' N 2°23.08' E
+  EXPECT_EQ(c.iWpID, "Att_Dover");
+  EXPECT_EQ(RealText(c.iWpLat) + " " + RealText(c.iWpLong), "5106.18 119.88");  // 51°06.18' N 1°19.88' E
+  EXPECT_EQ(c.iDeclMag, 1.0L);
+  EXPECT_EQ(c.iPolPerc, 100);
+  EXPECT_EQ(c.iModPil, TModPil::AUTO);
+  EXPECT_EQ(c.iVit, 4800);
+  EXPECT_EQ(Switches(c), std::string(26, '1'));
+  EXPECT_EQ(c.talkerItems, (std::array<int, 4>{1, 0, 0, 0}));  // GP, SD, DM, WI
+}
+
+}  // namespace
+}  // namespace ventrel
