@@ -123,6 +123,7 @@ void VentrelModel::BtCALCClick() {
 
   s.t = 0;
   s.dbs = Depth(SlowSinesAt(0));
+  s.UpdateDepthBelowTransducer();
   s.HDG = s.BS.argt;
   s.hdm = s.HDG - s.Declin;
   s.HDGt_1 = s.HDG;

@@ -1,14 +1,13 @@
-// The one-second tick: variations, wind triangle, boat speed, dead reckoning,
-// waypoint, scale, depth, and every field and arrow of the panel, in that order.
+// The one-second tick: the physics step (sim/physics_step) advances the boat,
+// then its frame is presented: every field of the panel and every arrow of the
+// dial, in the order of the step.
 
 #include <cmath>
 #include <stdexcept>
 
 #include "nav/conversions.h"
 #include "nav/number_forms.h"
-#include "sim/variations.h"
-#include "sim/vect.h"
-#include "sim/wind.h"
+#include "sim/physics_step.h"
 #include "model/window_model.h"
 
 namespace ventrel {
@@ -73,29 +72,33 @@ void VentrelModel::ShowTack(TAmure side) {
 }
 
 void VentrelModel::Tick() {
-  SimState& s = s_;
+  const PhysicsFrame frame = AdvancePhysics(s_, w_, PhysicsInputs{speed_, params_, plan_});
+  PresentTick(frame);
+}
+
+// The fields and the dial in the order of the step: each arrow is drawn with the
+// values of its moment (the boat arrow and the first ground arrow with the speed
+// before the polar), erasing the one of the previous tick, and a field shown twice
+// in a tick (EdSOG) is set twice, as its change mark depends on it.
+void VentrelModel::PresentTick(const PhysicsFrame& f) {
+  const SimState& s = s_;
   DisplayMemory& m = dial_.mem;
   Canvas& cv = dial_.canvas();
-  const std::int32_t rdiv = static_cast<std::int32_t>(std::lround(s.tdiv));
+  const std::int32_t rdiv = f.ticksPerSecond;
+  const bool withCurrent = f.current.mdl != 0;
 
-  // 1-2. Every ten seconds the dial is wiped; the compass card every tick.
-  if (isMultiple(s.t, 10 * rdiv)) dial_.RepaintVisu();
+  // Every ten seconds the dial is wiped; the compass card every tick.
+  if (isMultiple(f.tickBefore, 10 * rdiv)) dial_.RepaintVisu();
   dial_.GradueCompas();
 
-  // 3. Without current the surface wind is the true wind.
-  if (s.CUR.mdl == 0) {
-    s.Deriv = 0;
+  if (!withCurrent) {
     panel_["LDeriv"].setText("°");
     panel_["EdDeriv"].setText("0");
-    s.SWA = s.TWA;
-    s.SW = s.TW;
   }
 
-  // 5-6. Close-hauled at the optimum, and the picture of the best-haul button.
-  const long double alphaOpt = speed_.AlphaOptWndWrd;
-  s.AuPres = std::fabs(s.SWA - alphaOpt) < 0.3L && s.SWA > alphaOpt;
+  // The picture of the best-haul button.
   PanelField& bestHaul = panel_["BtBestHaul"];
-  if (s.AuPres) {
+  if (f.closeHauled) {
     bestHaul.setPicture("jesuisaupres.bmp");
   } else if (s.ModNorm()) {
     bestHaul.setPicture("Vamp.bmp");
@@ -105,64 +108,43 @@ void VentrelModel::Tick() {
     bestHaul.setPicture("JEMPANNE.bmp");
   }
 
-  // 7. Dead reckoning over the last second on the motion over ground (a fifth of
-  // a second per step while gybing: the gybe timer runs every 200 ms).
-  if (isMultiple(s.t, rdiv)) {
-    const long double distparc = s.EmpEncour ? s.OG.mdl / 18000 : s.OG.mdl / 3600;
-    plan_.Calcul_Pos_DIST_RELEVE(s.Memo_Pos, s.Pact, s.OG.argt, distparc);
-    s.Memo_Pos = s.Pact;
-    if (w_.WpUsed) WpMajDistRel();
+  if (f.positionStepped) {
+    if (f.waypointUpdated) ShowWaypointLeg();
     ShowPosition();
   }
 
-  // 8. The clock of the variations.
-  ++s.t;
-  const long double sec = s.t / s.tdiv;
-  const SlowSines slow = SlowSinesAt(sec);
-
-  // 9-10. True wind.
-  s.TWSvar = params_.ChkB_TWS;
-  s.TW.mdl = s.TWS;
-  if (s.TWSvar) s.TW.mdl = s.TWS * (1 + WindSpeedTerms(sec));
-  Show("EdTWS", s.TW.mdl, 3, 1);
-  s.TWDvar = params_.ChkB_TWD;
-  s.TW.argt = s.TWD;
-  if (s.TWDvar) s.TW.argt = s.TWD + WindDirTerms(slow);
-  if (s.TW.argt < 0) s.TW.argt += 360;
-  if (s.TW.argt > 360) s.TW.argt -= 360;
-  Show("EdTWD", s.TW.argt, 4, 1);
-
-  // 11. True wind arrow, from the wind's side of the dial to the centre.
+  // True wind and its arrow, from the wind's side of the dial to the centre.
+  Show("EdTWS", f.trueWind.mdl, 3, 1);
+  Show("EdTWD", f.trueWind.argt, 4, 1);
   if (m.MemTWlgr != 0) {
     cv.SetPenColour(colours::kCream);
     dial_.DessFlechVent(m.MemTWlgr, m.MemTWAlpha);
   }
   cv.SetPenColour(colours::kGrey);
-  m.MemTWlgr = m.factConv * s.TW.mdl;
-  m.MemTWAlpha = 450 - s.TW.argt;
+  m.MemTWlgr = m.factConv * f.trueWind.mdl;
+  m.MemTWAlpha = 450 - f.trueWind.argt;
   m.MemOrigTW = dial_.DessFlechVent(m.MemTWlgr, m.MemTWAlpha);
 
-  // 12-13. Current from the tail of the true wind, and the surface wind from its tip.
-  if (s.CUR.mdl != 0) {
-    s.SW = Sigma_vect(s.TW, s.CUR);
-    Show("EdFcourant", s.CUR.mdl, 3, 1);
-    Show("EdDirCourant", s.CUR.argt, 4, 1);
+  // Current from the tail of the true wind, and the surface wind from its tip.
+  if (withCurrent) {
+    Show("EdFcourant", f.current.mdl, 3, 1);
+    Show("EdDirCourant", f.current.argt, 4, 1);
     cv.SetPenMode(PenMode::Copy);
     if (m.MemCURlgr != 0) {
       cv.SetPenColour(colours::kCream);
       dial_.DessFlech(m.MemPrecOrigTW, m.MemCURlgr, m.MemCURAlpha);
     }
     cv.SetPenColour(colours::kGreen);
-    const long double L = m.factConv * s.CUR.mdl;
-    const long double A = 450 - s.CUR.argt;
+    const long double L = m.factConv * f.current.mdl;
+    const long double A = 450 - f.current.argt;
     dial_.DessFlech(m.MemOrigTW, L, A);
     m.MemPrecOrigSW = m.MemOrigSW;
     m.MemOrigSW = Dial::PointAt(m.MemOrigTW, L, A);
     m.MemCURlgr = L;
     m.MemCURAlpha = A;
 
-    const long double Lsw = m.factConv * s.SW.mdl;
-    const long double Asw = 450 - s.SW.argt;
+    const long double Lsw = m.factConv * f.surfaceWind.mdl;
+    const long double Asw = 450 - f.surfaceWind.argt;
     if (m.MemSWlgr != 0) {
       cv.SetPenColour(colours::kCream);
       dial_.DessFlech(m.MemPrecOrigSW, m.MemSWlgr, m.MemSWAlpha - 180);
@@ -172,54 +154,45 @@ void VentrelModel::Tick() {
     m.MemSWlgr = Lsw;
     m.MemSWAlpha = Asw;
   } else {
-    s.SW = s.TW;
     m.MemOrigSW = m.MemOrigTW;
   }
 
-  // 14-16. Heading: held by the autopilot in the normal mode, varied in every mode.
-  s.HDGvar = params_.ChkB_HDG;
-  if (s.ModNorm()) s.BS.argt = s.HDG;
-  if (s.HDGvar) s.BS.argt = s.HDG + HeadingTerms(sec);
-  if (s.BS.argt < 0) s.BS.argt += 360;
-  Show("EdHDG", s.BS.argt, 4, 1);
+  // Heading.
+  const long double heading = f.boatBeforePolar.argt;
+  Show("EdHDG", heading, 4, 1);
   {
-    const std::string c = fixedForm(RoundEven(s.BS.argt), 3, 0);
+    const std::string c = fixedForm(RoundEven(heading), 3, 0);
     const char* pad = c.size() == 1 ? " 00" : c.size() == 2 ? " 0" : " ";
     panel_["EdCAP"].setText(pad + c);
   }
-  s.hdm = s.BS.argt - s.Declin;
-  Show("Ed2HDGT", s.BS.argt, 4, 1);  // the heading of EdHDG
+  Show("Ed2HDGT", heading, 4, 1);  // the heading of EdHDG
   Show("EdHDM", s.hdm, 4, 1);
 
-  // 17-18. The boat picture and the boat speed arrow.
-  boat_->RotationBat(-s.BS.argt);
+  // The boat picture and the boat speed arrow (the speed of the previous tick).
+  boat_->RotationBat(-heading);
   if (m.MemBSlgr != 0) {
     cv.SetPenColour(colours::kCream);
     dial_.DessFlech(dial_.Centre, m.MemBSlgr, m.MemBSAlpha);
   }
   cv.SetPenColour(colours::kBlue);
-  dial_.DessFlech(dial_.Centre, m.factConv * s.BS.mdl, 450 - s.BS.argt);
-  m.MemBSlgr = m.factConv * s.BS.mdl;
-  m.MemBSAlpha = 450 - s.BS.argt;
+  dial_.DessFlech(dial_.Centre, m.factConv * f.boatBeforePolar.mdl, 450 - heading);
+  m.MemBSlgr = m.factConv * f.boatBeforePolar.mdl;
+  m.MemBSAlpha = 450 - heading;
 
-  // 19-21. Apparent wind, reciprocal heading, tack side.
-  MajAW_SWA();
-  s.H180 = s.BS.argt - 180;
-  if (s.H180 < 0) s.H180 += 360;
-  ShowTack(F_amure());
-
-  // 22. Apparent wind arrow.
+  // Apparent wind, tack side, and the apparent wind arrow.
+  ShowApparentWind();
+  ShowTack(f.tackSide);
   if (m.MemAWlgr != 0) {
     cv.SetPenColour(colours::kCream);
     dial_.DessFlech(m.MemPrecOrigAW, m.MemAWlgr, m.MemAWAlpha - 180);
   }
   cv.SetPenColour(colours::kRed);
-  m.MemAWlgr = m.factConv * s.AW.mdl;
-  m.MemAWAlpha = 450 - s.AW.argt;
+  m.MemAWlgr = m.factConv * f.apparentWind.mdl;
+  m.MemAWAlpha = 450 - f.apparentWind.argt;
   m.MemOrigAW = dial_.DessFlechVent(m.MemAWlgr, m.MemAWAlpha);
 
-  // 23-24. The boat-velocity side of the wind triangle.
-  if (s.CUR.mdl == 0) {
+  // The boat-velocity side of the wind triangle.
+  if (!withCurrent) {
     m.MemOrigSW = m.MemOrigTW;
     m.MemPrecOrigSW = m.MemPrecOrigTW;
   }
@@ -230,15 +203,12 @@ void VentrelModel::Tick() {
   cv.SetPenColour(colours::kBlue);
   dial_.DessFlechODDash(m.MemOrigAW, m.MemOrigSW);
 
-  // 25. Motion over ground with the boat speed as it stands.
-  s.OG = Sigma_vect(s.CUR, s.BS);
-  s.SOG = s.OG.mdl;
-  s.COG = s.OG.argt;
-  Show("EdSOG", s.SOG, 4, 2);
-  Show("EdCOG", s.COG, 5, 2);
+  // Motion over ground with the boat speed before the polar.
+  Show("EdSOG", f.groundBeforePolar.mdl, 4, 2);
+  Show("EdCOG", f.groundBeforePolar.argt, 5, 2);
 
-  // 26. With a current: the line to the true wind and the ground arrow.
-  if (s.CUR.mdl != 0) {
+  // With a current: the line to the true wind and the ground arrow.
+  if (withCurrent) {
     if (m.MemBSlgr != 0) {
       cv.SetPenColour(colours::kCream);
       dial_.DessFlechODDash(m.MemPrecOrigAW, m.MemPrecOrigTW);
@@ -248,40 +218,32 @@ void VentrelModel::Tick() {
     cv.SetPenColour(colours::kCream);
     dial_.DessFlech(dial_.Centre, m.MemSOGlgr, m.MemCOGalpha);
     cv.SetPenColour(colours::kFuchsia);
-    dial_.DessFlech(dial_.Centre, m.factConv * s.SOG, 450 - s.COG);
-    m.MemSOGlgr = m.factConv * s.SOG;
-    m.MemCOGalpha = 450 - s.COG;
+    dial_.DessFlech(dial_.Centre, m.factConv * f.groundBeforePolar.mdl, 450 - f.groundBeforePolar.argt);
+    m.MemSOGlgr = m.factConv * f.groundBeforePolar.mdl;
+    m.MemCOGalpha = 450 - f.groundBeforePolar.argt;
   }
 
-  // 27-28.
   m.MemPrecOrigAW = m.MemOrigAW;
   m.MemPrecOrigTW = m.MemOrigTW;
-  if (s.CUR.mdl != 0) Affiche_derive();
+  if (withCurrent) ShowDrift();
 
-  // 29-31. Boat speed from the polar (a manoeuvre sets it itself), then the
-  // motion over ground again.
-  if (s.ModNorm() || s.ModPil == TModPil::STDBY) {
-    const long double bsp = speed_.BoatSpeed(s.SWA, s.SW.mdl);
-    if (!std::isfinite(bsp)) throw std::runtime_error("vitesse du bateau indéfinie (table polaire)");
-    s.BS.mdl = bsp;
-  }
-  Show("EdBSP", s.BS.mdl, 4, 2);
-  if (s.CUR.mdl == 0) Show("EdSOG", s.BS.mdl, 4, 2);
-  s.OG = Sigma_vect(s.CUR, s.BS);
-  s.SOG = s.OG.mdl;
-  s.COG = s.OG.argt;
+  // The step stopped here: what was reached is shown, the tick is abandoned.
+  if (f.boatSpeedUndefined) throw std::runtime_error("vitesse du bateau indéfinie (table polaire)");
 
-  // 32-33. Speed made good to windward, relative wind clockwise from the bow.
-  // Shown only: its cosine is worked out when the window reads it.
+  // Boat speed from the polar; without current it is the speed over ground.
+  Show("EdBSP", f.boatAfterPolar.mdl, 4, 2);
+  if (!withCurrent) Show("EdSOG", f.boatAfterPolar.mdl, 4, 2);
+
+  // Speed made good to windward. Shown only: its cosine is worked out when the
+  // window reads it.
   panel_["EdVMGVent"].setTextFrom(
-      [swa = s.SWA, bsp = s.BS.mdl] { return fixedForm(CosL(DEC_RAD(swa)) * bsp, 4, 2); });
-  s.RelWA = RelWAOf(s.AWA, F_amure());
+      [swa = s.SWA, bsp = f.boatAfterPolar.mdl] { return fixedForm(CosL(DEC_RAD(swa)) * bsp, 4, 2); });
 
-  // 34-35. Scale and rings (redrawn on a change of scale, otherwise every third second).
-  m.etalon = std::max(s.AW.mdl, s.TW.mdl);
+  // Scale and rings (redrawn on a change of scale, otherwise every third second).
+  m.etalon = f.scaleReference;
   m.factConv = static_cast<long double>(dial_.Rayon - 12) / ScaleFor(m.etalon);
   if (m.MemFactConv != 0) {
-    if (m.factConv != m.MemFactConv || isMultiple(s.t, 3 * rdiv)) {
+    if (m.factConv != m.MemFactConv || isMultiple(f.tickAfter, 3 * rdiv)) {
       dial_.trace_ech(false, m.MemFactConv);
       dial_.trace_ech(true, m.factConv);
     }
@@ -290,9 +252,8 @@ void VentrelModel::Tick() {
   }
   m.MemFactConv = m.factConv;
 
-  // 36-37. Depth.
-  s.dbs = Depth(slow);
-  if (isMultiple(s.t, rdiv)) dial_.MajProf(s.t, s.dbs, s.WatrTemp);
+  // Depth history and box, once a second.
+  if (isMultiple(f.tickAfter, rdiv)) dial_.MajProf(f.tickAfter, f.depthBelowSurface, s.WatrTemp);
 }
 
 }  // namespace ventrel

@@ -6,6 +6,7 @@
 #include "model/window_model.h"
 #include "nav/conversions.h"
 #include "nav/number_forms.h"
+#include "sim/physics_step.h"
 #include "sim/waypoint.h"
 
 namespace ventrel {
@@ -41,10 +42,13 @@ void VentrelModel::InitDeclinaison() {
 }
 
 void VentrelModel::WpMajDistRel() {
+  UpdateWaypointLeg(w_, s_, plan_);
+  ShowWaypointLeg();
+}
+
+void VentrelModel::ShowWaypointLeg() {
   const TPos_elem& P = s_.Pact;
   const TPos_elem& D = w_.Wp.P;
-  w_.Wp.dist = plan_.dist_ortho(P.lat, P.long_, D.lat, D.long_);
-  w_.cap_ortho = plan_.cap_orthodromique(P.lat, P.long_, D.lat, D.long_);
   Show("EdDTW", w_.Wp.dist, 5, 2);
   panel_["LabEddistortho"].setTextFrom([dist = w_.Wp.dist] { return "    " + fixedForm(dist, 8, 4); });
   // The rhumb-line distance is only shown: worked out when the window reads it.
@@ -54,16 +58,11 @@ void VentrelModel::WpMajDistRel() {
     return "    " + fixedForm(rhumb.dist_loxo, 8, 4);
   });
 
-  w_.Wp.relev = w_.cap_ortho;
   dial_.canvas().SetPenColour(colours::kBlack);
   dial_.DessRelWp(450 - w_.Wp.relev);
   Show("EdBTW", w_.Wp.relev, 4, 1);
-  if (!w_.BearOrKnown()) w_.BearOrToDest = w_.Wp.relev;
-
-  w_.WCV = ClosingSpeed(s_.SOG, s_.COG, w_.cap_ortho);
   Show("LbEdWCV", w_.WCV, 3, 1);
   if (w_.WCV > 0) {
-    w_.ETE = dec_dms(w_.Wp.dist / w_.WCV);
     panel_["LbEDETE"].setTextFrom([ete = w_.ETE] { return EteText(ete); });
   } else {
     panel_["LbEDETE"].setText(" ");

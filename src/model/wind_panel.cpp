@@ -1,8 +1,6 @@
 // Apparent wind, surface wind angle, tack side and drift, with their fields.
 
-#include <cmath>
-
-#include "sim/vect.h"
+#include "sim/physics_step.h"
 #include "sim/wind.h"
 #include "model/window_model.h"
 
@@ -11,16 +9,14 @@ namespace ventrel {
 TAmure VentrelModel::F_amure() { return ventrel::F_amure(s_); }
 
 void VentrelModel::MajAW_SWA() {
-  SimState& s = s_;
-  const long double heading = HeadingForAngles(s);
+  UpdateApparentWind(s_);
+  ShowApparentWind();
+}
 
-  s.AW = Sigma_vect(s.BS, s.SW);
-  s.AWS = s.AW.mdl;
-  s.AWD = s.AW.argt;
+void VentrelModel::ShowApparentWind() {
+  const SimState& s = s_;
   Show("EdAWS", s.AWS, 3, 1);
   Show("EdAWD", s.AWD, 3, 1);
-  s.AWA = std::fabs(s.AWD - heading);
-  if (s.AWA > 180) s.AWA = 360 - s.AWA;
   Show("EdAWA", s.AWA, 3, 1);
 
   // In the normal mode the wind angle offers the one manoeuvre that makes sense;
@@ -34,11 +30,6 @@ void VentrelModel::MajAW_SWA() {
       EnabVire();
     }
   }
-
-  s.SWA = heading - s.SW.argt;
-  if (s.SWA < -180) s.SWA += 360;
-  if (s.SWA > 180) s.SWA = 360 - s.SWA;
-  s.SWA = std::fabs(s.SWA);
 
   const bool noCurrent = s.CUR.mdl == 0;
   const Rgb font = noCurrent ? colours::kGrey : colours::kBlack;
@@ -63,13 +54,13 @@ void VentrelModel::MajLabTWSW() {
 }
 
 void VentrelModel::Affiche_derive() {
-  SimState& s = s_;
-  s.Deriv = s.COG - HeadingForAngles(s);
-  if (s.Deriv < 0) s.Deriv += 360;
-  if (s.Deriv > 180) s.Deriv = 360 - s.Deriv;
-  Show("EdDeriv", s.Deriv, 3, 1);
-  s.DerivTribord = !CogInPortSector(s);
-  panel_["LDeriv"].setText(s.DerivTribord ? "° TRIBORD" : "° BABORD");
+  UpdateDrift(s_);
+  ShowDrift();
+}
+
+void VentrelModel::ShowDrift() {
+  Show("EdDeriv", s_.Deriv, 3, 1);
+  panel_["LDeriv"].setText(s_.DerivTribord ? "° TRIBORD" : "° BABORD");
 }
 
 }  // namespace ventrel

@@ -23,6 +23,7 @@
 #include "sim/manoeuvres.h"
 #include "nav/number_read.h"
 #include "sim/boat_speed.h"
+#include "sim/physics_step.h"
 #include "model/canvas.h"
 #include "model/dial.h"
 #include "model/panel.h"
@@ -104,9 +105,11 @@ class VentrelModel {
   bool CurrentRotating() const { return timers_.TimerC.enabled(); }
 
   // ---- Wind and drift (wind_panel.cpp).
+  // Apparent wind and surface wind angle worked out (sim/physics_step) and shown.
   void MajAW_SWA();
   // Change of the current fields (and at start): names the reference wind.
   void MajLabTWSW();
+  // Drift worked out from the course over ground as it stands, and shown.
   void Affiche_derive();
   TAmure F_amure();
   t_pCan CoordORIgW(long double lgr, long double angl) const { return dial_.CoordORIgW(lgr, angl); }
@@ -114,6 +117,7 @@ class VentrelModel {
   // ---- Waypoint and variation (waypoint.cpp).
   void Init_WP();
   void InitDeclinaison();
+  // The waypoint leg worked out from the position as it stands, and shown.
   void WpMajDistRel();
   void BtModWpClick() { Init_WP(); }
   void EdiDECLChange() { InitDeclinaison(); }
@@ -171,7 +175,14 @@ class VentrelModel {
   void EndManoeuvre(ModelTimer& stepTimer);
   // The manoeuvre buttons as the normal mode offers them (manoeuvres.cpp).
   void OfferManoeuvres();
+  // One tick: the physics step advances the state, then PresentTick shows its
+  // frame (tick.cpp).
   void Tick();
+  void PresentTick(const PhysicsFrame& frame);
+  // The panel (and for the waypoint, the dial) from the state as it stands.
+  void ShowApparentWind();
+  void ShowDrift();
+  void ShowWaypointLeg();
   void ShowPosition();
   // The timer that runs the tick in the pilot mode in force, when no other
   // activity (current rotation, manoeuvre) drives the tick.

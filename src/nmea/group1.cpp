@@ -107,7 +107,7 @@ int NmeaModule::NPhEnvoi1(const SimState& s, const WaypointState& w, const NmeaC
   SetClock(clock);
   BuildContext c{*this, s, w, clock};
   // DBT and DBK need the depth below the transducer even when DPT is not sent.
-  dptr.depth = s.dbs - s.offset_surf;
+  dptr.depth = s.depthBelowTransducer;
   return BuildGroup(c, 1);
 }
 

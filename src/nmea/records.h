@@ -23,7 +23,7 @@ namespace ventrel {
 enum class t_switch : std::uint8_t { ON = 0, OFF = 1 };
 
 struct t_DPT {
-  long double depth = 0.0L;   // metres below the transducer: dbs - offset_surf
+  long double depth = 0.0L;   // metres below the transducer: the state's depthBelowTransducer
   long double offset = 0.0L;  // not filled: the sentence takes offset_surf from the state
   t_switch switch_ = t_switch::ON;
 };

@@ -167,6 +167,7 @@ void VentrelProgram::LoadConfig(const IniFile& ini) {
   // 1. Depth offsets, into the state and the parameters dialog.
   if (read("iOFFS_Keel")) s.offset_keel = p.CQ = c.iOFFS_Keel;
   if (read("iOFFS_Surf")) s.offset_surf = p.CS = c.iOFFS_Surf;
+  s.UpdateDepthBelowTransducer();
   ShowOffsets();
 
   // 2. Polar percentage.

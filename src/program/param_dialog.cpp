@@ -40,6 +40,7 @@ void VentrelProgram::FParamFormCreate() {
   SimState& s = model_.state();
   s.offset_surf = p.CS;
   s.offset_keel = p.CQ;
+  s.UpdateDepthBelowTransducer();
   panel()["LabEdPolSel"].setAlign(Align::Centre);
 }
 

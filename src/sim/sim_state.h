@@ -47,6 +47,9 @@ struct SimState {
   long double Deriv = 0.0L;     // drift angle between heading and COG, 0..180
   long double RelWA = 0.0L;     // apparent wind angle clockwise from the bow, 0..360
   long double dbs = 0.0L;       // depth below the surface
+  // Depth below the transducer, dbs - offset_surf (may read negative before the
+  // first start); kept with dbs and offset_surf by UpdateDepthBelowTransducer.
+  long double depthBelowTransducer = 0.0L;
   long double WatrTemp = 13.0L; // water temperature, degrees Celsius
   bool AuPres = false;          // close-hauled just below the optimum
   long double HDGt_1 = 0.0L;    // heading at start
@@ -76,6 +79,9 @@ struct SimState {
   // Side shown by the drift label: true for "° TRIBORD" (set with Deriv while
   // there is a current).
   bool DerivTribord = false;
+
+  // Works the depth below the transducer out again: after dbs or offset_surf changed.
+  void UpdateDepthBelowTransducer() { depthBelowTransducer = dbs - offset_surf; }
 
   bool ModNorm() const {
     return ModPil == TModPil::AUTO && !VireEncour && !EmpEncour && !RecENCour;

@@ -43,7 +43,7 @@ const std::vector<Golden> kGolden = {
       "$HCHDT,45.00,T,*04", "$WIMWV,315.20,R,12.40,N,A*11",
       "$WIMWD,270.00,T,269.00,M,15.00,N,7.72,M*64"}},
     {"group 1, nothing selected", 1, {}, nullptr, {}},
-    {"only DBT: its depth is dbs - offset_surf of this build", 1, {"DBT"},
+    {"only DBT: its depth is the state's depth below the transducer", 1, {"DBT"},
      [](Scene& x) { x.m.dptr.depth = 99.0L; }, {"$SDDBT,41.0,f,12.50,M,6.84,F*0F"}},
     {"sounder II: depth sentences say II, heading keeps HC", 1, {"*"},
      [](Scene& x) { x.m.Sounder = "II"; },

@@ -33,6 +33,7 @@ struct Scene {
     s.dbs = 13.0L;
     s.offset_surf = 0.5L;
     s.offset_keel = 1.2L;
+    s.UpdateDepthBelowTransducer();
     s.SOG = 6.8L;
     s.COG = 48.3L;
     s.WatrTemp = 13.0L;

@@ -65,6 +65,7 @@ TEST(SentenceSweep, EverySentenceIsWellFormedOverManyStates) {
     x.s.Declin = -25.0L + std::fmod(t * 0.9L, 50.0L);
     x.s.DeclinD = x.s.Declin < 0 ? 'W' : 'E';
     x.s.dbs = std::fmod(t * 1.3L, 120.0L);
+    x.s.UpdateDepthBelowTransducer();
     x.s.SOG = x.s.BS.mdl + 1.0L;
     x.s.COG = std::fmod(t * 17.0L, 400.0L) - 20.0L;
     x.s.Memo_Pos.lat = -89.99L + std::fmod(t * 3.7L, 179.98L);
@@ -96,6 +97,7 @@ TEST(SentenceSweep, ValuesThatAreNotFiniteGiveEmptyFields) {
   x.s.BS = {nan, nan};
   x.s.AW.mdl = std::numeric_limits<long double>::infinity();
   x.s.dbs = nan;
+  x.s.UpdateDepthBelowTransducer();
   x.s.SOG = nan;
   x.s.Memo_Pos.lat = nan;
   x.w.Wp.dist = nan;
