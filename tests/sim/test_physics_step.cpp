@@ -127,7 +127,9 @@ TEST(PhysicsStep, FrameHoldsTheVectorSumsAndTheStateItLeft) {
       EXPECT_TRUE(Same(f.current, c.current) && Same(f.trueWind, r.s.TW) && Same(f.surfaceWind, r.s.SW) &&
                   Same(f.apparentWind, r.s.AW) && Same(f.boatAfterPolar, r.s.BS) &&
                   Same(f.groundAfterPolar, r.s.OG) && r.s.SOG == r.s.OG.mdl && r.s.COG == r.s.OG.argt);
-      if (!withCurrent) EXPECT_TRUE(Same(f.surfaceWind, f.trueWind));
+      if (!withCurrent) {
+        EXPECT_TRUE(Same(f.surfaceWind, f.trueWind));
+      }
 
       // The drift is read on the ground vector before the polar.
       if (withCurrent) {
