@@ -221,10 +221,12 @@ void NmeaTransmission::Phase(int k) {
   for (int i = 1; i <= n; ++i) {
     line.assign(m_.tab_PhNMEA[static_cast<std::size_t>(i)]);
     line.append("\r\n");
-    if (!port_.Write_Com(line)) {
-      // The rest of the group waits for the next cycle.
-      if (k == 1) MemoNMEA.Add(kMsgErreurTransmission);
-      return;
+    for (NmeaOutput* out : outputs_) {
+      if (!out->write(line)) {
+        // The rest of the group waits for the next cycle.
+        if (k == 1) MemoNMEA.Add(kMsgErreurTransmission);
+        return;
+      }
     }
     Log_NMEA(i);
   }
