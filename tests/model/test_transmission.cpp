@@ -54,8 +54,8 @@ class FakePort final : public NmeaPort, public NmeaOutput {
     if (state[name] == "open") state[name] = "closed";
   }
   std::string name() const override { return current_; }
-  bool write(std::string_view bytes) override {
-    const std::string text(bytes);
+  bool write(std::string_view sent) override {
+    const std::string text(sent);
     if (state[current_] != "open" || (refuse && refuse(vc_.now(), text))) return false;
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
     log_.push_back({vc_.now(), TypeOf(text)});
