@@ -15,14 +15,15 @@ namespace {
 
 using namespace ventrel;
 
-class CountingPort final : public NmeaPort {
+class CountingPort final : public NmeaPort, public NmeaOutput {
  public:
   bool InitCom(const std::string&, std::uint32_t, std::uint8_t, std::uint8_t, std::uint8_t) override { return true; }
   void ResetCom(const std::string&) override {}
-  bool Write_Com(const std::string& text) override {
+  bool write(std::string_view text) override {
     bytes += text.size();
     return true;
   }
+  std::string name() const override { return "compteur"; }
   std::size_t bytes = 0;
 };
 
@@ -38,6 +39,7 @@ void FastRun(benchmark::State& state, bool keepLists) {
   const LocalTime start{2026, 12, 6, 12, 15, 30, 0};
   NmeaTransmission tx(m, {model.state(), model.waypoint(), model.params()}, model.timers().TimerNMEA,
                       model.panel(), port, [&] { return AddMilliseconds(start, clock.now()); });
+  tx.AddOutput(port);
   tx.MemoNMEA.SetKept(false);
   tx.MemoNMEAbrut.SetKept(keepLists);
   tx.MemoNMEAHMS.SetKept(keepLists);

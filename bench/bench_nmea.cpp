@@ -22,9 +22,9 @@ void BM_Group(benchmark::State& state) {
   }
   state.counters["sentences"] = n;
 }
-BENCHMARK(BM_Group<1>)->Name("NPhEnvoi1_9_sentences");
-BENCHMARK(BM_Group<2>)->Name("NPhEnvoi2_7_sentences");
-BENCHMARK(BM_Group<3>)->Name("NPhEnvoi3_12_sentences");
+BENCHMARK(BM_Group<1>)->Name("Group1_9_sentences");
+BENCHMARK(BM_Group<2>)->Name("Group2_7_sentences");
+BENCHMARK(BM_Group<3>)->Name("Group3_12_sentences");
 
 void BM_FrameSentence(benchmark::State& state) {
   const std::vector<std::string> f = {"101530.00", "5106.1800", "N", "119.88000", "E", "52.70", "T",

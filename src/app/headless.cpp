@@ -30,6 +30,7 @@
 
 #include "files/file_write.h"
 #include "files/value_ranges.h"
+#include "nmea/output.h"
 #include "program/program.h"
 #include "serial/port_names.h"
 #include "serial/serial_nmea_port.h"
@@ -81,12 +82,13 @@ LocalTime SystemLocalTime() {
   return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()};
 }
 
-// Standard output written in whole sentences, with no translation of line ends.
-// In a fast run the sentences gather in a buffer and leave by whole buffers; in
-// real time each leaves as it comes. A write the system refuses ends the output:
-// a sentence the system took only part of is taken back when standard output is a
-// regular file (elsewhere its head stays where it went: a pipe or a terminal).
-class StdoutWriter {
+// Standard output as an output of the sentence cycle, written in whole sentences,
+// with no translation of line ends. In a fast run the sentences gather in a
+// buffer and leave by whole buffers; in real time each leaves as it comes. A write
+// the system refuses ends the output: a sentence the system took only part of is
+// taken back when standard output is a regular file (elsewhere its head stays
+// where it went: a pipe or a terminal).
+class StdoutWriter final : public NmeaOutput {
  public:
   explicit StdoutWriter(bool buffered) : capacity_(buffered ? kCapacity : 0) {
 #ifdef _WIN32
@@ -100,6 +102,8 @@ class StdoutWriter {
     ends_.push_back(buf_.size());
     return buf_.size() <= capacity_ || Flush();
   }
+  bool write(std::string_view bytes) override { return Add(bytes); }
+  std::string name() const override { return "sortie standard"; }
   // Writes what is held; false once the output has failed.
   bool Flush() {
     std::size_t done = 0;
@@ -178,27 +182,12 @@ std::string WriteErrorText(int error) {
   }
 }
 
-// The port of the headless run: the serial port when one is named, then standard
-// output when asked; standard output receives what the port has taken.
-class HeadlessPort final : public NmeaPort {
+// The port of a run without a serial port: standard output needs no opening,
+// and "stdout" in the port list opens at once.
+class NoSerialPort final : public NmeaPort {
  public:
-  HeadlessPort(NmeaPort* serial, StdoutWriter* out) : serial_(serial), out_(out) {}
-
-  bool InitCom(const std::string& name, std::uint32_t speed, std::uint8_t parity, std::uint8_t dataBits,
-               std::uint8_t stopBits) override {
-    return serial_ ? serial_->InitCom(name, speed, parity, dataBits, stopBits) : true;
-  }
-  void ResetCom(const std::string& name) override {
-    if (serial_) serial_->ResetCom(name);
-  }
-  bool Write_Com(const std::string& text) override {
-    if (serial_ && !serial_->Write_Com(text)) return false;
-    return !out_ || out_->Add(text);
-  }
-
- private:
-  NmeaPort* serial_;
-  StdoutWriter* out_;
+  bool InitCom(const std::string&, std::uint32_t, std::uint8_t, std::uint8_t, std::uint8_t) override { return true; }
+  void ResetCom(const std::string&) override {}
 };
 
 // The lines of a list held back until the sentences they record have left on
@@ -447,7 +436,7 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     iniPath = fs::absolute(o.config, ec);
   }
 
-  // The port: the serial port when one is named, standard output when asked.
+  // The serial port when one is named, standard output when asked.
   auto say = [&err](const std::string& m) { err << m << "\n"; };
   std::unique_ptr<CommUnitA> com;
   std::unique_ptr<SerialNmeaPort> serial;
@@ -465,7 +454,8 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
 #endif
   std::unique_ptr<StdoutWriter> out;
   if (o.toStdout) out = std::make_unique<StdoutWriter>(o.fast);
-  HeadlessPort port(serial.get(), out.get());
+  NoSerialPort noSerial;
+  NmeaPort& port = serial ? static_cast<NmeaPort&>(*serial) : noSerial;
 
   // The local clock: the start time given plus the time of the run (simulated on
   // the virtual clock), or the system's local time.
@@ -504,6 +494,10 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   }
   if (com) com->set_overrides(program.PortOverrides());
   NmeaTransmission& tx = program.transmission();
+  // The outputs: the serial port when one is named, then standard output when
+  // asked; standard output receives what the port has taken.
+  if (serial) tx.AddOutput(*serial);
+  if (out) tx.AddOutput(*out);
   Panel& panel = program.panel();
   // The visible list is not kept; what is not a sentence goes to standard error:
   // the model's diagnostics folded, the error line of a write only when its cause
@@ -667,9 +661,9 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     const std::uint64_t n = out->delivered();
     if (out->readerGone()) {
       // `ventrel ... | head`: the reader stopped on purpose, a normal end.
-      if (logs) err << "La sortie standard a été fermée par son lecteur : arrêt après " << n << " phrases, que les journaux gardent.\n";
+      if (logs) err << "La " << out->name() << " a été fermée par son lecteur : arrêt après " << n << " phrases, que les journaux gardent.\n";
     } else {
-      err << "Écriture impossible sur la sortie standard (" << WriteErrorText(out->error()) << ") : arrêt après " << n
+      err << "Écriture impossible sur la " << out->name() << " (" << WriteErrorText(out->error()) << ") : arrêt après " << n
           << " phrases écrites entières";
       if (out->cut()) err << ", suivies du début d'une phrase qui n'a pas pu être retiré";
       if (logs) err << " ; les journaux gardent ces " << n << " phrases";

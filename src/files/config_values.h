@@ -35,11 +35,13 @@
 // program's current setting and its key is reported.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "files/ini_file.h"
+#include "nmea/registry.h"
 #include "sim/sim_state.h"
 #include "version.h"
 
@@ -55,14 +57,18 @@ inline constexpr std::string_view kSecNmea = "NMEA";
 inline constexpr std::string_view kProgramName = "Ventrel";
 
 // The 26 sentences, in the order of the [NMEA] keys and of the sentence dialog's list
-// (item i of the list is sentence i); the key of sentence i is "i" + its type.
-inline constexpr int kNbSentences = 26;
-inline constexpr std::array<std::string_view, kNbSentences> kSentenceTypes = {
-    "APB", "BWC", "BWR", "DBK", "DBS", "DBT", "DPT", "GLL", "GSA", "GSV", "HDG", "HDM", "HDT",
-    "MTW", "MWD", "MWV", "RMB", "RMC", "VHW", "VTG", "VWR", "WCV", "WNC", "WPL", "ZDA", "ZTG"};
-inline constexpr std::array<std::string_view, kNbSentences> kSentenceKeys = {
-    "iAPB", "iBWC", "iBWR", "iDBK", "iDBS", "iDBT", "iDPT", "iGLL", "iGSA", "iGSV", "iHDG", "iHDM", "iHDT",
-    "iMTW", "iMWD", "iMWV", "iRMB", "iRMC", "iVHW", "iVTG", "iVWR", "iWCV", "iWNC", "iWPL", "iZDA", "iZTG"};
+// (item i of the list is sentence i), read from the sentence table.
+inline constexpr int kNbSentences = kSentenceCount;
+inline constexpr std::array<std::string_view, kNbSentences> kSentenceTypes = [] {
+  std::array<std::string_view, kNbSentences> types{};
+  for (std::size_t i = 0; i < types.size(); ++i) types[i] = kSentencesByType[i]->type;
+  return types;
+}();
+inline constexpr std::array<std::string_view, kNbSentences> kSentenceKeys = [] {
+  std::array<std::string_view, kNbSentences> keys{};
+  for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = kSentencesByType[i]->iniKey;
+  return keys;
+}();
 
 // The four talker choices of the sentence dialog: radio item 0 or 1 of each group,
 // the identifier each item stands for, and the key that stores it.

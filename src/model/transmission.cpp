@@ -208,13 +208,7 @@ void NmeaTransmission::OnTimer() {
 
 void NmeaTransmission::Phase(int k) {
   const NmeaClock clock = ToNmeaClock(clock_(), src_.params.dTU);
-  int n = 0;
-  switch (k) {
-    case 1: n = m_.NPhEnvoi1(src_.s, src_.w, clock); break;
-    case 2: n = m_.NPhEnvoi2(src_.s, src_.w, clock); break;
-    default: n = m_.NPhEnvoi3(src_.s, src_.w, clock); break;
-  }
-  n = std::min(n, NmeaModule::kSlots - 1);
+  const int n = std::min(m_.BuildSentenceGroup(k, src_.s, src_.w, clock), NmeaModule::kSlots - 1);
   // A sentence left out is said on the error line when it starts being left out,
   // not at every cycle.
   std::string faults;
@@ -227,10 +221,12 @@ void NmeaTransmission::Phase(int k) {
   for (int i = 1; i <= n; ++i) {
     line.assign(m_.tab_PhNMEA[static_cast<std::size_t>(i)]);
     line.append("\r\n");
-    if (!port_.Write_Com(line)) {
-      // The rest of the group waits for the next cycle.
-      if (k == 1) MemoNMEA.Add(kMsgErreurTransmission);
-      return;
+    for (NmeaOutput* out : outputs_) {
+      if (!out->write(line)) {
+        // The rest of the group waits for the next cycle.
+        if (k == 1) MemoNMEA.Add(kMsgErreurTransmission);
+        return;
+      }
     }
     Log_NMEA(i);
   }

@@ -1,8 +1,9 @@
 #pragma once
 // The sentence cycle and the NMEA lists: every second one group of sentences is
-// built from the simulated state and written, each followed by CR LF, to the port
-// chosen in the NMEA panel; every sentence written is recorded in the visible
-// list, the raw list and the time-stamped list.
+// built from the simulated state and written, each followed by CR LF, to each
+// output of the cycle's list in turn (nmea/output.h: the serial port of the NMEA
+// panel, standard output); every sentence that all of them accepted is recorded
+// in the visible list, the raw list and the time-stamped list.
 //
 // The cycle runs on the thread that owns the simulated state, paced by the model
 // timer TimerNMEA (1000 ms): "Activer" runs phase 1 at once, then each period of
@@ -35,6 +36,7 @@
 #include "files/file_write.h"
 #include "sim/params.h"
 #include "nmea/local_time.h"
+#include "nmea/output.h"
 #include "nmea/records.h"
 #include "model/panel.h"
 #include "sim/sim_state.h"
@@ -60,9 +62,9 @@ inline constexpr int kDefaultBaudIndex = 5;
 // The ten entries of the port list at start; index k names COM(k + 1).
 std::vector<std::string> DefaultPortNames();
 
-// The port the sentences leave through: open a port by name with its line
-// settings, close it, write one text. The window and the headless runner give the
-// serial ports; tests give a fake.
+// The port chosen in the NMEA panel: opened by name with its line settings,
+// closed. The window and the headless runner give the serial ports (which are
+// also outputs of the cycle); tests give a fake.
 class NmeaPort {
  public:
   virtual ~NmeaPort() = default;
@@ -71,9 +73,6 @@ class NmeaPort {
   virtual bool InitCom(const std::string& name, std::uint32_t speed, std::uint8_t parity,
                        std::uint8_t dataBits, std::uint8_t stopBits) = 0;
   virtual void ResetCom(const std::string& name) = 0;
-  // Writes the text to the port of the last open or close; true when every
-  // character was taken.
-  virtual bool Write_Com(const std::string& text) = 0;
 };
 
 // A list of text lines that only grows or is emptied. The lines are kept as the
@@ -121,6 +120,13 @@ class NmeaTransmission {
   ~NmeaTransmission();
   NmeaTransmission(const NmeaTransmission&) = delete;
   NmeaTransmission& operator=(const NmeaTransmission&) = delete;
+
+  // Adds an output at the end of the list the cycle writes to (not owned; it must
+  // outlive this object). A sentence goes to the outputs in the order they were
+  // added; when one refuses it, the later ones do not receive it and the rest of
+  // the group waits for the next cycle. With no output, every sentence counts as
+  // sent.
+  void AddOutput(NmeaOutput& out) { outputs_.push_back(&out); }
 
   // French messages for the user (message boxes of the window, standard error).
   void SetMessageSink(std::function<void(const std::string&)> sink) { messages_ = std::move(sink); }
@@ -199,6 +205,7 @@ class NmeaTransmission {
   ModelTimer& timer_;
   Panel& panel_;
   NmeaPort& port_;
+  std::vector<NmeaOutput*> outputs_;
   LocalClock clock_;
   std::function<void(const std::string&)> messages_;
 

@@ -103,12 +103,4 @@ void MWD(BuildContext& c, std::vector<SentenceFields>& out) {
 
 }  // namespace enc
 
-int NmeaModule::NPhEnvoi1(const SimState& s, const WaypointState& w, const NmeaClock& clock) {
-  SetClock(clock);
-  BuildContext c{*this, s, w, clock};
-  // DBT and DBK need the depth below the transducer even when DPT is not sent.
-  dptr.depth = s.depthBelowTransducer;
-  return BuildGroup(c, 1);
-}
-
 }  // namespace ventrel

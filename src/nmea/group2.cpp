@@ -139,10 +139,4 @@ void GSA(BuildContext&, std::vector<SentenceFields>& out) {
 
 }  // namespace enc
 
-int NmeaModule::NPhEnvoi2(const SimState& s, const WaypointState& w, const NmeaClock& clock) {
-  SetClock(clock);
-  BuildContext c{*this, s, w, clock};
-  return BuildGroup(c, 2);
-}
-
 }  // namespace ventrel

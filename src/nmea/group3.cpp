@@ -183,10 +183,4 @@ void WPL(BuildContext& c, std::vector<SentenceFields>& out) {
 
 }  // namespace enc
 
-int NmeaModule::NPhEnvoi3(const SimState& s, const WaypointState& w, const NmeaClock& clock) {
-  SetClock(clock);
-  BuildContext c{*this, s, w, clock};
-  return BuildGroup(c, 3);
-}
-
 }  // namespace ventrel

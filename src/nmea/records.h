@@ -333,17 +333,16 @@ class NmeaModule {
   // Empties every slot; the first step of every group build.
   void ClearTabNMEA();
 
-  // Group builds: fill slots 1 ... n with the selected sentences of the group in
-  // their sending order and return n (0 when none of the group is selected).
-  // The clock gives the local date and time and the UTC offset of this build, so
-  // that the same inputs give the same sentences to the byte.
-  // Group 1: depth, heading, wind.
-  int NPhEnvoi1(const SimState& s, const WaypointState& w, const NmeaClock& clock);
-  // Group 2: water speed, position, apparent wind, waypoint bearing, satellites used.
-  int NPhEnvoi2(const SimState& s, const WaypointState& w, const NmeaClock& clock);
-  // Group 3: satellites in view, navigation to the waypoint, temperature, course,
-  // date and time, waypoint.
-  int NPhEnvoi3(const SimState& s, const WaypointState& w, const NmeaClock& clock);
+  // Builds group g (1, 2 or 3) of the sentence table: fills slots 1 ... n with
+  // the selected sentences of the group in their sending order and returns n (0
+  // when none of the group is selected, or for another g). The clock gives the
+  // local date and time and the UTC offset of this build, so that the same inputs
+  // give the same sentences to the byte.
+  //   Group 1: depth, heading, wind.
+  //   Group 2: water speed, position, apparent wind, waypoint bearing, satellites used.
+  //   Group 3: satellites in view, navigation to the waypoint, temperature, course,
+  //            date and time, waypoint.
+  int BuildSentenceGroup(int group, const SimState& s, const WaypointState& w, const NmeaClock& clock);
 
   // Sets timUTC, datact and utc from the clock.
   void SetClock(const NmeaClock& clock);

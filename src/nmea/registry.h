@@ -1,8 +1,13 @@
 #pragma once
 // The table of the 26 sentence types: for each, its group, its record, its
-// talker and its encoder. The group builds walk this table in its order; no
-// other place lists the sentences.
+// talker, its encoder, its item and description in the selection dialog and its
+// configuration key. The group builds walk this table in its order; the dialog's
+// list and the configuration keys are read from it; no other place lists the
+// sentences.
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -48,15 +53,16 @@ struct SentenceEntry {
   t_switch& (*flag)(NmeaModule& m);  // the record's selection flag
   Talker talker;
   Encoder encode;
+  // The item of the selection dialog's list: five carry " *", the mark of
+  // sentences held obsolete for equipment after 2010; all but "MTW" and "ZTG"
+  // end with a tab.
+  std::string_view listText;
+  std::string_view description;  // the line shown beside the item
+  std::string_view iniKey;       // its switch in the [NMEA] section of a configuration
 };
 
 // True when the sentence of entry e is selected in m.
 bool Selected(const NmeaModule& m, const SentenceEntry& e);
-
-// The 26 entries, group 1 then 2 then 3, each group in its sending order.
-std::span<const SentenceEntry> SentenceTable();
-// The entry of a sentence type ("RMC"), or nullptr.
-const SentenceEntry* FindSentence(std::string_view type);
 
 // Builds group g into slots 1 ... n from the table and returns n. The caller has
 // set the clock and anything the whole group shares.
@@ -91,5 +97,68 @@ void WCV(BuildContext&, std::vector<SentenceFields>&);
 void WNC(BuildContext&, std::vector<SentenceFields>&);
 void WPL(BuildContext&, std::vector<SentenceFields>&);
 }  // namespace enc
+
+inline constexpr int kSentenceCount = 26;
+
+namespace registry_detail {
+template <auto Record>
+t_switch& FlagOf(NmeaModule& m) {
+  return (m.*Record).switch_;
+}
+}  // namespace registry_detail
+
+// The one table of the sentence types: group 1 then 2 then 3, each group in its
+// sending order. The selection dialog, the configuration keys and the cycle all
+// read it; nothing else lists the sentences.
+inline constexpr std::array<SentenceEntry, kSentenceCount> kSentenceTable = [] {
+  using M = NmeaModule;
+  using T = Talker;
+  using registry_detail::FlagOf;
+  return std::array<SentenceEntry, kSentenceCount>{{
+      // Group 1: depth, heading, wind.
+      {"DPT", 1, "dptr", FlagOf<&M::dptr>, T::Sounder, enc::DPT, "DPT\t", "Profondeur d'eau  (sous le capteur)", "iDPT"},
+      {"DBS", 1, "dbsr", FlagOf<&M::dbsr>, T::Sounder, enc::DBS, "DBS *\t", "Profondeur sous la surface", "iDBS"},
+      {"DBT", 1, "dbtr", FlagOf<&M::dbtr>, T::Sounder, enc::DBT, "DBT\t", "Profondeur sous le capteur", "iDBT"},
+      {"DBK", 1, "dbkr", FlagOf<&M::dbkr>, T::Sounder, enc::DBK, "DBK *\t", "Profondeur sous la quille", "iDBK"},
+      {"HDG", 1, "hdgr", FlagOf<&M::hdgr>, T::Compass, enc::HDG, "HDG\t", "Cap magnétique - déviation et déclinaison", "iHDG"},
+      {"HDM", 1, "hdmr", FlagOf<&M::hdmr>, T::Compass, enc::HDM, "HDM *\t", "Cap magnétique ", "iHDM"},
+      {"HDT", 1, "hdtr", FlagOf<&M::hdtr>, T::Compass, enc::HDT, "HDT *\t", "Cap vrai", "iHDT"},
+      {"MWV", 1, "mwvr", FlagOf<&M::mwvr>, T::Winst, enc::MWV, "MWV\t", "Vitesse et angle du vent", "iMWV"},
+      {"MWD", 1, "mwdr", FlagOf<&M::mwdr>, T::Winst, enc::MWD, "MWD\t", "Vitesse et direction du vent réel", "iMWD"},
+      // Group 2: water speed, position, apparent wind, waypoint, satellites used.
+      {"VHW", 2, "vhwr", FlagOf<&M::vhwr>, T::Speedo, enc::VHW, "VHW \t", "Vitesse sur l'eau et cap", "iVHW"},
+      {"GLL", 2, "gllr", FlagOf<&M::gllr>, T::DevPos, enc::GLL, "GLL\t", "Position géographique   Latitude/Longitude", "iGLL"},
+      {"RMC", 2, "rmcr", FlagOf<&M::rmcr>, T::DevPos, enc::RMC, "RMC\t", "Information minimale de navigation demandée", "iRMC"},
+      {"VWR", 2, "vwrr", FlagOf<&M::vwrr>, T::Winst, enc::VWR, "VWR *\t", "Vent apparent en vitesse et angle", "iVWR"},
+      {"BWC", 2, "bwcr", FlagOf<&M::bwcr>, T::DevPos, enc::BWC, "BWC\t", "Relevé et distance au waypoint - orthodromie", "iBWC"},
+      {"BWR", 2, "bwrr", FlagOf<&M::bwrr>, T::DevPos, enc::BWR, "BWR\t", "Relevé et distance au waypoint - loxodromie", "iBWR"},
+      {"GSA", 2, "gsar", FlagOf<&M::gsar>, T::DevPos, enc::GSA, "GSA\t", "GPS DOP et satellites actifs (précision du système)", "iGSA"},
+      // Group 3: satellites in view, waypoint navigation, temperature, course, time.
+      {"GSV", 3, "gsvr", FlagOf<&M::gsvr>, T::DevPos, enc::GSV, "GSV\t", "Satellites en vue", "iGSV"},
+      {"RMB", 3, "rmbr", FlagOf<&M::rmbr>, T::DevPos, enc::RMB, "RMB\t", "Information minimale de navigation demandée", "iRMB"},
+      {"APB", 3, "apbr", FlagOf<&M::apbr>, T::DevPos, enc::APB, "APB\t", "Pilote automatique phrase B", "iAPB"},
+      {"MTW", 3, "mtwr", FlagOf<&M::mtwr>, T::Sounder, enc::MTW, "MTW", "Température moyenne de l'eau", "iMTW"},
+      {"VTG", 3, "vtgr", FlagOf<&M::vtgr>, T::DevPos, enc::VTG, "VTG\t", "Route et vitesse sur le fond", "iVTG"},
+      {"ZDA", 3, "zdar", FlagOf<&M::zdar>, T::DevPos, enc::ZDA, "ZDA\t", "Date et heure en TU , jour, mois, année et zone d'horaire local", "iZDA"},
+      {"ZTG", 3, "ztgr", FlagOf<&M::ztgr>, T::DevPos, enc::ZTG, "ZTG", "TU et temps restant pour atteindre le waypoint", "iZTG"},
+      {"WCV", 3, "wcvr", FlagOf<&M::wcvr>, T::DevPos, enc::WCV, "WCV\t", "VMG d'approche du waypoint", "iWCV"},
+      {"WNC", 3, "wncr", FlagOf<&M::wncr>, T::DevPos, enc::WNC, "WNC\t", "Distance de waypoint à waypoint", "iWNC"},
+      {"WPL", 3, "wplr", FlagOf<&M::wplr>, T::DevPos, enc::WPL, "WPL\t", "Localisation du waypoint", "iWPL"},
+  }};
+}();
+
+// The entries in the alphabetical order of their types: the order of the
+// selection dialog's list and of the [NMEA] keys of a configuration.
+inline constexpr std::array<const SentenceEntry*, kSentenceCount> kSentencesByType = [] {
+  std::array<const SentenceEntry*, kSentenceCount> by{};
+  for (std::size_t i = 0; i < by.size(); ++i) by[i] = &kSentenceTable[i];
+  std::sort(by.begin(), by.end(), [](const SentenceEntry* a, const SentenceEntry* b) { return a->type < b->type; });
+  return by;
+}();
+
+// The 26 entries, group 1 then 2 then 3, each group in its sending order.
+std::span<const SentenceEntry> SentenceTable();
+// The entry of a sentence type ("RMC"), or nullptr.
+const SentenceEntry* FindSentence(std::string_view type);
 
 }  // namespace ventrel

@@ -1,37 +1,6 @@
 #include "nmea/selection.h"
 
-#include "nmea/registry.h"
-
 namespace ventrel {
-
-const std::array<NmeaItem, kNmeaItems> kNmeaItemTable = {{
-    {"APB\t", "APB", "apbr", "Pilote automatique phrase B"},
-    {"BWC\t", "BWC", "bwcr", "Relevé et distance au waypoint - orthodromie"},
-    {"BWR\t", "BWR", "bwrr", "Relevé et distance au waypoint - loxodromie"},
-    {"DBK *\t", "DBK", "dbkr", "Profondeur sous la quille"},
-    {"DBS *\t", "DBS", "dbsr", "Profondeur sous la surface"},
-    {"DBT\t", "DBT", "dbtr", "Profondeur sous le capteur"},
-    {"DPT\t", "DPT", "dptr", "Profondeur d'eau  (sous le capteur)"},
-    {"GLL\t", "GLL", "gllr", "Position géographique   Latitude/Longitude"},
-    {"GSA\t", "GSA", "gsar", "GPS DOP et satellites actifs (précision du système)"},
-    {"GSV\t", "GSV", "gsvr", "Satellites en vue"},
-    {"HDG\t", "HDG", "hdgr", "Cap magnétique - déviation et déclinaison"},
-    {"HDM *\t", "HDM", "hdmr", "Cap magnétique "},
-    {"HDT *\t", "HDT", "hdtr", "Cap vrai"},
-    {"MTW", "MTW", "mtwr", "Température moyenne de l'eau"},
-    {"MWD\t", "MWD", "mwdr", "Vitesse et direction du vent réel"},
-    {"MWV\t", "MWV", "mwvr", "Vitesse et angle du vent"},
-    {"RMB\t", "RMB", "rmbr", "Information minimale de navigation demandée"},
-    {"RMC\t", "RMC", "rmcr", "Information minimale de navigation demandée"},
-    {"VHW \t", "VHW", "vhwr", "Vitesse sur l'eau et cap"},
-    {"VTG\t", "VTG", "vtgr", "Route et vitesse sur le fond"},
-    {"VWR *\t", "VWR", "vwrr", "Vent apparent en vitesse et angle"},
-    {"WCV\t", "WCV", "wcvr", "VMG d'approche du waypoint"},
-    {"WNC\t", "WNC", "wncr", "Distance de waypoint à waypoint"},
-    {"WPL\t", "WPL", "wplr", "Localisation du waypoint"},
-    {"ZDA\t", "ZDA", "zdar", "Date et heure en TU , jour, mois, année et zone d'horaire local"},
-    {"ZTG", "ZTG", "ztgr", "TU et temps restant pour atteindre le waypoint"},
-}};
 
 const std::array<TalkerRadio, 4> kTalkerRadios = {{
     {"Sélection du positionneur",
@@ -49,9 +18,8 @@ void NmeaSelection::BtSelAllClick() { checked.fill(true); }
 void NmeaSelection::BtDeselALLClick() { checked.fill(false); }
 
 void NmeaSelection::BtParNMEA_OKClick(NmeaModule& m) const {
-  for (int i = 0; i < kNmeaItems; ++i) {
-    const SentenceEntry* e = FindSentence(kNmeaItemTable[i].type);
-    if (e != nullptr) e->flag(m) = checked[i] ? t_switch::ON : t_switch::OFF;
+  for (std::size_t i = 0; i < kSentencesByType.size(); ++i) {
+    kSentencesByType[i]->flag(m) = checked[i] ? t_switch::ON : t_switch::OFF;
   }
   const std::array<int, 4> item = {RdGDevPos, RdGDevSond, RdGInst, RdGWI};
   const std::array<std::string*, 4> id = {&m.DevPos, &m.Sounder, &m.Speedo, &m.Winst};
@@ -61,10 +29,7 @@ void NmeaSelection::BtParNMEA_OKClick(NmeaModule& m) const {
 }
 
 void NmeaSelection::RefreshNMEAParam(const NmeaModule& m) {
-  for (int i = 0; i < kNmeaItems; ++i) {
-    const SentenceEntry* e = FindSentence(kNmeaItemTable[i].type);
-    checked[i] = e != nullptr && Selected(m, *e);
-  }
+  for (std::size_t i = 0; i < kSentencesByType.size(); ++i) checked[i] = Selected(m, *kSentencesByType[i]);
 }
 
 void NmeaSelection::SetTalkerRadios(std::string_view devPos, std::string_view sounder,

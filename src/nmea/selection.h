@@ -5,25 +5,34 @@
 // when OK is applied.
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "nmea/records.h"
+#include "nmea/registry.h"
 
 namespace ventrel {
 
-// One item of the check list. `name` is the list text (five carry " *", the mark
-// of sentences held obsolete for equipment after 2010; all but "MTW" and "ZTG"
-// end with a tab); `type` is the sentence; `record` the record whose flag the item
-// sets; `description` the line shown beside it.
+// One item of the check list, read from the sentence table. `name` is the list
+// text; `type` is the sentence; `record` the record whose flag the item sets;
+// `description` the line shown beside it.
 struct NmeaItem {
   std::string_view name;
   std::string_view type;
   std::string_view record;
   std::string_view description;
 };
-inline constexpr int kNmeaItems = 26;
-extern const std::array<NmeaItem, kNmeaItems> kNmeaItemTable;
+inline constexpr int kNmeaItems = kSentenceCount;
+// The items in the list's (alphabetical) order.
+inline constexpr std::array<NmeaItem, kNmeaItems> kNmeaItemTable = [] {
+  std::array<NmeaItem, kNmeaItems> items{};
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const SentenceEntry& e = *kSentencesByType[i];
+    items[i] = {e.listText, e.type, e.record, e.description};
+  }
+  return items;
+}();
 
 // A talker radio group: its caption, its two item texts and the identifiers they set.
 struct TalkerRadio {

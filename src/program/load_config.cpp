@@ -130,10 +130,7 @@ Configuration VentrelProgram::Settings(std::string* problems) const {
     problem("Vitesse « " + speed + " » : ce n'est pas un nombre entier.");
   }
   c.COM = COM_;
-  for (int i = 0; i < kNbSentences; ++i) {
-    const SentenceEntry* e = FindSentence(kSentenceTypes[static_cast<std::size_t>(i)]);
-    c.sentences[static_cast<std::size_t>(i)] = e != nullptr && Selected(nmea_, *e);
-  }
+  for (std::size_t i = 0; i < kSentencesByType.size(); ++i) c.sentences[i] = Selected(nmea_, *kSentencesByType[i]);
   const std::array<int, 4> radios = {selection_.RdGDevPos, selection_.RdGDevSond, selection_.RdGInst,
                                      selection_.RdGWI};
   for (std::size_t g = 0; g < radios.size(); ++g) c.talkerItems[g] = radios[g] == 0 ? 0 : 1;
@@ -223,9 +220,8 @@ void VentrelProgram::LoadConfig(const IniFile& ini) {
   COM_ = c.COM;
 
   // 11. Sentence switches (the keys are in the list's order).
-  for (int i = 0; i < kNbSentences; ++i) {
-    const SentenceEntry* e = FindSentence(kSentenceTypes[static_cast<std::size_t>(i)]);
-    if (e != nullptr) e->flag(nmea_) = c.sentences[static_cast<std::size_t>(i)] ? t_switch::ON : t_switch::OFF;
+  for (std::size_t i = 0; i < kSentencesByType.size(); ++i) {
+    kSentencesByType[i]->flag(nmea_) = c.sentences[i] ? t_switch::ON : t_switch::OFF;
   }
 
   // 12. Talkers: the dialog's radio groups, and the sentences at once, as the

@@ -1,15 +1,18 @@
 #pragma once
-// The port of the sentence cycle on the serial ports: open, close and write go
-// to CommUnitA, which hands the bytes to the port without waiting for the line.
+// The serial ports for the sentence cycle: the port chosen in the NMEA panel
+// (open, close) and an output of the cycle (write). Everything goes to CommUnitA,
+// which hands the bytes to the port without waiting for the line.
 
 #include <string>
+#include <string_view>
 
-#include "serial/serial_port.h"
 #include "model/transmission.h"
+#include "nmea/output.h"
+#include "serial/serial_port.h"
 
 namespace ventrel {
 
-class SerialNmeaPort final : public NmeaPort {
+class SerialNmeaPort final : public NmeaPort, public NmeaOutput {
  public:
   // `com` is not owned and must outlive this object.
   explicit SerialNmeaPort(CommUnitA& com) : com_(com) {}
@@ -19,7 +22,12 @@ class SerialNmeaPort final : public NmeaPort {
     return com_.InitCom(name, speed, parity, dataBits, stopBits);
   }
   void ResetCom(const std::string& name) override { com_.ResetCom(name); }
-  bool Write_Com(const std::string& text) override { return com_.Write_Com(text); }
+  // To the port of the last open or close.
+  bool write(std::string_view bytes) override { return com_.Write_Com(bytes); }
+  // The name of the port the bytes go to: that of the last open or close.
+  std::string name() const override {
+    return com_.idx_com() < com_.entry_count() ? com_.name(com_.idx_com()) : std::string();
+  }
 
   CommUnitA& com() { return com_; }
 

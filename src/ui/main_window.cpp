@@ -158,6 +158,7 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
   port_ = std::make_unique<SerialNmeaPort>(*com_);
   LocalClock clock = setup_.clock ? setup_.clock : LocalClock(SystemLocalTime);
   program_ = std::make_unique<VentrelProgram>(*port_, std::move(clock), *dialogs_);
+  program_->transmission().AddOutput(*port_);
   binder_ = std::make_unique<PanelBinder>(program_->panel());
   binder_->SetPictureFolder(Q(setup_.AppliDir.string()));
 

@@ -37,7 +37,7 @@ const std::string kCom3 = R"(\\.\COM3)";
 
 // A port with the states of the serial layer: writes go to the port of the last
 // open or close and fail unless it is open; `refuse` fails chosen writes.
-class FakePort final : public NmeaPort {
+class FakePort final : public NmeaPort, public NmeaOutput {
  public:
   FakePort(const VirtualClock& vc, std::vector<Event>& log) : vc_(vc), log_(log) {}
   bool InitCom(const std::string& name, std::uint32_t speed, std::uint8_t parity, std::uint8_t dataBits,
@@ -53,7 +53,9 @@ class FakePort final : public NmeaPort {
     current_ = name;
     if (state[name] == "open") state[name] = "closed";
   }
-  bool Write_Com(const std::string& text) override {
+  std::string name() const override { return current_; }
+  bool write(std::string_view sent) override {
+    const std::string text(sent);
     if (state[current_] != "open" || (refuse && refuse(vc_.now(), text))) return false;
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
     log_.push_back({vc_.now(), TypeOf(text)});
@@ -102,6 +104,7 @@ class Cycle : public ::testing::Test {
       scene.s.BS.argt = 10.0L * ticks;
       log.push_back({vc.now(), "tick"});
     });
+    tx.AddOutput(port);
     tx.SetMessageSink([this](const std::string& m) { messages.push_back(m); });
   }
   // The port list entry of a name, picked.
@@ -227,6 +230,7 @@ TEST_F(Cycle, AFailedWriteStopsThePhase) {
     log.clear();
     Panel p;
     NmeaTransmission t{scene.m, {scene.s, scene.w, params}, timers.TimerNMEA, p, port, Clock()};
+    t.AddOutput(port);
     const std::int64_t at = vc.now() + (r.group - 1) * 1000;
     port.refuse = [&](std::int64_t now, const std::string& text) { return now == at && TypeOf(text) == r.refused; };
     p["CBcom"].setItemIndex(0);
@@ -243,6 +247,59 @@ TEST_F(Cycle, AFailedWriteStopsThePhase) {
     EXPECT_EQ(Between(at + 1000, at + 1000), Seconds(at + 1000, r.group % 3 + 1, 1, 1));
     EXPECT_EQ(t.MemoNMEAbrut.Count(), 12 - (3 - r.sent.size()));
     EXPECT_EQ(t.MemoNMEAHMS.Count(), t.MemoNMEAbrut.Count() + 1);
+    t.Quit();
+    port.state.clear();
+  }
+}
+
+// An output that takes every sentence but the one of a chosen type.
+class ListOutput final : public NmeaOutput {
+ public:
+  bool write(std::string_view bytes) override {
+    const std::string text(bytes);
+    if (TypeOf(text) == refused) return false;
+    got.push_back(TypeOf(text));
+    return true;
+  }
+  std::string name() const override { return "liste"; }
+  std::string refused;
+  std::vector<std::string> got;
+};
+
+// Each sentence goes to the outputs in the order they were added; a refusal keeps
+// it from the later ones, stops the group and leaves the sentence out of the lists.
+TEST_F(Cycle, EachSentenceGoesToEveryOutputInTurn) {
+  using V = std::vector<std::string>;
+  const struct {
+    int outputs;
+    const char* refusedByFirst;
+    const char* refusedBySecond;
+    V first, second;
+    std::size_t recorded;
+  } rows[] = {{2, "", "", {"DPT", "HDT", "MWV"}, {"DPT", "HDT", "MWV"}, 3},
+              {2, "HDT", "", {"DPT"}, {"DPT"}, 1},
+              {2, "", "HDT", {"DPT", "HDT"}, {"DPT"}, 1},
+              {2, "", "DPT", {"DPT"}, {}, 0},
+              {0, "", "", {}, {}, 3}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::to_string(r.outputs) + " outputs, refused " + r.refusedByFirst + "/" + r.refusedBySecond);
+    Panel p;
+    NmeaTransmission t{scene.m, {scene.s, scene.w, params}, timers.TimerNMEA, p, port, Clock()};
+    ListOutput a, b;
+    a.refused = r.refusedByFirst;
+    b.refused = r.refusedBySecond;
+    if (r.outputs == 2) {
+      t.AddOutput(a);
+      t.AddOutput(b);
+    }
+    p["CBcom"].setItemIndex(0);
+    t.CBComSelect();
+    t.BtActivNMEAClick();  // group 1 at once
+    EXPECT_EQ(a.got, r.first);
+    EXPECT_EQ(b.got, r.second);
+    EXPECT_EQ(t.MemoNMEAbrut.Count(), r.recorded);
+    const bool errorLine = t.MemoNMEA.Count() > 0 && t.MemoNMEA.Line(t.MemoNMEA.Count() - 1) == kMsgErreurTransmission;
+    EXPECT_EQ(errorLine, r.recorded < 3);
     t.Quit();
     port.state.clear();
   }

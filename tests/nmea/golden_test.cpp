@@ -279,6 +279,52 @@ TEST(SentenceRegistry, HoldsThe26TypesInTheirGroupsEachWithAGoldenSentence) {
   EXPECT_EQ(FindSentence("XYZ"), nullptr);
 }
 
+// The columns the dialog and the configuration read: each entry's key is "i" and
+// its type, its list item begins with its type, its description is a line of its
+// own; the alphabetical view holds every entry once, in order.
+TEST(SentenceRegistry, EachTypeHasItsKeyItemAndDescriptionAndTheAlphabeticalViewHoldsEachOnce) {
+  std::set<std::string_view> keys, descriptions, byType;
+  for (const auto& e : SentenceTable()) {
+    SCOPED_TRACE(std::string(e.type));
+    EXPECT_EQ(e.iniKey, "i" + std::string(e.type));
+    EXPECT_TRUE(keys.insert(e.iniKey).second);
+    EXPECT_EQ(e.listText.substr(0, 3), e.type);
+    EXPECT_FALSE(e.description.empty());
+    EXPECT_EQ(e.description.find('\n'), std::string_view::npos);
+    descriptions.insert(e.description);
+  }
+  // RMB and RMC share their description, as the dialog shows them.
+  EXPECT_EQ(descriptions.size(), 25u);
+  EXPECT_EQ(FindSentence("RMB")->description, FindSentence("RMC")->description);
+  for (std::size_t i = 0; i < kSentencesByType.size(); ++i) {
+    const SentenceEntry* e = kSentencesByType[i];
+    EXPECT_EQ(FindSentence(e->type), e);
+    EXPECT_TRUE(byType.insert(e->type).second) << e->type;
+    if (i > 0) EXPECT_LT(kSentencesByType[i - 1]->type, e->type);
+  }
+  EXPECT_EQ(byType.size(), 26u);
+}
+
+// A group number outside 1 ... 3 builds nothing and leaves no slot of a previous
+// build; the depth below the transducer is worked out by group 1 only.
+TEST(SentenceRegistry, GroupBuildReadsOnlyItsGroup) {
+  struct Row {
+    int group;
+    int sentences;  // all 26 selected
+    bool depthSet;
+  };
+  const Row rows[] = {{1, 9, true}, {2, 7, false}, {3, 12, false}, {0, 0, false}, {4, 0, false}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.group);
+    Scene x;
+    ASSERT_GT(x.Build(3), 0);
+    x.m.dptr.depth = -1.0L;
+    EXPECT_EQ(x.Build(r.group), r.sentences);
+    if (r.sentences == 0) EXPECT_TRUE(x.m.tab_PhNMEA[1].empty());
+    EXPECT_EQ(x.m.dptr.depth != -1.0L, r.depthSet);
+  }
+}
+
 // Each entry's flag is its own record's: switching one entry off leaves the others on.
 TEST(SentenceRegistry, EachFlagBelongsToItsOwnRecord) {
   for (const auto& e : SentenceTable()) {

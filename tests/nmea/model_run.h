@@ -62,9 +62,7 @@ class ModelRun {
       NmeaClock c = plan.start;
       c.seconds += sec;  // carried by the UTC computation
       const int group = sec % 3 + 1;
-      const int n = group == 1   ? m.NPhEnvoi1(model.state(), model.waypoint(), c)
-                    : group == 2 ? m.NPhEnvoi2(model.state(), model.waypoint(), c)
-                                 : m.NPhEnvoi3(model.state(), model.waypoint(), c);
+      const int n = m.BuildSentenceGroup(group, model.state(), model.waypoint(), c);
       for (int i = 1; i <= n; ++i) each(m.tab_PhNMEA[i], group, sec, c);
     }
   }

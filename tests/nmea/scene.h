@@ -64,13 +64,7 @@ struct Scene {
     }
   }
 
-  int Build(int group) {
-    switch (group) {
-      case 1: return m.NPhEnvoi1(s, w, clock);
-      case 2: return m.NPhEnvoi2(s, w, clock);
-      default: return m.NPhEnvoi3(s, w, clock);
-    }
-  }
+  int Build(int group) { return m.BuildSentenceGroup(group, s, w, clock); }
 };
 
 // The checksum of the tests, written apart from the program's: XOR of the

@@ -22,7 +22,6 @@ class TakeAllPort final : public NmeaPort {
  public:
   bool InitCom(const std::string&, std::uint32_t, std::uint8_t, std::uint8_t, std::uint8_t) override { return true; }
   void ResetCom(const std::string&) override {}
-  bool Write_Com(const std::string&) override { return true; }
 };
 
 using Answer = std::optional<std::filesystem::path>;

@@ -121,7 +121,7 @@ TEST_F(Shipped, LoadConfigAppliesSwitchesAndTalkersAtOnce) {
   }
   // The depth sentences of the last case carry "II" without the dialog's OK.
   NmeaModule& m = program.nmea();
-  const int n = m.NPhEnvoi1(program.model().state(), program.model().waypoint(), NmeaClock{});
+  const int n = m.BuildSentenceGroup(1, program.model().state(), program.model().waypoint(), NmeaClock{});
   int depth = 0;
   for (int i = 1; i <= n; ++i) {
     const std::string& s = m.tab_PhNMEA[static_cast<std::size_t>(i)];

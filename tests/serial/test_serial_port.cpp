@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "serial/port_names.h"
+#include "serial/serial_nmea_port.h"
 #include "serial/serial_port.h"
 
 using namespace ventrel;
@@ -144,6 +145,7 @@ class TestSerialPort : public QObject {
   void far_end_stalls();
   void open_failures_told();
   void lost_port_reopened();
+  void nmea_port_is_an_output();
 
  private:
   QStringList messages_;
@@ -534,6 +536,40 @@ void TestSerialPort::lost_port_reopened() {
   QVERIFY(!com.lost());
   QVERIFY(!com.Reopen());
   QCOMPARE(messages_, QStringList());
+}
+
+// The port of the NMEA panel as an output of the cycle: its bytes go to the port
+// of the last open or close, under that port's name; a closed port refuses them.
+void TestSerialPort::nmea_port_is_an_output() {
+  PtyPair one, three;
+  QVERIFY(one.start());
+  QVERIFY(three.start());
+  FarEnd far1, far3;
+  QVERIFY(far1.open(one.far()));
+  QVERIFY(far3.open(three.far()));
+  CommUnitA com(sink(), {{"COM1", one.near()}, {"COM3", three.near()}});
+  SerialNmeaPort port(com);
+  NmeaOutput& out = port;
+  struct Step {
+    const std::string* open;  // opened before the write; nullptr: the last one closed
+    FarEnd* far;              // where the sentence comes out; nullptr: refused
+  };
+  const Step steps[] = {{&kCom1, &far1}, {&kCom3, &far3}, {nullptr, nullptr}};
+  std::string last;
+  for (const Step& st : steps) {
+    if (st.open != nullptr) {
+      QVERIFY(port.InitCom(*st.open, 4800, 0, 8, 0));
+      last = *st.open;
+    } else {
+      port.ResetCom(last);
+    }
+    QCOMPARE(out.name(), last);
+    QCOMPARE(out.write(kSentences[1]), st.far != nullptr);
+    if (st.far != nullptr) QCOMPARE(st.far->read(qsizetype(kSentences[1].size())), Bytes(kSentences[1]));
+  }
+  // Each port received its one sentence; the refused write went nowhere.
+  QCOMPARE(far1.settle(), Bytes(kSentences[1]));
+  QCOMPARE(far3.settle(), Bytes(kSentences[1]));
 }
 
 QTEST_MAIN(TestSerialPort)
