@@ -31,6 +31,7 @@
 #include "files/file_write.h"
 #include "files/value_ranges.h"
 #include "nmea/output.h"
+#include "program/boat_commands.h"
 #include "program/program.h"
 #include "serial/port_names.h"
 #include "serial/serial_nmea_port.h"
@@ -601,9 +602,12 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   gStopRequested = 0;
   std::signal(SIGINT, OnStopSignal);
   std::signal(SIGTERM, OnStopSignal);
+  // The start goes through the typed commands (its messages reach the user as
+  // the window's do); "Activer" belongs to the transmission.
+  BoatCommands commands(program);
   const auto startAndActivate = [&] {
     if (driver) second0 = driver->instant();
-    model.BtCALCClick();
+    commands.Start();
     tx.BtActivNMEAClick();
   };
   if (o.fast) {

@@ -101,6 +101,13 @@ void VentrelModel::Show(std::string_view field, long double x, int p, int d) {
   panel_[field].setNumber(x, p, d);
 }
 
+std::optional<long double> VentrelModel::FieldNumber(std::string_view field) const {
+  bool ok = true;
+  const long double v = ReadField(field, 0, &ok);
+  if (!ok) return std::nullopt;
+  return v;
+}
+
 long double VentrelModel::ReadField(std::string_view field, long double previous, bool* ok) const {
   const std::string& text = panel_[field].text();
   const NumberRead r = Val_Str_Flott(text, ds_);

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -70,6 +71,7 @@ class VentrelModel {
   void SetDrawing(Canvas* window, Canvas* depthBox, BoatPicture* boat);
   // French messages for the user (message boxes of the window).
   void SetMessageSink(TextSink sink) { messages_ = std::move(sink); }
+  const TextSink& MessageSink() const { return messages_; }
   // Lines appended to the NMEA list (diagnostics of the boat-speed model).
   void SetNmeaListSink(TextSink sink);
   void SetNmeaHooks(NmeaRunHooks hooks) { nmea_ = std::move(hooks); }
@@ -162,6 +164,9 @@ class VentrelModel {
 
   // Shows a French message to the user.
   void Report(const std::string& message) const;
+  // The number typed in `field` as the start reads it; nothing when the start
+  // would refuse it (the user is then told why, with the start's own message).
+  std::optional<long double> FieldNumber(std::string_view field) const;
 
  private:
   // Handlers of the manoeuvre, helm and recentring timers (manoeuvres.cpp).

@@ -90,6 +90,13 @@ void VentrelProgram::SpeedBtModPolClick() {
   model_.speed().AlphaOptWndWrd = kAlphaOptNewPolar;
 }
 
+bool VentrelProgram::ModifyPolar(const std::filesystem::path& file, std::string* told) {
+  const bool taken = UsePolarFile(file, told);
+  if (taken) panel()["LabEdPolSel"].setText(polar_.NomPol);
+  model_.speed().AlphaOptWndWrd = kAlphaOptNewPolar;
+  return taken;
+}
+
 void VentrelProgram::BtDirSelClick() {
   if (const std::optional<std::filesystem::path> dir =
           dialogs_.SelectFolder(std::string(kTitreRepertoire), panel()["LabEdRepPol"].text())) {

@@ -147,7 +147,7 @@ std::optional<std::string> VentrelProgram::InputFileAt(const fs::path& file, boo
 
 // ---- Polar form
 
-void VentrelProgram::TakePolar(PolarParse parse) {
+std::string VentrelProgram::TakePolar(PolarParse parse) {
   model_.SetPolar(std::move(parse.table));
   std::string odd;
   for (const std::string& w : parse.warnings) {
@@ -155,6 +155,7 @@ void VentrelProgram::TakePolar(PolarParse parse) {
     odd += w;
   }
   Report(odd);
+  return odd;
 }
 
 bool VentrelProgram::BtSelPolClick(const fs::path& folder) {
@@ -163,13 +164,23 @@ bool VentrelProgram::BtSelPolClick(const fs::path& folder) {
   d.folder = folder;
   const std::optional<fs::path> chosen = dialogs_.OpenFile(d);
   if (!chosen) return false;
-  const std::string path = chosen->generic_string();
+  return UsePolarFile(*chosen);
+}
+
+bool VentrelProgram::UsePolarFile(const fs::path& file, std::string* told) {
+  const auto keep = [told](const std::string& text) {
+    if (!told || text.empty()) return;
+    if (!told->empty()) *told += '\n';
+    *told += text;
+  };
+  const std::string path = file.generic_string();
   PolarParse parse = LoadPolarFile(path);
   if (!parse.ok) {
     Report(parse.message);
+    keep(parse.message);
     return false;
   }
-  TakePolar(std::move(parse));
+  keep(TakePolar(std::move(parse)));
   configuredPolarUnused_ = false;
   polar_.NomFiPol = path;
   polar_.NomPol = NomPolaire(path);

@@ -183,6 +183,10 @@ class VentrelProgram {
   // A refused file keeps the polar in force; the user gets the French reason.
   // True when a new polar is in force.
   bool BtSelPolClick(const std::filesystem::path& folder);
+  // The polar file chosen in that dialog: read and parsed, it replaces the polar
+  // in force. The French messages the user is told (the refusal, the odd cells)
+  // are also appended to `told` when given. True when the new polar is in force.
+  bool UsePolarFile(const std::filesystem::path& file, std::string* told = nullptr);
 
   // ---- Parameters dialog (panel fields LEdCS, LEdCQ, LbEdTirando, LbEdProfCapt,
   // LbEdTU, ChkB_HDG, ChkB_TWS, ChkB_TWD, LabEdRepPol, LabEdPolSel; "FParam" is
@@ -195,6 +199,9 @@ class VentrelProgram {
   // the user only when `report`).
   void LbEdTUChange(bool report = false);
   void SpeedBtModPolClick();
+  // "Modifier" of the polar with `file` chosen: UsePolarFile, the name shown in
+  // the dialog; the best upwind angle is to be searched again.
+  bool ModifyPolar(const std::filesystem::path& file, std::string* told = nullptr);
   void BtDirSelClick();
   void BtOKClick();
   // A click on one of the three check boxes: the variations follow them.
@@ -221,8 +228,9 @@ class VentrelProgram {
   // show them; the fields that cannot be read are described in `problems` (when
   // given) and their keys keep the fixed defaults.
   Configuration Settings(std::string* problems) const;
-  // Replaces the polar in force by a parsed one and tells the user of its odd cells.
-  void TakePolar(PolarParse parse);
+  // Replaces the polar in force by a parsed one and tells the user of its odd
+  // cells; returns what was told ("" for none).
+  std::string TakePolar(PolarParse parse);
 
   ProgramDialogs& dialogs_;
   VentrelModel model_;

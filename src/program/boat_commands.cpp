@@ -1,0 +1,389 @@
+// The typed commands: text into the panel fields, then the window's handlers.
+
+#include "program/boat_commands.h"
+
+#include <cmath>
+#include <utility>
+
+#include "nav/geodesy.h"
+#include "nav/number_forms.h"
+#include "sim/wind.h"
+
+namespace ventrel {
+
+namespace {
+
+constexpr int kHelmCentre = 15;
+constexpr int kHelmReach = 15;
+constexpr const char* kBusy =
+    "Une manœuvre ou une rotation du courant est en cours : la valeur n'est pas prise, réessayez à sa fin.";
+
+// While alive, the model's messages are kept (and still shown to the user).
+class MessageCapture {
+ public:
+  explicit MessageCapture(VentrelModel& m) : model_(m), previous_(m.MessageSink()) {
+    model_.SetMessageSink([this](const std::string& text) {
+      if (!text_.empty()) text_ += "\n";
+      text_ += text;
+      if (previous_) previous_(text);
+    });
+  }
+  ~MessageCapture() { model_.SetMessageSink(previous_); }
+  MessageCapture(const MessageCapture&) = delete;
+  MessageCapture& operator=(const MessageCapture&) = delete;
+  const std::string& text() const { return text_; }
+  bool empty() const { return text_.empty(); }
+
+ private:
+  VentrelModel& model_;
+  TextSink previous_;
+  std::string text_;
+};
+
+CommandResult Accepted(std::string why = {}) { return {true, std::move(why)}; }
+CommandResult Refused(std::string why) { return {false, std::move(why)}; }
+
+// Whole degrees and decimal minutes of a coordinate's size, as the fields hold them.
+std::pair<std::string, std::string> DegreesMinutes(long double x) {
+  const long double a = std::fabs(x);
+  long double deg = std::floor(a);
+  std::string min = generalForm((a - deg) * 60);
+  if (min == "60") {  // rounded up to the next degree
+    deg += 1;
+    min = "0";
+  }
+  return {generalForm(deg), min};
+}
+
+}  // namespace
+
+bool BoatCommands::Running() const {
+  const SimState& s = program_.model().state();
+  return !s.PremPasse && !s.StPause;
+}
+
+bool BoatCommands::Busy() const {
+  const VentrelModel& m = program_.model();
+  return m.ManoeuvreRunning() || m.CurrentRotating();
+}
+
+CommandResult BoatCommands::TypeAndTake(std::vector<FieldText> texts,
+                                        std::vector<std::pair<std::string_view, int>> radios,
+                                        const std::vector<std::string_view>& numbers, bool takeNow) {
+  VentrelModel& m = program_.model();
+  Panel& p = m.panel();
+  takeNow = takeNow && Running();
+  if (takeNow && Busy()) {
+    return Refused(kBusy);
+  }
+  // A value that is not finite has no text: refused before it reaches a field.
+  for (const FieldText& t : texts) {
+    if (t.text.empty() && t.field != "EdNwpt") {
+      return Refused("Champ « " + FieldCaption(t.field) +
+                     " » : la valeur donnée n'est pas un nombre fini, la valeur précédente est conservée.");
+    }
+  }
+  std::vector<FieldText> before;
+  std::vector<std::pair<std::string_view, int>> radiosBefore;
+  for (FieldText& t : texts) {
+    before.push_back({t.field, p[t.field].text()});
+    p[t.field].setText(std::move(t.text));
+  }
+  for (const auto& [field, index] : radios) {
+    radiosBefore.emplace_back(field, p[field].itemIndex());
+    p[field].setItemIndex(index);
+  }
+  const auto putBack = [&] {
+    for (FieldText& t : before) p[t.field].setText(std::move(t.text));
+    for (const auto& [field, index] : radiosBefore) p[field].setItemIndex(index);
+  };
+
+  MessageCapture capture(m);
+  for (std::string_view field : numbers) {
+    if (!m.FieldNumber(field)) {
+      putBack();
+      return Refused(capture.text());
+    }
+  }
+  if (takeNow) {
+    m.BtCALCClick();
+    if (!capture.empty()) {
+      putBack();
+      return Refused(capture.text());
+    }
+  }
+  return Accepted();
+}
+
+CommandResult BoatCommands::SetHeading(long double degreesTrue) {
+  return TypeAndTake({{"EdHDG", generalForm(degreesTrue)}}, {}, {"EdHDG"}, true);
+}
+
+CommandResult BoatCommands::SetTrueWind(long double knots, long double fromDegreesTrue) {
+  if (Running() && Busy()) return Refused(kBusy);
+  CommandResult r = TypeAndTake({{"EdTWS", generalForm(knots)}, {"EdTWD", generalForm(fromDegreesTrue)}}, {},
+                                {"EdTWS", "EdTWD"}, false);
+  if (!r.accepted) return r;
+  // Leaving the speed field, then (running) "Démarrer".
+  program_.model().EdTWSChange();
+  return TypeAndTake({}, {}, {}, true);
+}
+
+CommandResult BoatCommands::SetCurrent(long double knots, long double towardDegreesTrue, CurrentKind kind) {
+  VentrelModel& m = program_.model();
+  const int index = kind == CurrentKind::alternating ? 1 : 0;
+  const bool kindChanged = m.panel()["RadioGTypC"].itemIndex() != index;
+  if (kindChanged && Busy()) {
+    return Refused(kBusy);
+  }
+  CommandResult r = TypeAndTake({{"EdFcourant", generalForm(knots)}, {"EdDirCourant", generalForm(towardDegreesTrue)}},
+                                {{"RadioGTypC", index}}, {"EdFcourant", "EdDirCourant"}, true);
+  if (r.accepted && kindChanged) m.RadioGTypCClick();
+  return r;
+}
+
+CommandResult BoatCommands::SetPosition(long double latitude, long double longitude) {
+  const auto [latDeg, latMin] = DegreesMinutes(latitude);
+  const auto [lgDeg, lgMin] = DegreesMinutes(longitude);
+  return TypeAndTake({{"EdLATdeg", latDeg}, {"EdLATmin", latMin}, {"EdLGDEG", lgDeg}, {"EdLGmin", lgMin}},
+                     {{"RadioGLAT", latitude < 0 ? 1 : 0}, {"RadioGrLG", longitude < 0 ? 1 : 0}},
+                     {"EdLATdeg", "EdLATmin", "EdLGDEG", "EdLGmin"}, true);
+}
+
+CommandResult BoatCommands::SetPolarPercentage(int percent) {
+  if (Running() && Busy()) return Refused(kBusy);
+  CommandResult r = TypeAndTake({{"EdPolPerc", std::to_string(percent)}}, {}, {"EdPolPerc"}, false);
+  if (!r.accepted) return r;
+  program_.model().EdPolPercChange();
+  return TypeAndTake({}, {}, {}, true);
+}
+
+CommandResult BoatCommands::SetPolar(const std::filesystem::path& file) {
+  std::string told;
+  if (!program_.ModifyPolar(file, &told)) {
+    return Refused(told.empty() ? "La polaire « " + file.generic_string() + " » n'a pas été prise." : told);
+  }
+  program_.FormPaint();  // the polar's name shown, as the dialog's OK does
+  return Accepted(told);
+}
+
+CommandResult BoatCommands::SetWaypoint(const std::string& name, long double latitude, long double longitude) {
+  VentrelModel& m = program_.model();
+  const auto [latDeg, latMin] = DegreesMinutes(latitude);
+  const auto [lgDeg, lgMin] = DegreesMinutes(longitude);
+  std::vector<FieldText> texts{{"EdNwpt", name},        {"EdLatWpDeg", latDeg}, {"EDLatWpmin", latMin},
+                               {"EDLGWpDeg", lgDeg},    {"EdLGWpmin", lgMin}};
+  std::vector<FieldText> before;
+  for (const FieldText& t : texts) before.push_back({t.field, m.panel()[t.field].text()});
+  const int nsBefore = m.panel()["RdGrWpNS"].itemIndex();
+  const int ewBefore = m.panel()["RdGrWpEW"].itemIndex();
+  CommandResult r = TypeAndTake(std::move(texts), {{"RdGrWpNS", latitude < 0 ? 1 : 0}, {"RdGrWpEW", longitude < 0 ? 1 : 0}},
+                                {"EdLatWpDeg", "EDLatWpmin", "EDLGWpDeg", "EdLGWpmin"}, false);
+  if (!r.accepted) return r;
+  MessageCapture capture(m);
+  m.BtModWpClick();
+  if (!capture.empty()) {  // the waypoint in force stays: so do its fields
+    for (FieldText& t : before) m.panel()[t.field].setText(std::move(t.text));
+    m.panel()["RdGrWpNS"].setItemIndex(nsBefore);
+    m.panel()["RdGrWpEW"].setItemIndex(ewBefore);
+    return Refused(capture.text());
+  }
+  return Accepted();
+}
+
+CommandResult BoatCommands::SetMagneticVariation(long double degreesEast) {
+  CommandResult r = TypeAndTake({{"EdiDECL", generalForm(std::fabs(degreesEast))}},
+                                {{"RdgDecl", degreesEast < 0 ? 1 : 0}}, {"EdiDECL"}, false);
+  if (!r.accepted) return r;
+  program_.model().RdgDeclClick();
+  return Accepted();
+}
+
+CommandResult BoatCommands::Start() {
+  MessageCapture capture(program_.model());
+  program_.model().BtCALCClick();
+  return Accepted(capture.text());
+}
+
+CommandResult BoatCommands::Pause() {
+  VentrelModel& m = program_.model();
+  const SimState& s = m.state();
+  if (s.PremPasse) return Refused("La simulation n'est pas démarrée : rien à mettre en pause.");
+  if (s.StPause) return Refused("La simulation est déjà en pause.");
+  if (!m.panel()["SpBtPauseRes"].enabled() || Busy()) {
+    return Refused("Pause indisponible pendant une manœuvre ou une rotation du courant.");
+  }
+  MessageCapture capture(m);
+  m.SpBtPauseResClick();
+  if (!m.state().StPause) return Refused("La pause n'a pas été prise. " + capture.text());
+  return Accepted(capture.text());
+}
+
+CommandResult BoatCommands::Resume() {
+  VentrelModel& m = program_.model();
+  if (!m.state().StPause) return Refused("La simulation n'est pas en pause : rien à reprendre.");
+  if (!m.panel()["SpBtPauseRes"].enabled()) return Refused("Reprise indisponible pour le moment.");
+  MessageCapture capture(m);
+  m.SpBtPauseResClick();
+  if (m.state().StPause) return Refused("La reprise n'a pas été prise. " + capture.text());
+  return Accepted(capture.text());
+}
+
+namespace {
+
+// Why a tack, a gybe or a best-haul search cannot start now ("" when it can).
+std::string ManoeuvreRefusal(const VentrelModel& m, std::string_view what) {
+  const SimState& s = m.state();
+  const std::string head = std::string(what) + " impossible : ";
+  if (s.PremPasse) return head + "la simulation n'est pas démarrée.";
+  if (s.StPause) return head + "la simulation est en pause.";
+  if (s.ModPil != TModPil::AUTO) return head + "le pilote est en STDBY.";
+  if (m.ManoeuvreRunning()) return head + "une manœuvre est déjà en cours.";
+  if (m.CurrentRotating()) return head + "le courant alterné tourne.";
+  return {};
+}
+
+}  // namespace
+
+CommandResult BoatCommands::Tack() {
+  VentrelModel& m = program_.model();
+  if (std::string why = ManoeuvreRefusal(m, "Virement"); !why.empty()) return Refused(why);
+  if (!m.panel()["SBtVire"].enabled()) return Refused("Virement impossible : le bouton est désactivé.");
+  MessageCapture capture(m);
+  m.SBtVireClick();
+  if (!m.state().VireEncour) return Refused("Le virement n'a pas commencé. " + capture.text());
+  return Accepted(capture.text());
+}
+
+CommandResult BoatCommands::Gybe() {
+  VentrelModel& m = program_.model();
+  if (std::string why = ManoeuvreRefusal(m, "Empannage"); !why.empty()) return Refused(why);
+  if (!m.panel()["SBtEmp"].enabled()) return Refused("Empannage impossible : le bouton est désactivé.");
+  MessageCapture capture(m);
+  m.SBtEmpClick();
+  if (!m.state().EmpEncour) return Refused("L'empannage n'a pas commencé. " + capture.text());
+  return Accepted(capture.text());
+}
+
+CommandResult BoatCommands::BestHaul() {
+  VentrelModel& m = program_.model();
+  if (std::string why = ManoeuvreRefusal(m, "Recherche du près"); !why.empty()) return Refused(why);
+  if (!m.panel()["BtBestHaul"].enabled()) return Refused("Recherche du près impossible : le bouton est désactivé.");
+  MessageCapture capture(m);
+  m.BtBestHaulClick();
+  if (!m.state().RecENCour) return Refused("La recherche du près n'a pas commencé. " + capture.text());
+  return Accepted(capture.text());
+}
+
+CommandResult BoatCommands::Auto() {
+  VentrelModel& m = program_.model();
+  if (m.ManoeuvreRunning()) return Refused("Pilote AUTO impossible : une manœuvre est en cours.");
+  if (!m.state().PremPasse && !m.panel()["SpBtAUTO"].enabled()) {
+    return Refused("Pilote AUTO impossible : le bouton est désactivé (simulation en pause).");
+  }
+  MessageCapture capture(m);
+  m.SpBtAUTOClick();
+  return Accepted(capture.text());
+}
+
+CommandResult BoatCommands::Standby() {
+  VentrelModel& m = program_.model();
+  if (m.ManoeuvreRunning()) return Refused("Pilote STDBY impossible : une manœuvre est en cours.");
+  if (!m.state().PremPasse && !m.panel()["SpBtStdBY"].enabled()) {
+    return Refused("Pilote STDBY impossible : le bouton est désactivé (simulation en pause).");
+  }
+  MessageCapture capture(m);
+  m.SpBtStdBYClick();
+  return Accepted(capture.text());
+}
+
+CommandResult BoatCommands::Helm(int degreesToStarboard) {
+  VentrelModel& m = program_.model();
+  if (degreesToStarboard < -kHelmReach || degreesToStarboard > kHelmReach) {
+    return Refused("Barre : « " + std::to_string(degreesToStarboard) + " » hors limites (-15 à 15 degrés par seconde).");
+  }
+  PanelField& bar = m.panel()["TrackBarre"];
+  if (m.state().ModPil != TModPil::STDBY || !bar.enabled()) {
+    return Refused("Barre inactive : elle ne sert qu'en STDBY, hors pause.");
+  }
+  // A bar left of the middle turns the boat to starboard.
+  bar.setPosition(kHelmCentre - degreesToStarboard);
+  return Accepted();
+}
+
+CommandResult BoatCommands::SelectSentences(const std::vector<std::string>& types, const Talkers& talkers) {
+  NmeaSelection next = program_.selection();
+  next.checked.fill(false);
+  for (const std::string& type : types) {
+    bool found = false;
+    for (int i = 0; i < kNmeaItems; ++i) {
+      if (kNmeaItemTable[static_cast<std::size_t>(i)].type == type) {
+        next.checked[static_cast<std::size_t>(i)] = true;
+        found = true;
+      }
+    }
+    if (!found) return Refused("Phrase NMEA inconnue : « " + type + " », la sélection en cours est conservée.");
+  }
+  const std::array<std::pair<const std::string*, int*>, 4> groups{{{&talkers.position, &next.RdGDevPos},
+                                                                   {&talkers.sounder, &next.RdGDevSond},
+                                                                   {&talkers.instruments, &next.RdGInst},
+                                                                   {&talkers.wind, &next.RdGWI}}};
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    const TalkerRadio& radio = kTalkerRadios[g];
+    const std::string& id = *groups[g].first;
+    if (id == radio.ids[0]) {
+      *groups[g].second = 0;
+    } else if (id == radio.ids[1]) {
+      *groups[g].second = 1;
+    } else {
+      return Refused("Émetteur « " + id + " » inconnu pour « " + std::string(radio.caption) + " » (" +
+                     std::string(radio.ids[0]) + " ou " + std::string(radio.ids[1]) +
+                     "), la sélection en cours est conservée.");
+    }
+  }
+  program_.selection() = next;
+  program_.selection().BtParNMEA_OKClick(program_.nmea());
+  // The depth box shows the depth only while DPT is sent.
+  VentrelModel& m = program_.model();
+  m.dial().PaintBxProfPaint(m.state().dbs, m.state().WatrTemp);
+  return Accepted();
+}
+
+BoatReadout BoatCommands::Readout() const {
+  const VentrelModel& m = program_.model();
+  const SimState& s = m.state();
+  const WaypointState& w = m.waypoint();
+  BoatReadout r;
+  r.secondsSinceStart = static_cast<long double>(s.t) / s.tdiv;
+  r.latitude = s.Pact.lat;
+  r.longitude = LongGeo(s.Pact.long_);
+  r.headingTrue = Wrap360(s.BS.argt);
+  r.headingMagnetic = Wrap360(s.hdm);
+  r.magneticVariation = s.Declin;
+  r.boatSpeed = s.BS.mdl;
+  r.speedOverGround = s.SOG;
+  r.courseOverGround = Wrap360(s.COG);
+  r.trueWindSpeed = s.TW.mdl;
+  r.trueWindDirection = Wrap360(s.TW.argt);
+  r.trueWindAngle = s.TWA;
+  r.apparentWindSpeed = s.AWS;
+  r.apparentWindDirection = Wrap360(s.AWD);
+  r.apparentWindAngle = s.AWA;
+  r.currentSpeed = s.CUR.mdl;
+  r.currentDirection = Wrap360(s.CUR.argt);
+  r.depth = s.dbs;
+  r.waypointUsed = w.WpUsed;
+  r.waypointDistance = w.Wp.dist;
+  r.waypointBearing = w.Wp.relev;
+  r.pilot = s.ModPil == TModPil::AUTO ? PilotMode::automatic : PilotMode::standby;
+  r.helmOffset = kHelmCentre - m.panel()["TrackBarre"].position();
+  r.tack = AmureOf(s) == TAmure::tribord ? TackSide::starboard : TackSide::port;
+  r.tacking = s.VireEncour;
+  r.gybing = s.EmpEncour;
+  r.bestHaulRunning = s.RecENCour;
+  r.started = !s.PremPasse;
+  r.paused = s.StPause;
+  return r;
+}
+
+}  // namespace ventrel

@@ -1,0 +1,224 @@
+// A passage driven through the typed commands only, read through the typed read-out.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <string>
+
+#include "program/boat_commands.h"
+#include "program_fixture.h"
+#include "sim/timers.h"
+
+namespace ventrel::testing {
+namespace {
+
+// Signed difference b - a of two headings, -180 to 180.
+long double Turn(long double a, long double b) {
+  long double d = std::fmod(b - a + 540.0L, 360.0L) - 180.0L;
+  return d;
+}
+
+class Passage : public ::testing::Test, public ProgramRig {
+ protected:
+  BoatReadout Sail(int seconds) {
+    for (int i = 0; i < seconds; ++i) clock.advance(1000);
+    return cmd.Readout();
+  }
+  void Accept(const CommandResult& r) { ASSERT_TRUE(r.accepted) << r.why; }
+
+  BoatCommands cmd{program};
+  VirtualClock clock{program.model().timers()};
+};
+
+TEST_F(Passage, StartWindTackStandbyBestHaulPauseResume) {
+  // Close-hauled on port tack: wind from 220, heading 265.
+  Accept(cmd.SetHeading(265));
+  Accept(cmd.SetTrueWind(10, 220));
+  EXPECT_FALSE(cmd.Readout().started);
+  Accept(cmd.Start());
+  BoatReadout r = Sail(20);
+  EXPECT_TRUE(r.started);
+  EXPECT_FALSE(r.paused);
+  EXPECT_EQ(r.pilot, PilotMode::automatic);
+  EXPECT_EQ(r.tack, TackSide::port);
+  EXPECT_NEAR(Turn(265, r.headingTrue), 0, 6);
+  EXPECT_GT(r.boatSpeed, 3);
+
+  // The wind freshens while the boat sails: taken at once (the run restarts,
+  // so the variation of the speed is the same as 20 s after the start).
+  const long double light = r.trueWindSpeed;
+  Accept(cmd.SetTrueWind(16, 220));
+  r = Sail(20);
+  EXPECT_NEAR(r.trueWindSpeed / light, 1.6, 0.01);
+  EXPECT_EQ(r.tack, TackSide::port);
+  const long double before = r.boatSpeed;
+
+  // Tack: the speed drops through the turn, then the boat is on starboard tack.
+  Accept(cmd.Tack());
+  EXPECT_TRUE(cmd.Readout().tacking);
+  long double slowest = before;
+  for (int i = 0; i < 60 && cmd.Readout().tacking; ++i) slowest = std::min(slowest, Sail(1).boatSpeed);
+  r = Sail(10);
+  EXPECT_FALSE(r.tacking);
+  EXPECT_LT(slowest, 0.8L * before);
+  EXPECT_EQ(r.tack, TackSide::starboard);
+  EXPECT_NEAR(Turn(265, r.headingTrue), -90, 15);
+
+  // STDBY: five degrees a second to port bears away by about fifty degrees.
+  Accept(cmd.Standby());
+  EXPECT_EQ(cmd.Readout().pilot, PilotMode::standby);
+  const long double h0 = cmd.Readout().headingTrue;
+  Accept(cmd.Helm(-5));
+  r = Sail(10);
+  EXPECT_EQ(r.helmOffset, -5);
+  EXPECT_NEAR(Turn(h0, r.headingTrue), -50, 8);
+  EXPECT_GT(r.trueWindAngle, 80);
+  Accept(cmd.Helm(0));
+  const long double h1 = Sail(1).headingTrue;
+  // The heading variation still moves the boat a little, far less than the helm.
+  const long double drift = Turn(h1, Sail(5).headingTrue);
+  EXPECT_GT(drift, -15);
+  EXPECT_LT(drift, 15);
+
+  // Back to AUTO; the best-haul search luffs up to close-hauled.
+  Accept(cmd.Auto());
+  Sail(2);
+  Accept(cmd.BestHaul());
+  EXPECT_TRUE(cmd.Readout().bestHaulRunning);
+  for (int i = 0; i < 900 && cmd.Readout().bestHaulRunning; ++i) Sail(1);
+  r = Sail(5);
+  EXPECT_FALSE(r.bestHaulRunning);
+  EXPECT_LT(r.trueWindAngle, 65);
+  EXPECT_GT(r.trueWindAngle, 25);
+  EXPECT_EQ(r.tack, TackSide::starboard);
+
+  // Pause: nothing moves; a tack is refused.
+  Accept(cmd.Pause());
+  const BoatReadout frozen = cmd.Readout();
+  EXPECT_TRUE(frozen.paused);
+  r = Sail(30);
+  EXPECT_EQ(r.latitude, frozen.latitude);
+  EXPECT_EQ(r.longitude, frozen.longitude);
+  const CommandResult tack = cmd.Tack();
+  EXPECT_FALSE(tack.accepted);
+  EXPECT_NE(tack.why.find("en pause"), std::string::npos) << tack.why;
+
+  // Resume: the boat sails on from where it stopped, on the same heading.
+  Accept(cmd.Resume());
+  r = Sail(30);
+  EXPECT_FALSE(r.paused);
+  EXPECT_NEAR(r.secondsSinceStart, 30, 1);
+  EXPECT_NEAR(Turn(frozen.headingTrue, r.headingTrue), 0, 6);
+  EXPECT_NE(r.latitude, frozen.latitude);
+  EXPECT_NEAR(r.latitude, frozen.latitude, 0.05);
+}
+
+TEST_F(Passage, ValuesAndReadoutAgreeOnPositionVariationAndWaypoint) {
+  Accept(cmd.SetPosition(-33.5, -70.25));
+  Accept(cmd.SetMagneticVariation(-4));
+  Accept(cmd.SetWaypoint("Sud", -34, -70.25));
+  Accept(cmd.SetCurrent(1.5, 90, CurrentKind::constant));
+  Accept(cmd.Start());
+  const BoatReadout r = cmd.Readout();
+  EXPECT_NEAR(r.latitude, -33.5, 1e-9);
+  EXPECT_NEAR(r.longitude, -70.25, 1e-9);
+  EXPECT_NEAR(r.magneticVariation, -4, 1e-9);
+  EXPECT_NEAR(Turn(r.headingTrue + 4, r.headingMagnetic), 0, 1e-6);
+  EXPECT_TRUE(r.waypointUsed);
+  EXPECT_NEAR(r.waypointDistance, 30, 0.5);
+  EXPECT_NEAR(Turn(180, r.waypointBearing), 0, 0.5);
+  EXPECT_NEAR(r.currentSpeed, 1.5, 1e-9);
+  EXPECT_NEAR(r.currentDirection, 90, 1e-9);
+  // A smaller polar slows the boat at once.
+  const long double fast = Sail(30).boatSpeed;
+  Accept(cmd.SetPolar(Write("Petite.pol", kSmallPolar)));
+  EXPECT_EQ(program.panel()["StxNomPol"].text(), program.NomPol());
+  EXPECT_NE(program.NomPol(), "First31_7");
+  const long double slow = Sail(30).boatSpeed;
+  EXPECT_LE(slow, 6.8L);
+  EXPECT_LT(slow, fast);
+  // The sentences follow the selection given.
+  Accept(cmd.SelectSentences({"GLL", "RMC"}, Talkers{"EC", "II", "II", "II"}));
+  EXPECT_EQ(program.selection().RdGDevPos, 0);
+  EXPECT_EQ(program.selection().RdGWI, 1);
+}
+
+// A refused command says why in French and leaves the field as it was.
+TEST_F(Passage, RefusedCommandsSayWhyAndKeepTheValue) {
+  struct Case {
+    const char* what;
+    std::function<CommandResult(BoatCommands&)> command;
+    const char* field;  // "" when no field is concerned
+    const char* why;
+  };
+  const Case cases[] = {
+      {"wind too strong", [](BoatCommands& c) { return c.SetTrueWind(150, 220); }, "EdTWS", "Force du vent réel"},
+      {"wind direction", [](BoatCommands& c) { return c.SetTrueWind(10, 400); }, "EdTWD", "hors limites"},
+      {"wind not a number", [](BoatCommands& c) { return c.SetTrueWind(NAN, 220); }, "EdTWS", "n'est pas un nombre"},
+      {"heading", [](BoatCommands& c) { return c.SetHeading(-361); }, "EdHDG", "hors limites"},
+      {"current", [](BoatCommands& c) { return c.SetCurrent(25, 0, CurrentKind::constant); }, "EdFcourant",
+       "hors limites"},
+      {"longitude", [](BoatCommands& c) { return c.SetPosition(12, 200); }, "EdLGDEG", "hors limites"},
+      {"percentage", [](BoatCommands& c) { return c.SetPolarPercentage(101); }, "EdPolPerc", "hors limites"},
+      {"waypoint past the pole", [](BoatCommands& c) { return c.SetWaypoint("P", 90.5, 0); }, "EdLatWpDeg",
+       "dépasse 90°"},
+      {"variation", [](BoatCommands& c) { return c.SetMagneticVariation(95); }, "EdiDECL", "hors limites"},
+      {"tack before start", [](BoatCommands& c) { return c.Tack(); }, "", "n'est pas démarrée"},
+      {"gybe before start", [](BoatCommands& c) { return c.Gybe(); }, "", "n'est pas démarrée"},
+      {"best haul before start", [](BoatCommands& c) { return c.BestHaul(); }, "", "n'est pas démarrée"},
+      {"pause before start", [](BoatCommands& c) { return c.Pause(); }, "", "n'est pas démarrée"},
+      {"resume not paused", [](BoatCommands& c) { return c.Resume(); }, "", "pas en pause"},
+      {"helm in AUTO", [](BoatCommands& c) { return c.Helm(3); }, "", "Barre inactive"},
+      {"helm too far", [](BoatCommands& c) { return c.Helm(16); }, "", "hors limites"},
+      {"unknown sentence", [](BoatCommands& c) { return c.SelectSentences({"XYZ"}, {}); }, "", "Phrase NMEA inconnue"},
+      {"unknown talker", [](BoatCommands& c) { return c.SelectSentences({"GLL"}, Talkers{"GP", "SD", "DM", "ZZ"}); },
+       "", "Émetteur « ZZ »"},
+      {"polar missing", [](BoatCommands& c) { return c.SetPolar("absente.pol"); }, "", "absente.pol"},
+  };
+  const std::string polar = program.NomPol();
+  for (const Case& c : cases) {
+    const std::string kept = *c.field ? Field(c.field) : "";
+    const CommandResult r = c.command(cmd);
+    EXPECT_FALSE(r.accepted) << c.what;
+    EXPECT_NE(r.why.find(c.why), std::string::npos) << c.what << ": " << r.why;
+    if (*c.field) {
+      EXPECT_EQ(Field(c.field), kept) << c.what;
+    }
+  }
+  EXPECT_EQ(program.NomPol(), polar);
+  // The selection in force did not change.
+  EXPECT_TRUE(program.selection().checked[0]);
+}
+
+TEST_F(Passage, DuringATackValuesAndPilotWait) {
+  Accept(cmd.SetHeading(265));
+  Accept(cmd.SetTrueWind(12, 220));
+  Accept(cmd.Start());
+  Sail(5);
+  Accept(cmd.Tack());
+  const struct {
+    const char* what;
+    std::function<CommandResult(BoatCommands&)> command;
+    const char* why;
+  } cases[] = {
+      {"heading", [](BoatCommands& c) { return c.SetHeading(10); }, "manœuvre"},
+      {"wind", [](BoatCommands& c) { return c.SetTrueWind(10, 10); }, "manœuvre"},
+      {"second tack", [](BoatCommands& c) { return c.Tack(); }, "déjà en cours"},
+      {"gybe", [](BoatCommands& c) { return c.Gybe(); }, "déjà en cours"},
+      {"STDBY", [](BoatCommands& c) { return c.Standby(); }, "manœuvre est en cours"},
+      {"pause", [](BoatCommands& c) { return c.Pause(); }, "Pause indisponible"},
+  };
+  const std::string windFrom = Field("EdTWD");
+  for (const auto& c : cases) {
+    const CommandResult r = c.command(cmd);
+    EXPECT_FALSE(r.accepted) << c.what;
+    EXPECT_NE(r.why.find(c.why), std::string::npos) << c.what << ": " << r.why;
+  }
+  EXPECT_EQ(Field("EdTWD"), windFrom);
+  EXPECT_TRUE(cmd.Readout().tacking);
+}
+
+}  // namespace
+}  // namespace ventrel::testing
