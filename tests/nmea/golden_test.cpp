@@ -300,7 +300,9 @@ TEST(SentenceRegistry, EachTypeHasItsKeyItemAndDescriptionAndTheAlphabeticalView
     const SentenceEntry* e = kSentencesByType[i];
     EXPECT_EQ(FindSentence(e->type), e);
     EXPECT_TRUE(byType.insert(e->type).second) << e->type;
-    if (i > 0) EXPECT_LT(kSentencesByType[i - 1]->type, e->type);
+    if (i > 0) {
+      EXPECT_LT(kSentencesByType[i - 1]->type, e->type);
+    }
   }
   EXPECT_EQ(byType.size(), 26u);
 }
@@ -320,7 +322,9 @@ TEST(SentenceRegistry, GroupBuildReadsOnlyItsGroup) {
     ASSERT_GT(x.Build(3), 0);
     x.m.dptr.depth = -1.0L;
     EXPECT_EQ(x.Build(r.group), r.sentences);
-    if (r.sentences == 0) EXPECT_TRUE(x.m.tab_PhNMEA[1].empty());
+    if (r.sentences == 0) {
+      EXPECT_TRUE(x.m.tab_PhNMEA[1].empty());
+    }
     EXPECT_EQ(x.m.dptr.depth != -1.0L, r.depthSet);
   }
 }
