@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every test under AddressSanitizer and
-# UndefinedBehaviorSanitizer in build/test, and runs them all with ctest; then builds
+# UndefinedBehaviorSanitizer in build/test, and runs them all with ctest (the
+# benchmarks too, each once and briefly: ctest's bench_short); then builds
 # the fuzz targets with clang in build/fuzz and runs each for a bounded time
 # (scripts/fuzz.sh; VENTREL_FUZZ_SECONDS, 60 by default).
 set -euo pipefail
@@ -9,7 +10,7 @@ source scripts/deps.sh
 ventrel_install "${VENTREL_PACKAGES[@]}" "${VENTREL_TEST_PACKAGES[@]}"
 ventrel_french_locale
 
-cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DVENTREL_SANITIZE=ON -DVENTREL_TESTS=ON -DVENTREL_BENCH=OFF
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DVENTREL_SANITIZE=ON -DVENTREL_TESTS=ON -DVENTREL_BENCH=ON
 cmake --build build/test -j"$(nproc)"
 cd build/test
 ctest --output-on-failure -j"$(nproc)" --timeout 900

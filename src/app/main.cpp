@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/cli.h"
+#include "version.h"
 #ifdef VENTREL_HAS_GUI
 #include "app/headless.h"
 #endif
@@ -18,7 +19,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (a == "--version") {
-      std::cout << "ventrel " << VENTREL_VERSION << "\n";
+      std::cout << "ventrel " << ventrel::Version() << "\n";
       return 0;
     }
     if (a == "--polar-info") return ventrel::app::RunPolarInfo(args, std::cout, std::cerr);

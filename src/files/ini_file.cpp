@@ -235,7 +235,12 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     InsertLine(*after + 1, setting);
     return;
   }
-  InsertLine(lines_.size(), "[" + std::string(section) + "]");
+  // Built by appending: GCC 12 reports a false overlap (-Wrestrict) in the optimised
+  // build for "[" + std::string(section) + "]".
+  std::string header;
+  header.reserve(section.size() + 2);
+  header.append("[").append(section).append("]");
+  InsertLine(lines_.size(), header);
   InsertLine(lines_.size(), setting);
 }
 

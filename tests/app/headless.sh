@@ -34,6 +34,10 @@ grep -q "^Ce port n'est pas disponible" "$tmp/err" || fail "the port message doe
 refused "Valeur invalide pour --port-loss : « later »" --port COM1 --port-loss later
 refused "--port-loss ne s'emploie qu'avec --port" --stdout --port-loss exit
 "$prog" --help | grep -q -- "--headless" || fail "--help does not mention --headless"
+# The version comes from the project's version in CMakeLists.txt, and from there only.
+version=$(sed -n 's/^project(ventrel VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
+[ -n "$version" ] || fail "no version found in project() of $src/CMakeLists.txt"
+[ "$("$prog" --version)" = "ventrel $version" ] || fail "--version says \"$("$prog" --version)\", not ventrel $version"
 
 # From local 22:59:40 on 31 December 2026, UTC = local + 1 h (the configuration's
 # idTU): second s is 23:59:40 + s UTC, and the UTC date turns at s = 20.

@@ -21,10 +21,10 @@ namespace {
 // past NCOL or NLIG holds anything.
 std::string Dump(const PolarTable& t) {
   std::string s;
-  for (int j = 0; j < t.NCOL; ++j) s += (j ? " " : "") + generalForm(t.idx_fv[j]);
+  for (int j = 0; j < t.NCOL; ++j) s.append(j ? " " : "").append(generalForm(t.idx_fv[j]));
   for (int i = 0; i < t.NLIG; ++i) {
-    s += " | " + generalForm(t.idx_dv[i]) + ":";
-    for (long double v : t.TabPol.at(i)) s += " " + generalForm(v);
+    s.append(" | ").append(generalForm(t.idx_dv[i])).append(":");
+    for (long double v : t.TabPol.at(i)) s.append(" ").append(generalForm(v));
   }
   for (int j = t.NCOL; j < PolarTable::kMaxCol; ++j) s += t.idx_fv[j] != 0 ? " stray" : "";
   for (int i = t.NLIG; i < PolarTable::kMaxLig; ++i) s += t.idx_dv[i] != 0 ? " stray" : "";
@@ -73,11 +73,11 @@ TEST(ParsePolar, ReadsHeaderAnglesAndSpeeds) {
 // A table of n columns and m rows with distinct ascending axes.
 std::string MakePolar(int ncol, int nlig) {
   std::string s = "TWA";
-  for (int j = 0; j < ncol; ++j) s += "\t" + std::to_string(2 + j);
+  for (int j = 0; j < ncol; ++j) s.append("\t").append(std::to_string(2 + j));
   s += "\r\n";
   for (int i = 0; i < nlig; ++i) {
     s += std::to_string(30 + 3 * i);
-    for (int j = 0; j < ncol; ++j) s += "\t" + std::to_string(1 + i + j);
+    for (int j = 0; j < ncol; ++j) s.append("\t").append(std::to_string(1 + i + j));
     s += "\r\n";
   }
   return s;

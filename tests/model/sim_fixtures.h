@@ -67,7 +67,7 @@ struct Rig {
   std::string enabled(std::initializer_list<const char*> names) {
     std::string out;
     for (const char* n : names) {
-      if (f(n).enabled()) out += (out.empty() ? "" : " ") + std::string(n);
+      if (f(n).enabled()) out.append(out.empty() ? "" : " ").append(n);
     }
     return out;
   }

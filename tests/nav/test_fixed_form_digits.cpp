@@ -34,7 +34,7 @@ void ExpectSameDigits(long double x) {
   const int d = Decimals18(x);
   if (d < 0) return;  // 18 digits before the point: the scientific form
   ASSERT_EQ(fixedForm(x, 18, d), Reference(x, d)) << static_cast<double>(x);
-  ASSERT_EQ(fixedForm(-x, 18, d), "-" + Reference(x, d)) << static_cast<double>(x);
+  ASSERT_EQ(fixedForm(-x, 18, d), std::string("-").append(Reference(x, d))) << static_cast<double>(x);
 }
 
 TEST(FixedFormDigits, RandomValuesOverTheWholeQuickRange) {
@@ -98,8 +98,9 @@ std::string ReferenceFixed(long double x, int D) {
       break;
     }
   }
-  std::string out = (x < 0 ? "-" : "") + digits.substr(0, static_cast<std::size_t>(intDigits));
-  if (D > 0) out += "." + digits.substr(static_cast<std::size_t>(intDigits));
+  std::string out = x < 0 ? "-" : "";
+  out.append(digits, 0, static_cast<std::size_t>(intDigits));
+  if (D > 0) out.append(".").append(digits, static_cast<std::size_t>(intDigits));
   return out;
 }
 

@@ -100,7 +100,10 @@ class TestMainWindow : public QObject {
     return f.resize(0) && f.seek(0) && f.write(text.toUtf8()) > 0;
   }
   TFVentrel& Open() {
-    WindowSetup setup{.AppliDir = dir->path().toStdString(), .realTimeTimers = false, .showMessageBoxes = false};
+    WindowSetup setup;
+    setup.AppliDir = dir->path().toStdString();
+    setup.realTimeTimers = false;
+    setup.showMessageBoxes = false;
     setup.helpOpener = [this](const QUrl& u) { return asked.push_back(u.toLocalFile().toStdString()), true; };
     setup.dialogs.openFile = [this](const FileDialog& d) -> std::optional<std::filesystem::path> {
       asked.push_back(d.folder.generic_string());
@@ -448,7 +451,10 @@ class TestMainWindow : public QObject {
   }
 
   void sailsInRealTime() {
-    TFVentrel w({.AppliDir = dir->path().toStdString(), .showMessageBoxes = false});  // timers on Qt's clock
+    WindowSetup setup;  // timers on Qt's clock
+    setup.AppliDir = dir->path().toStdString();
+    setup.showMessageBoxes = false;
+    TFVentrel w(setup);
     QVERIFY(w.timerDriver());
     w.show();
     Click(&w, "BtCalC");
