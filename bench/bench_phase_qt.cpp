@@ -25,8 +25,8 @@
 #include <thread>
 
 #include "default_polar.h"
-#include "serial/serial_nmea_port.h"
-#include "serial/serial_port.h"
+#include "qt/serial_nmea_port.h"
+#include "qt/serial_port.h"
 #include "model/transmission.h"
 #include "model/window_model.h"
 

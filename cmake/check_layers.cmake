@@ -7,7 +7,7 @@
 # configures, and again at each build through the same command.
 
 # Bottom to top. The files at the root of src/ (version.*) lie below every folder.
-set(VENTREL_LAYERS nav sim nmea files model program serial raster ui app)
+set(VENTREL_LAYERS nav sim nmea files model program qt raster ui app)
 # The core: the standard library only, no Qt header.
 set(VENTREL_CORE_LAYERS nav sim nmea files model program)
 

@@ -33,9 +33,9 @@
 #include "nmea/output.h"
 #include "program/boat_commands.h"
 #include "program/program.h"
-#include "serial/port_names.h"
-#include "serial/serial_nmea_port.h"
-#include "serial/serial_port.h"
+#include "qt/port_names.h"
+#include "qt/serial_nmea_port.h"
+#include "qt/serial_port.h"
 #include "ui/timer_driver.h"
 
 namespace ventrel::app {

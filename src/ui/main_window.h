@@ -18,8 +18,8 @@
 #include <string>
 
 #include "program/program.h"
-#include "serial/serial_nmea_port.h"
-#include "serial/serial_port.h"
+#include "qt/serial_nmea_port.h"
+#include "qt/serial_port.h"
 #include "raster/rotated_boat.h"
 #include "ui/help_pages.h"
 #include "ui/image_canvas.h"

@@ -18,7 +18,7 @@ cases=(
   'sim/vect.h|#include "files/paths.h"|le dossier sim (couche 2) inclut files/paths.h'
   'nmea/frame.cpp|#include "model/transmission.h"|le dossier nmea (couche 3) inclut model/transmission.h'
   'model/panel.cpp|#include "program/program.h"|le dossier model (couche 5) inclut program/program.h'
-  'serial/port_names.cpp|#include "ui/look.h"|le dossier serial (couche 7) inclut ui/look.h'
+  'qt/port_names.cpp|#include "ui/look.h"|le dossier qt (couche 7) inclut ui/look.h'
   'ui/look.cpp|#include "app/cli.h"|le dossier ui (couche 9) inclut app/cli.h'
   'version.h|#include "nav/trig.h"|src/version.h:2 : le dossier racine de src (couche 0) inclut nav/trig.h'
   'sim/vect.cpp|#include "../nav/trig.h"|src/sim/vect.cpp:2 : « ../nav/trig.h » remonte par « .. »'

@@ -1,4 +1,4 @@
-#include "serial/serial_port.h"
+#include "qt/serial_port.h"
 
 #include <QSerialPortInfo>
 #include <QString>

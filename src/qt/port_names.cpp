@@ -1,4 +1,4 @@
-#include "serial/port_names.h"
+#include "qt/port_names.h"
 
 #include <algorithm>
 

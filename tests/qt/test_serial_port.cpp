@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "serial/port_names.h"
-#include "serial/serial_nmea_port.h"
-#include "serial/serial_port.h"
+#include "qt/port_names.h"
+#include "qt/serial_nmea_port.h"
+#include "qt/serial_port.h"
 
 using namespace ventrel;
 

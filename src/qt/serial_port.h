@@ -36,7 +36,7 @@
 #include <utility>
 #include <vector>
 
-#include "serial/port_names.h"
+#include "qt/port_names.h"
 
 namespace ventrel {
 

@@ -8,7 +8,7 @@
 
 #include "model/transmission.h"
 #include "nmea/output.h"
-#include "serial/serial_port.h"
+#include "qt/serial_port.h"
 
 namespace ventrel {
 
