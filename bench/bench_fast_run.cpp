@@ -32,7 +32,7 @@ void FastRun(benchmark::State& state, bool keepLists) {
   if (polar == nullptr) return;
   VentrelModel model;
   model.SetPolar(*polar);
-  model.params().ChkB_HDG = model.params().ChkB_TWS = model.params().ChkB_TWD = true;
+  model.params().varyHeading = model.params().varyWindSpeed = model.params().varyWindDirection = true;
   VirtualClock clock(model.timers());
   NmeaModule m;
   CountingPort port;
@@ -43,7 +43,7 @@ void FastRun(benchmark::State& state, bool keepLists) {
   tx.MemoNMEA.SetKept(false);
   tx.MemoNMEAbrut.SetKept(keepLists);
   tx.MemoNMEAHMS.SetKept(keepLists);
-  model.panel()["CBcom"].setItemIndex(0);
+  model.panel()[Field::PortList].setItemIndex(0);
   tx.CBComSelect();
   model.BtCALCClick();
   tx.BtActivNMEAClick();

@@ -95,7 +95,7 @@ void Phase(benchmark::State& state, int bytesPerSecond, int msBetweenPhases) {
   NmeaTransmission tx(m, {model.state(), model.waypoint(), model.params()}, model.timers().TimerNMEA,
                       model.panel(), port, [] { return LocalTime{2026, 12, 6, 12, 15, 30, 0}; });
   tx.AddOutput(port);
-  model.panel()["CBcom"].setItemIndex(tx.AddPortName(pty.slave()));
+  model.panel()[Field::PortList].setItemIndex(tx.AddPortName(pty.slave()));
   tx.CBComSelect();  // 4800 baud, 8 bits, no parity, one stop bit
   if (!tx.ComValid()) {
     state.SkipWithError("the pseudo-terminal could not be opened");

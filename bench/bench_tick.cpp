@@ -18,8 +18,8 @@ bool Prepare(VentrelModel& m, benchmark::State& state) {
   const PolarTable* polar = bench::DefaultPolarOrSkip(state);
   if (polar == nullptr) return false;
   m.SetPolar(*polar);
-  m.params().ChkB_HDG = m.params().ChkB_TWS = m.params().ChkB_TWD = true;
-  m.panel()["EdFcourant"].setText("1.5");
+  m.params().varyHeading = m.params().varyWindSpeed = m.params().varyWindDirection = true;
+  m.panel()[Field::CurrentSpeedInput].setText("1.5");
   m.BtCALCClick();
   return true;
 }

@@ -543,13 +543,13 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
 
   // The port first: when it cannot be opened nothing starts.
   if (o.baud) tx.SetSpeedText(std::to_string(*o.baud));
-  if (panel["CBbauds"].itemIndex() < 0) {
-    err << "Vitesse invalide dans la configuration : « iVit=" << panel["CBbauds"].text()
+  if (panel[Field::SpeedList].itemIndex() < 0) {
+    err << "Vitesse invalide dans la configuration : « iVit=" << panel[Field::SpeedList].text()
         << " » (vitesses possibles : " << BaudList() << ")\n";
     return 2;
   }
   const std::string portName = o.port.empty() ? std::string("stdout") : canonical_port_name(o.port);
-  panel["CBcom"].setItemIndex(tx.AddPortName(portName));
+  panel[Field::PortList].setItemIndex(tx.AddPortName(portName));
   tx.CBComSelect();
   if (!tx.ComValid()) {
     err << "Le port « " << o.port << " » ne peut pas être ouvert";

@@ -27,7 +27,7 @@ void ScreenshotHook(TFVentrel& w, int* status) {
   if (qEnvironmentVariableIntValue("VENTREL_FULL_SCREEN") == 1) w.PleinEcran();
   if (qEnvironmentVariableIntValue("VENTREL_SAIL") == 1) {
     QTimer::singleShot(0, &w, [&w] {
-      if (auto* start = w.findChild<QPushButton*>("BtCalC")) start->click();
+      if (auto* start = qobject_cast<QPushButton*>(w.widgetOf(Field::StartButton))) start->click();
     });
   }
   // The sentences sent to a device (a pseudo-terminal of the screenshot script).
@@ -37,8 +37,8 @@ void ScreenshotHook(TFVentrel& w, int* status) {
       w.Run([&w, device] {
         NmeaTransmission& tr = w.program().transmission();
         const int idx = tr.AddPortName(device.toStdString());
-        w.panel()["CBcom"].setItemIndex(idx);
-        w.panel()["CBcom"].setText(device.toStdString());
+        w.panel()[Field::PortList].setItemIndex(idx);
+        w.panel()[Field::PortList].setText(device.toStdString());
         tr.CBComSelect();
         tr.BtActivNMEAClick();
       });

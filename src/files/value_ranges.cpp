@@ -18,42 +18,43 @@ constexpr std::string_view kM = "mètres";
 constexpr std::string_view kMin = "minutes";
 
 using F = RangeForm;
+using R = FieldRange;
 
 constexpr ValueRange kRanges[] = {
     // The simulated water is 7 to 19 m deep: with both offsets at their largest
     // the depth below the keel stays at 0 or more.
-    {kP, "iOFFS_Keel", "LEdCQ", 0, 5, false, kM, F::real},
-    {kP, "iOFFS_Surf", "LEdCS", 0, 2, false, kM, F::real},
-    {kP, "iPolPerc", "EdPolPerc", 0, 100, false, "%", F::integer},
-    {kN, "iTWS", "EdTWS", 0, 100, false, kKn, F::real},
-    {kN, "iTWD", "EdTWD", -360, 360, false, kDeg, F::real},
-    {kN, "iHDG", "EdHDG", -360, 360, false, kDeg, F::real},
-    {kN, "iCUR", "EdFcourant", 0, 20, false, kKn, F::real},
-    {kN, "iCURDir", "EdDirCourant", -360, 360, false, kDeg, F::real},
-    {kN, "iPOSLat", "", -9000, 9000, false, "DDMM.mm", F::packed},
-    {kN, "iPOSLong", "", -18000, 18000, false, "DDDMM.mm", F::packed},
-    {kN, "iWpLat", "", -9000, 9000, false, "DDMM.mm", F::packed},
-    {kN, "iWpLong", "", -18000, 18000, false, "DDDMM.mm", F::packed},
-    {kN, "iDeclMag", "", -90, 90, false, kDeg, F::real},
-    {kN, "idTU", "LbEdTU", -14, 14, false, "heures (h.mm)", F::packed, true},
-    {"COM", "iVit", "", 150, 230400, false, "bauds", F::oneOfSpeeds},
-    {"", "", "EdBSP", 0, 100, false, kKn, F::real},
-    {"", "", "EdLATdeg", 0, 90, false, kDeg, F::real},
-    {"", "", "EdLatWpDeg", 0, 90, false, kDeg, F::real},
-    {"", "", "EdLGDEG", 0, 180, false, kDeg, F::real},
-    {"", "", "EDLGWpDeg", 0, 180, false, kDeg, F::real},
-    {"", "", "EdLATmin", 0, 60, true, kMin, F::real},
-    {"", "", "EdLGmin", 0, 60, true, kMin, F::real},
-    {"", "", "EDLatWpmin", 0, 60, true, kMin, F::real},
-    {"", "", "EdLGWpmin", 0, 60, true, kMin, F::real},
-    {"", "", "EdiDECL", -90, 90, false, kDeg, F::real},  // its size is taken, the side apart
+    {kP, "iOFFS_Keel", R::keelOffset, 0, 5, false, kM, F::real},
+    {kP, "iOFFS_Surf", R::surfaceOffset, 0, 2, false, kM, F::real},
+    {kP, "iPolPerc", R::polarPercent, 0, 100, false, "%", F::integer},
+    {kN, "iTWS", R::trueWindSpeed, 0, 100, false, kKn, F::real},
+    {kN, "iTWD", R::trueWindDirection, -360, 360, false, kDeg, F::real},
+    {kN, "iHDG", R::heading, -360, 360, false, kDeg, F::real},
+    {kN, "iCUR", R::currentSpeed, 0, 20, false, kKn, F::real},
+    {kN, "iCURDir", R::currentDirection, -360, 360, false, kDeg, F::real},
+    {kN, "iPOSLat", R::none, -9000, 9000, false, "DDMM.mm", F::packed},
+    {kN, "iPOSLong", R::none, -18000, 18000, false, "DDDMM.mm", F::packed},
+    {kN, "iWpLat", R::none, -9000, 9000, false, "DDMM.mm", F::packed},
+    {kN, "iWpLong", R::none, -18000, 18000, false, "DDDMM.mm", F::packed},
+    {kN, "iDeclMag", R::none, -90, 90, false, kDeg, F::real},
+    {kN, "idTU", R::utcOffset, -14, 14, false, "heures (h.mm)", F::packed, true},
+    {"COM", "iVit", R::none, 150, 230400, false, "bauds", F::oneOfSpeeds},
+    {"", "", R::boatSpeed, 0, 100, false, kKn, F::real},
+    {"", "", R::latitudeDegrees, 0, 90, false, kDeg, F::real},
+    {"", "", R::waypointLatitudeDegrees, 0, 90, false, kDeg, F::real},
+    {"", "", R::longitudeDegrees, 0, 180, false, kDeg, F::real},
+    {"", "", R::waypointLongitudeDegrees, 0, 180, false, kDeg, F::real},
+    {"", "", R::latitudeMinutes, 0, 60, true, kMin, F::real},
+    {"", "", R::longitudeMinutes, 0, 60, true, kMin, F::real},
+    {"", "", R::waypointLatitudeMinutes, 0, 60, true, kMin, F::real},
+    {"", "", R::waypointLongitudeMinutes, 0, 60, true, kMin, F::real},
+    {"", "", R::variation, -90, 90, false, kDeg, F::real},  // its size is taken, the side apart
     // The draft is the two offsets together; the sensor lies at the surface offset.
-    {"", "", "LbEdTirando", 0, 7, false, kM, F::real},
-    {"", "", "LbEdProfCapt", 0, 2, false, kM, F::real},
-    {"", "--duration", "", 0, 1e9L, false, "secondes simulées", F::integer},
-    {"", "--start-time", "", 1, 9999, false, "(année)", F::integer},
-    {"", "--baud", "", 150, 230400, false, "bauds", F::oneOfSpeeds},
-    {"", "--percent", "", 0, 100, false, "%", F::integer},
+    {"", "", R::draft, 0, 7, false, kM, F::real},
+    {"", "", R::sensorDepth, 0, 2, false, kM, F::real},
+    {"", "--duration", R::none, 0, 1e9L, false, "secondes simulées", F::integer},
+    {"", "--start-time", R::none, 1, 9999, false, "(année)", F::integer},
+    {"", "--baud", R::none, 150, 230400, false, "bauds", F::oneOfSpeeds},
+    {"", "--percent", R::none, 0, 100, false, "%", F::integer},
 };
 
 std::string Number(long double x) { return generalForm(x); }
@@ -100,8 +101,8 @@ const ValueRange* RangeOfKey(std::string_view section, std::string_view key) {
   return nullptr;
 }
 
-const ValueRange* RangeOfField(std::string_view field) {
-  if (field.empty()) return nullptr;
+const ValueRange* RangeOfField(FieldRange field) {
+  if (field == FieldRange::none) return nullptr;
   for (const ValueRange& r : kRanges) {
     if (r.field == field) return &r;
   }

@@ -17,14 +17,13 @@
 //   [NavDATA]                 iDeclMag               -90 to 90            degrees, east positive
 //   [NavDATA]                 idTU                   -14 to 14            packed hours h.mm, minutes < 60
 //   [COM]                     iVit                   one of the speeds    baud (150 ... 230400)
-//   fields of the window      EdBSP                  0 to 100             knots
-//                             EdLATdeg, EdLatWpDeg   0 to 90              degrees
-//                             EdLGDEG, EDLGWpDeg     0 to 180             degrees
-//                             EdLATmin, EdLGmin,
-//                             EDLatWpmin, EdLGWpmin  0 to 60 (excluded)   minutes
-//                             EdiDECL                -90 to 90            degrees (its size; the side apart)
-//                             LbEdTirando (draft)    0 to 7               metres
-//                             LbEdProfCapt           0 to 2               metres
+//   fields of the window      boat speed             0 to 100             knots
+//                             latitude degrees       0 to 90              degrees (start, waypoint)
+//                             longitude degrees      0 to 180             degrees (start, waypoint)
+//                             minutes of a position  0 to 60 (excluded)   minutes
+//                             magnetic variation     -90 to 90            degrees (its size; the side apart)
+//                             draft                  0 to 7               metres
+//                             sensor depth           0 to 2               metres
 //                             (the draft less the sensor depth as iOFFS_Keel)
 //   command line              --duration             0 to 1000000000      simulated seconds
 //                             --start-time (year)    1 to 9999            years
@@ -43,6 +42,34 @@
 
 namespace ventrel {
 
+// The window fields whose numbers have a range (the window model maps its panel
+// fields to these): the edit fields of the quantities above and the parameters
+// dialog's fields.
+enum class FieldRange : unsigned char {
+  none,
+  keelOffset,
+  surfaceOffset,
+  polarPercent,
+  trueWindSpeed,
+  trueWindDirection,
+  heading,
+  currentSpeed,
+  currentDirection,
+  utcOffset,
+  boatSpeed,
+  latitudeDegrees,
+  waypointLatitudeDegrees,
+  longitudeDegrees,
+  waypointLongitudeDegrees,
+  latitudeMinutes,
+  longitudeMinutes,
+  waypointLatitudeMinutes,
+  waypointLongitudeMinutes,
+  variation,  // its size: the side (east, west) is apart
+  draft,
+  sensorDepth,
+};
+
 enum class RangeForm {
   real,         // any value within [min, max]
   integer,      // a whole number within [min, max]
@@ -53,7 +80,7 @@ enum class RangeForm {
 struct ValueRange {
   std::string_view section;  // configuration section; "" when not a key of the file
   std::string_view key;      // configuration key or option ("--duration"); "" for a field alone
-  std::string_view field;    // window field holding the same quantity; "" when none
+  FieldRange field;          // window field holding the same quantity; none when none
   long double min;
   long double max;
   bool maxExcluded;          // the minutes: 60 itself is outside
@@ -71,7 +98,7 @@ std::span<const ValueRange> ValueRanges();
 // The entry of a configuration key (section and key without regard to case), of
 // an option ("" as section, "--duration" as key), or of a window field.
 const ValueRange* RangeOfKey(std::string_view section, std::string_view key);
-const ValueRange* RangeOfField(std::string_view field);
+const ValueRange* RangeOfField(FieldRange field);
 
 // "0 à 100 nœuds", "-9000 à 9000 (DDMM.mm, minutes < 60)", "150 à 230400 bauds, ...".
 std::string RangeText(const ValueRange& r);

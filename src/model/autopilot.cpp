@@ -22,17 +22,17 @@ void VentrelModel::SpBtStdBYClick() {
   // The pilot buttons are disabled while a manoeuvre runs; its step timer drives the tick.
   if (ManoeuvreRunning()) return;
   SimState& s = s_;
-  panel_["EdCAP"].setFontColour(colours::kBlue);
-  panel_["LbModPil"].setText("STDBY");
+  panel_[Field::HeadingBox].setFontColour(colours::kBlue);
+  panel_[Field::PilotMode].setText("STDBY");
   s.ModPil = TModPil::STDBY;
-  panel_["SpBtStdBY"].setChecked(true);
-  panel_["SpBtAUTO"].setChecked(false);
-  PanelField& bar = panel_["TrackBarre"];
+  panel_[Field::StandbyButton].setChecked(true);
+  panel_[Field::AutoButton].setChecked(false);
+  PanelField& bar = panel_[Field::HelmBar];
   bar.setEnabled(true);
   bar.setSliderVisible(true);
   InhibVire();
   InhibEmp();
-  panel_["BtBestHaul"].setEnabled(false);
+  panel_[Field::BestHaulButton].setEnabled(false);
   // The helm timer drives the run from now on; before the first start and while
   // paused there is no run to drive (the start and the resume switch it on).
   if (!s.PremPasse && !s.StPause) EnableTickTimer();
@@ -41,13 +41,13 @@ void VentrelModel::SpBtStdBYClick() {
 void VentrelModel::SpBtAUTOClick() {
   if (ManoeuvreRunning()) return;
   SimState& s = s_;
-  panel_["EdCAP"].setFontColour(colours::kGrey);
-  panel_["LbModPil"].setText("AUTO");
+  panel_[Field::HeadingBox].setFontColour(colours::kGrey);
+  panel_[Field::PilotMode].setText("AUTO");
   s.ModPil = TModPil::AUTO;
-  panel_["SpBtAUTO"].setChecked(true);
-  panel_["SpBtStdBY"].setChecked(false);
+  panel_[Field::AutoButton].setChecked(true);
+  panel_[Field::StandbyButton].setChecked(false);
   ZeroTrackBarre();
-  PanelField& bar = panel_["TrackBarre"];
+  PanelField& bar = panel_[Field::HelmBar];
   bar.setEnabled(false);
   bar.setSliderVisible(false);
   if (!s.StPause) {
@@ -56,7 +56,7 @@ void VentrelModel::SpBtAUTOClick() {
       EnabVire();
       EnabEmp();
     }
-    panel_["BtBestHaul"].setEnabled(true);
+    panel_[Field::BestHaulButton].setEnabled(true);
   }
   timers_.TimerB.setEnabled(false);
   // A new leg from the present position.
@@ -72,7 +72,7 @@ void VentrelModel::TimerBTimer() {
   SimState& s = s_;
   const std::int32_t rdiv = static_cast<std::int32_t>(std::lround(s.tdiv));
   if (isMultiple(s.t, rdiv)) {
-    s.Ptb = std::clamp(panel_["TrackBarre"].position(), 0, kBarMax);
+    s.Ptb = std::clamp(panel_[Field::HelmBar].position(), 0, kBarMax);
     s.BS.argt -= s.Ptb - kBarCentre;
     if (s.BS.argt > 360) s.BS.argt -= 360;
     if (s.BS.argt < 0) s.BS.argt += 360;
@@ -95,7 +95,7 @@ void VentrelModel::ZeroTrackBarre() {
   timers_.TimerB.setEnabled(false);
   if (timers_.TimerZero.enabled()) return;
   s_.Ptb = BarStep(s_.Ptb);
-  panel_["TrackBarre"].setPosition(s_.Ptb);
+  panel_[Field::HelmBar].setPosition(s_.Ptb);
   timers_.TimerZero.setEnabled(true);
 }
 
@@ -106,7 +106,7 @@ void VentrelModel::TimerZeroTimer() {
   SimState& s = s_;
   if (s.Ptb != kBarCentre) {
     s.Ptb = BarStep(s.Ptb);
-    panel_["TrackBarre"].setPosition(s.Ptb);
+    panel_[Field::HelmBar].setPosition(s.Ptb);
     return;
   }
   timers_.TimerZero.setEnabled(false);

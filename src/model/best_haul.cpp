@@ -38,7 +38,7 @@ void VentrelModel::BtBestHaulClick() {
   if (!ManoeuvreAllowed()) return;
   SimState& s = s_;
   s.RecENCour = true;
-  PanelField& button = panel_["BtBestHaul"];
+  PanelField& button = panel_[Field::BestHaulButton];
   button.setText("");
   button.setPicture("jecherchevert.bmp");
   s.Da = s.SWA / kBestHaulCoarse;
@@ -81,12 +81,12 @@ void VentrelModel::TimerPresTimer() {
     s.RecENCour = false;
     EndManoeuvre(timers_.TimerPres);
     if (closeHauled) {
-      panel_["BtBestHaul"].setPicture("jesuisaupres.bmp");
+      panel_[Field::BestHaulButton].setPicture("jesuisaupres.bmp");
       s.AuPres = true;
     } else {
       // The wind angles of the heading it is left on.
       MajAW_SWA();
-      panel_["BtBestHaul"].setPicture("vamp.bmp");
+      panel_[Field::BestHaulButton].setPicture("vamp.bmp");
       s.AuPres = false;
     }
   };
@@ -99,7 +99,7 @@ void VentrelModel::TimerPresTimer() {
     }
     ++man_.approachSteps;
     step(false);
-    if (std::fabs(s.SWA - opt) < kApproachShown) panel_["BtBestHaul"].setPicture("japproche.bmp");
+    if (std::fabs(s.SWA - opt) < kApproachShown) panel_[Field::BestHaulButton].setPicture("japproche.bmp");
     return;
   }
   if (s.switched_dir && opt < s.SWA) {

@@ -5,19 +5,19 @@
 
 namespace ventrel {
 
-void VentrelModel::InhibVire() { panel_["SBtVire"].setEnabled(false); }
-void VentrelModel::EnabVire() { panel_["SBtVire"].setEnabled(true); }
-void VentrelModel::InhibEmp() { panel_["SBtEmp"].setEnabled(false); }
-void VentrelModel::EnabEmp() { panel_["SBtEmp"].setEnabled(true); }
+void VentrelModel::InhibVire() { panel_[Field::TackButton].setEnabled(false); }
+void VentrelModel::EnabVire() { panel_[Field::TackButton].setEnabled(true); }
+void VentrelModel::InhibEmp() { panel_[Field::GybeButton].setEnabled(false); }
+void VentrelModel::EnabEmp() { panel_[Field::GybeButton].setEnabled(true); }
 
 void VentrelModel::InhibCmdPilot() {
-  panel_["SpBtAUTO"].setEnabled(false);
-  panel_["SpBtStdBY"].setEnabled(false);
+  panel_[Field::AutoButton].setEnabled(false);
+  panel_[Field::StandbyButton].setEnabled(false);
 }
 
 void VentrelModel::EnabCmdPilot() {
-  panel_["SpBtAUTO"].setEnabled(true);
-  panel_["SpBtStdBY"].setEnabled(true);
+  panel_[Field::AutoButton].setEnabled(true);
+  panel_[Field::StandbyButton].setEnabled(true);
 }
 
 }  // namespace ventrel

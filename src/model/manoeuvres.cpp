@@ -42,9 +42,9 @@ void VentrelModel::BeginManoeuvre(ModelTimer& stepTimer) {
   // one, the pilot buttons and the pause (a resume would restart the run).
   if (&stepTimer != &timers_.TimerV) InhibVire();
   if (&stepTimer != &timers_.TimerE) InhibEmp();
-  if (&stepTimer != &timers_.TimerPres) panel_["BtBestHaul"].setEnabled(false);
+  if (&stepTimer != &timers_.TimerPres) panel_[Field::BestHaulButton].setEnabled(false);
   InhibCmdPilot();
-  panel_["SpBtPauseRes"].setEnabled(false);
+  panel_[Field::PauseResumeButton].setEnabled(false);
   stepTimer.setEnabled(true);
   timers_.TimerAT.setEnabled(false);
 }
@@ -53,14 +53,14 @@ void VentrelModel::EndManoeuvre(ModelTimer& stepTimer) {
   stepTimer.setEnabled(false);
   params_.RestStData();
   EnabCmdPilot();
-  panel_["SpBtPauseRes"].setEnabled(true);
+  panel_[Field::PauseResumeButton].setEnabled(true);
   EnableTickTimer();
   OfferManoeuvres();
 }
 
 void VentrelModel::OfferManoeuvres() {
   if (!s_.ModNorm() || CurrentRotating()) return;
-  panel_["BtBestHaul"].setEnabled(true);
+  panel_[Field::BestHaulButton].setEnabled(true);
   if (s_.AWA > 90) {
     InhibVire();
     EnabEmp();
@@ -85,7 +85,7 @@ void VentrelModel::SBtVireClick() {
   BeginManoeuvre(timers_.TimerV);
   // Toward the wind.
   s.cvir = F_amure() == TAmure::tribord ? TCvir::atribord : TCvir::ababord;
-  panel_["BtBestHaul"].setPicture("JEVIRE.bmp");
+  panel_[Field::BestHaulButton].setPicture("JEVIRE.bmp");
 }
 
 void VentrelModel::TimerVTimer() {
@@ -95,7 +95,7 @@ void VentrelModel::TimerVTimer() {
     s.HDG = s.BS.argt;
     s.VireEncour = false;
     EndManoeuvre(timers_.TimerV);
-    panel_["BtBestHaul"].setPicture("vamp.bmp");
+    panel_[Field::BestHaulButton].setPicture("vamp.bmp");
     return;
   }
   if (s.tv <= kTackTurnSteps) {
@@ -131,7 +131,7 @@ void VentrelModel::SBtEmpClick() {
   BeginManoeuvre(timers_.TimerE);
   // Away from the wind.
   s.cvir = F_amure() == TAmure::tribord ? TCvir::ababord : TCvir::atribord;
-  panel_["BtBestHaul"].setPicture("JEMPANNE.bmp");
+  panel_[Field::BestHaulButton].setPicture("JEMPANNE.bmp");
 }
 
 void VentrelModel::TimerETimer() {
@@ -141,7 +141,7 @@ void VentrelModel::TimerETimer() {
     s.HDG = s.BS.argt;
     s.EmpEncour = false;
     EndManoeuvre(timers_.TimerE);
-    panel_["BtBestHaul"].setPicture("vamp.bmp");
+    panel_[Field::BestHaulButton].setPicture("vamp.bmp");
     return;
   }
   vire1sec();

@@ -1,29 +1,29 @@
 #pragma once
 // The panel of the main window as the model sees it: every field, label, button,
-// radio group, menu item and control that the simulation reads or writes, keyed
-// by its component name ("EdHDG", "LDeriv", "RadioGLAT", "SBtVire", "Paramtres1"...).
-// The window binds its widgets to these names and copies the changed fields
-// after each handler; the model never sees a widget.
+// radio group, menu item and control that the simulation reads or writes, one
+// element per `Field` of the table in model/panel_fields.h. The window binds its
+// widgets to these fields and copies the changed ones after each handler; the
+// model never sees a widget.
 
+#include <array>
 #include <functional>
-#include <map>
+#include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "model/colour.h"
+#include "model/panel_fields.h"
 
 namespace ventrel {
-
-enum class Align { Left, Centre, Right };
 
 // One element of the panel. Every setter marks the field changed when the value
 // differs, so that the window refreshes only what moved.
 class PanelField {
  public:
-  explicit PanelField(std::string name) : name_(std::move(name)) {}
+  PanelField() = default;
+  explicit PanelField(Field id) : id_(id) {}
 
-  const std::string& name() const { return name_; }
+  Field id() const { return id_; }
 
   // Text of an edit field or label, caption of a button.
   const std::string& text() const {
@@ -49,7 +49,7 @@ class PanelField {
     number_.pending = false;
     maker_ = std::move(make);
   }
-  // Caption of the label attached to an edit field ("Meilleur SWA" of LbEdBestHaul).
+  // Caption of the label attached to an edit field ("Meilleur SWA" of the best upwind angle).
   const std::string& label() const { return label_; }
   void setLabel(std::string s) { set(label_, std::move(s)); }
   const std::string& hint() const { return hint_; }
@@ -114,7 +114,7 @@ class PanelField {
     }
   }
 
-  std::string name_;
+  Field id_{};
   mutable std::string text_;
   mutable Number number_;
   mutable std::function<std::string()> maker_;
@@ -143,30 +143,17 @@ class Panel {
   Panel(const Panel&) = delete;
   Panel& operator=(const Panel&) = delete;
 
-  // The field of that name; an unknown name throws std::out_of_range (a typo in a
-  // component name must not pass unnoticed).
-  PanelField& operator[](std::string_view name);
-  const PanelField& operator[](std::string_view name) const;
-  bool has(std::string_view name) const;
-  // Adds a field (for the layers that own more of the window); returns the
-  // existing one when the name is already there.
-  PanelField& add(const std::string& name);
-  std::vector<std::string> names() const;
+  PanelField& operator[](Field f) { return fields_[static_cast<std::size_t>(f)]; }
+  const PanelField& operator[](Field f) const { return fields_[static_cast<std::size_t>(f)]; }
+  // Every field, in the order of the table.
+  std::span<const PanelField> fields() const { return fields_; }
 
   // Calls f for every changed field and clears its mark.
   void takeChanged(const std::function<void(const PanelField&)>& f);
   void clearAllChanged();
 
  private:
-  // The field of that name, or nullptr.
-  PanelField* find(std::string_view name) const;
-  // Puts a field in the first free slot from the one of its name.
-  void place(PanelField& f);
-
-  // The fields in the order of their names, and an index that finds one by hashing
-  // its name once: a table of 2^k slots, open addressing, at most half full.
-  std::map<std::string, PanelField, std::less<>> fields_;
-  std::vector<PanelField*> slots_;
+  std::array<PanelField, kFieldCount> fields_;
 };
 
 }  // namespace ventrel

@@ -55,30 +55,30 @@ void VentrelModel::BtCALCClick() {
   dial_.RepaintVisu();
   EnabCmdPilot();
   s.PremPasse = false;
-  panel_["SpBtPauseRes"].setEnabled(true);
+  panel_[Field::PauseResumeButton].setEnabled(true);
   s.StPause = false;
-  panel_["Paramtres1"].setEnabled(false);
-  panel_["Ouvrir1"].setEnabled(false);
+  panel_[Field::ParametersMenuItem].setEnabled(false);
+  panel_[Field::ConfigurationMenu].setEnabled(false);
   s.offset_surf = params_.CS;
   s.offset_keel = params_.CQ;
 
-  const std::string& perc = panel_["EdPolPerc"].text();
+  const std::string& perc = panel_[Field::PolarPercentInput].text();
   if (int v = 0; !ParseInt(perc, v)) {
-    Report("Champ « " + FieldCaption("EdPolPerc") + " » : « " + ShownValue(perc) +
+    Report("Champ « " + FieldCaption(Field::PolarPercentInput) + " » : « " + ShownValue(perc) +
            " » n'est pas un nombre entier, la valeur précédente est conservée.");
-  } else if (const std::optional<std::string> problem = RangeProblem(*RangeOfField("EdPolPerc"), v)) {
-    Report("Champ « " + FieldCaption("EdPolPerc") + " » : « " + ShownValue(perc) + " » " + *problem +
+  } else if (const std::optional<std::string> problem = RangeProblem(*RangeOfField(FieldRange::polarPercent), v)) {
+    Report("Champ « " + FieldCaption(Field::PolarPercentInput) + " » : « " + ShownValue(perc) + " » " + *problem +
            ", la valeur précédente est conservée.");
   } else {
     speed_.polPerc = v;
   }
 
-  s.BS.mdl = ReadField("EdBSP", s.BS.mdl);
-  s.BS.argt = ReadField("EdHDG", s.BS.argt);
-  s.TW.mdl = ReadField("EdTWS", s.TW.mdl);
-  s.TW.argt = ReadField("EdTWD", s.TW.argt);
-  s.CUR.mdl = ReadField("EdFcourant", s.CUR.mdl);
-  s.CUR.argt = ReadField("EdDirCourant", s.CUR.argt);
+  s.BS.mdl = ReadField(Field::BoatSpeed, s.BS.mdl);
+  s.BS.argt = ReadField(Field::HeadingInput, s.BS.argt);
+  s.TW.mdl = ReadField(Field::TrueWindSpeedInput, s.TW.mdl);
+  s.TW.argt = ReadField(Field::TrueWindDirectionInput, s.TW.argt);
+  s.CUR.mdl = ReadField(Field::CurrentSpeedInput, s.CUR.mdl);
+  s.CUR.argt = ReadField(Field::CurrentDirectionInput, s.CUR.argt);
 
   MajLabTWSW();
   s.SW = Sigma_vect(s.TW, s.CUR);
@@ -97,8 +97,8 @@ void VentrelModel::BtCALCClick() {
   // coordinate of the previous run.
   {
     bool ok = true;
-    const long double deg = ReadField("EdLATdeg", 0, &ok);
-    const long double min = ReadField("EdLATmin", 0, &ok);
+    const long double deg = ReadField(Field::LatitudeDegrees, 0, &ok);
+    const long double min = ReadField(Field::LatitudeMinutes, 0, &ok);
     const long double lat = deg + min / 60;
     if (ok && lat > 90) {
       ok = false;
@@ -106,16 +106,16 @@ void VentrelModel::BtCALCClick() {
              "' dépasse 90°, la position précédente est conservée.");
     }
     if (ok) {
-      s.Pact.lat = panel_["RadioGLAT"].itemIndex() == 1 ? -lat : lat;
+      s.Pact.lat = panel_[Field::LatitudeHemisphere].itemIndex() == 1 ? -lat : lat;
     }
   }
   {
     bool ok = true;
-    const long double deg = ReadField("EdLGDEG", 0, &ok);
-    const long double min = ReadField("EdLGmin", 0, &ok);
+    const long double deg = ReadField(Field::LongitudeDegrees, 0, &ok);
+    const long double min = ReadField(Field::LongitudeMinutes, 0, &ok);
     if (ok) {
       const long double g = deg + min / 60;
-      s.Pact.long_ = LongGraph(panel_["RadioGrLG"].itemIndex() == 1 ? -g : g);
+      s.Pact.long_ = LongGraph(panel_[Field::LongitudeHemisphere].itemIndex() == 1 ? -g : g);
     }
   }
   s.Memo_Pos = s.Pact;
@@ -140,18 +140,18 @@ void VentrelModel::BtCALCClick() {
   s.OG = Sigma_vect(s.CUR, s.BS);
   s.SOG = s.OG.mdl;
   s.COG = s.OG.argt;
-  Show("EdSOG", s.SOG, 4, 2);
-  Show("EdCOG", s.COG, 5, 2);
+  Show(Field::SpeedOverGround, s.SOG, 4, 2);
+  Show(Field::CourseOverGround, s.COG, 5, 2);
 
   dial_.mem.factConv = static_cast<long double>(dial_.Rayon - 12) / Conv1N_20;
   boat_->RotationBat(-s.HDGt_1);
   dial_.GradueCompas();
-  panel_["SpBtPauseRes"].setPicture("Gl_pause.bmp");
+  panel_[Field::PauseResumeButton].setPicture("Gl_pause.bmp");
 
   EnableTickTimer();
-  if (s.ModPil == TModPil::AUTO) panel_["BtBestHaul"].setEnabled(true);
+  if (s.ModPil == TModPil::AUTO) panel_[Field::BestHaulButton].setEnabled(true);
   // "alterné" chosen before the first start: the rotations begin with the run.
-  if (firstStart && panel_["RadioGTypC"].itemIndex() == 1) RadioGTypCClick();
+  if (firstStart && panel_[Field::CurrentKind].itemIndex() == 1) RadioGTypCClick();
 }
 
 void VentrelModel::SpBtPauseResClick() {
@@ -162,13 +162,13 @@ void VentrelModel::SpBtPauseResClick() {
     T.setEnabled(false);
     InhibCmdPilot();
     if (nmea_.suspend) nmea_.suspend();
-    panel_["SpBtPauseRes"].setPicture("Gl_res.bmp");
-    panel_["Paramtres1"].setEnabled(true);
-    panel_["Ouvrir1"].setEnabled(true);
-    panel_["BtBestHaul"].setEnabled(false);
+    panel_[Field::PauseResumeButton].setPicture("Gl_res.bmp");
+    panel_[Field::ParametersMenuItem].setEnabled(true);
+    panel_[Field::ConfigurationMenu].setEnabled(true);
+    panel_[Field::BestHaulButton].setEnabled(false);
     if (stdby) {
-      panel_["TrackBarre"].setEnabled(false);
-      panel_["TrackBarre"].setSliderVisible(false);
+      panel_[Field::HelmBar].setEnabled(false);
+      panel_[Field::HelmBar].setSliderVisible(false);
     }
     s.StPause = true;
     ZeroTrackBarre();
@@ -176,11 +176,11 @@ void VentrelModel::SpBtPauseResClick() {
     BtCALCClick();
     EnabCmdPilot();
     if (nmea_.resume) nmea_.resume();
-    panel_["SpBtPauseRes"].setPicture("Gl_pause.bmp");
+    panel_[Field::PauseResumeButton].setPicture("Gl_pause.bmp");
     s.StPause = false;
     if (stdby) {
-      panel_["TrackBarre"].setEnabled(true);
-      panel_["TrackBarre"].setSliderVisible(true);
+      panel_[Field::HelmBar].setEnabled(true);
+      panel_[Field::HelmBar].setSliderVisible(true);
     }
     RadioGTypCClick();
   }
@@ -190,7 +190,7 @@ void VentrelModel::RadioGTypCClick() {
   SimState& s = s_;
   // Nothing while paused, nor before the first start (the start takes the choice up).
   if (s.StPause || s.PremPasse) return;
-  if (panel_["RadioGTypC"].itemIndex() == 1) {
+  if (panel_[Field::CurrentKind].itemIndex() == 1) {
     if (s.VireEncour || s.EmpEncour || s.RecENCour) {
       // A manoeuvre drives the tick: this rotation is skipped, the next minute brings one.
       timers_.Timer60.setEnabled(true);
@@ -203,14 +203,14 @@ void VentrelModel::RadioGTypCClick() {
     timers_.TimerB.setEnabled(false);
     InhibVire();
     InhibEmp();
-    panel_["SpBtPauseRes"].setEnabled(false);
+    panel_[Field::PauseResumeButton].setEnabled(false);
   } else {
     timers_.Timer60.setEnabled(false);
     timers_.TimerC.setEnabled(false);
     EnableTickTimer();
     EnabVire();
     EnabEmp();
-    panel_["SpBtPauseRes"].setEnabled(true);
+    panel_[Field::PauseResumeButton].setEnabled(true);
   }
 }
 
@@ -221,7 +221,7 @@ void VentrelModel::TimerCTimer() {
     timers_.TimerC.setEnabled(false);
     timers_.Timer60.setEnabled(true);
     EnableTickTimer();
-    panel_["SpBtPauseRes"].setEnabled(true);
+    panel_[Field::PauseResumeButton].setEnabled(true);
     return;
   }
   s.CUR.argt += 180.0L / 13;
@@ -241,15 +241,15 @@ void VentrelModel::VMG_au_Pres() {
   const t_vect best = speed_.SpMaxWndWrd(s_.SW.mdl);
   s_.SpMax = best.mdl;
   s_.VMGauPres = s_.SpMax * CosL(DEC_RAD(speed_.AlphaOptWndWrd));
-  Show("LbEdBestHaul", speed_.AlphaOptWndWrd, 4, 1);
-  Show("LbEdVMGauPres", s_.VMGauPres, 4, 2);
+  Show(Field::BestUpwindAngle, speed_.AlphaOptWndWrd, 4, 1);
+  Show(Field::BestUpwindVmg, s_.VMGauPres, 4, 2);
 }
 
 void VentrelModel::UpDownPolClick(bool up) {
-  PanelField& ud = panel_["UpDownPol"];
+  PanelField& ud = panel_[Field::PolarPercentUpDown];
   const int pos = std::clamp(ud.position() + (up ? 1 : -1), 0, 100);
   ud.setPosition(pos);
-  panel_["EdPolPerc"].setText(std::to_string(pos));
+  panel_[Field::PolarPercentInput].setText(std::to_string(pos));
   speed_.UpDownPolClick(up);
   EdPolPercChange();
 }

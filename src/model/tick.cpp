@@ -49,18 +49,18 @@ void VentrelModel::TimerATTimer() {
 void VentrelModel::ShowPosition() {
   // Whole degrees: without decimals the fixed form writes them as the general form does.
   const DegMin lat = SplitDegMin(s_.Pact.lat);
-  Show("EdLATdeg", lat.deg, 15, 0);
-  Show("EdLATmin", lat.min, 11, 8);
+  Show(Field::LatitudeDegrees, lat.deg, 15, 0);
+  Show(Field::LatitudeMinutes, lat.min, 11, 8);
   const long double g = LongGeo(s_.Pact.long_);
   const DegMin lg = SplitDegMin(g);
-  Show("EdLGDEG", lg.deg, 15, 0);
-  Show("EdLGmin", lg.min, 11, 8);
-  panel_["RadioGLAT"].setItemIndex(s_.Pact.lat >= 0 ? 0 : 1);
-  panel_["RadioGrLG"].setItemIndex(g >= 0 ? 0 : 1);
+  Show(Field::LongitudeDegrees, lg.deg, 15, 0);
+  Show(Field::LongitudeMinutes, lg.min, 11, 8);
+  panel_[Field::LatitudeHemisphere].setItemIndex(s_.Pact.lat >= 0 ? 0 : 1);
+  panel_[Field::LongitudeHemisphere].setItemIndex(g >= 0 ? 0 : 1);
 }
 
 void VentrelModel::ShowTack(TAmure side) {
-  PanelField& am = panel_["Edam"];
+  PanelField& am = panel_[Field::TackIndicator];
   if (side == TAmure::tribord) {
     am.setText("    TRIBORD AMURE");
     am.setBackground(MonVert);
@@ -79,7 +79,7 @@ void VentrelModel::Tick() {
 // The fields and the dial in the order of the step: each arrow is drawn with the
 // values of its moment (the boat arrow and the first ground arrow with the speed
 // before the polar), erasing the one of the previous tick, and a field shown twice
-// in a tick (EdSOG) is set twice, as its change mark depends on it.
+// in a tick (the speed over ground) is set twice, as its change mark depends on it.
 void VentrelModel::PresentTick(const PhysicsFrame& f) {
   const SimState& s = s_;
   DisplayMemory& m = dial_.mem;
@@ -92,12 +92,12 @@ void VentrelModel::PresentTick(const PhysicsFrame& f) {
   dial_.GradueCompas();
 
   if (!withCurrent) {
-    panel_["LDeriv"].setText("°");
-    panel_["EdDeriv"].setText("0");
+    panel_[Field::DriftSide].setText("°");
+    panel_[Field::DriftAngle].setText("0");
   }
 
   // The picture of the best-haul button.
-  PanelField& bestHaul = panel_["BtBestHaul"];
+  PanelField& bestHaul = panel_[Field::BestHaulButton];
   if (f.closeHauled) {
     bestHaul.setPicture("jesuisaupres.bmp");
   } else if (s.ModNorm()) {
@@ -114,8 +114,8 @@ void VentrelModel::PresentTick(const PhysicsFrame& f) {
   }
 
   // True wind and its arrow, from the wind's side of the dial to the centre.
-  Show("EdTWS", f.trueWind.mdl, 3, 1);
-  Show("EdTWD", f.trueWind.argt, 4, 1);
+  Show(Field::TrueWindSpeedInput, f.trueWind.mdl, 3, 1);
+  Show(Field::TrueWindDirectionInput, f.trueWind.argt, 4, 1);
   if (m.MemTWlgr != 0) {
     cv.SetPenColour(colours::kCream);
     dial_.DessFlechVent(m.MemTWlgr, m.MemTWAlpha);
@@ -127,8 +127,8 @@ void VentrelModel::PresentTick(const PhysicsFrame& f) {
 
   // Current from the tail of the true wind, and the surface wind from its tip.
   if (withCurrent) {
-    Show("EdFcourant", f.current.mdl, 3, 1);
-    Show("EdDirCourant", f.current.argt, 4, 1);
+    Show(Field::CurrentSpeedInput, f.current.mdl, 3, 1);
+    Show(Field::CurrentDirectionInput, f.current.argt, 4, 1);
     cv.SetPenMode(PenMode::Copy);
     if (m.MemCURlgr != 0) {
       cv.SetPenColour(colours::kCream);
@@ -159,14 +159,14 @@ void VentrelModel::PresentTick(const PhysicsFrame& f) {
 
   // Heading.
   const long double heading = f.boatBeforePolar.argt;
-  Show("EdHDG", heading, 4, 1);
+  Show(Field::HeadingInput, heading, 4, 1);
   {
     const std::string c = fixedForm(RoundEven(heading), 3, 0);
     const char* pad = c.size() == 1 ? " 00" : c.size() == 2 ? " 0" : " ";
-    panel_["EdCAP"].setText(pad + c);
+    panel_[Field::HeadingBox].setText(pad + c);
   }
-  Show("Ed2HDGT", heading, 4, 1);  // the heading of EdHDG
-  Show("EdHDM", s.hdm, 4, 1);
+  Show(Field::TrueHeading, heading, 4, 1);  // the heading of EdHDG
+  Show(Field::MagneticHeading, s.hdm, 4, 1);
 
   // The boat picture and the boat speed arrow (the speed of the previous tick).
   boat_->RotationBat(-heading);
@@ -204,8 +204,8 @@ void VentrelModel::PresentTick(const PhysicsFrame& f) {
   dial_.DessFlechODDash(m.MemOrigAW, m.MemOrigSW);
 
   // Motion over ground with the boat speed before the polar.
-  Show("EdSOG", f.groundBeforePolar.mdl, 4, 2);
-  Show("EdCOG", f.groundBeforePolar.argt, 5, 2);
+  Show(Field::SpeedOverGround, f.groundBeforePolar.mdl, 4, 2);
+  Show(Field::CourseOverGround, f.groundBeforePolar.argt, 5, 2);
 
   // With a current: the line to the true wind and the ground arrow.
   if (withCurrent) {
@@ -231,12 +231,12 @@ void VentrelModel::PresentTick(const PhysicsFrame& f) {
   if (f.boatSpeedUndefined) throw std::runtime_error("vitesse du bateau indéfinie (table polaire)");
 
   // Boat speed from the polar; without current it is the speed over ground.
-  Show("EdBSP", f.boatAfterPolar.mdl, 4, 2);
-  if (!withCurrent) Show("EdSOG", f.boatAfterPolar.mdl, 4, 2);
+  Show(Field::BoatSpeed, f.boatAfterPolar.mdl, 4, 2);
+  if (!withCurrent) Show(Field::SpeedOverGround, f.boatAfterPolar.mdl, 4, 2);
 
   // Speed made good to windward. Shown only: its cosine is worked out when the
   // window reads it.
-  panel_["EdVMGVent"].setTextFrom(
+  panel_[Field::VmgToWind].setTextFrom(
       [swa = s.SWA, bsp = f.boatAfterPolar.mdl] { return fixedForm(CosL(DEC_RAD(swa)) * bsp, 4, 2); });
 
   // Scale and rings (redrawn on a change of scale, otherwise every third second).

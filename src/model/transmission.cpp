@@ -48,18 +48,18 @@ NmeaTransmission::NmeaTransmission(NmeaModule& m, NmeaSources src, ModelTimer& t
   timer_.setInterval(1000);
   timer_.setHandler([this] { OnTimer(); });
 
-  PanelField& com = panel_.add("CBcom");
+  PanelField& com = panel_[Field::PortList];
   com.setItems(DefaultPortNames());
   com.setItemIndex(-1);
   com.setText("");
-  PanelField& bauds = panel_.add("CBbauds");
+  PanelField& bauds = panel_[Field::SpeedList];
   bauds.setItems(std::vector<std::string>(kBauds.begin(), kBauds.end()));
   bauds.setItemIndex(kDefaultBaudIndex);
   bauds.setText(std::string(kBauds[kDefaultBaudIndex]));
-  PanelField& activ = panel_.add("BtActivNMEA");
+  PanelField& activ = panel_[Field::ActivateButton];
   activ.setText("Activer");
   activ.setEnabled(false);
-  panel_.add("RazCom").setText("Raz");
+  panel_[Field::ResetPortButton].setText("Raz");
 
   MemoNMEAHMS.Add("");
 }
@@ -76,13 +76,13 @@ void NmeaTransmission::Message(std::string_view text) const {
 // ---- Panel
 
 void NmeaTransmission::SetPortNames(std::vector<std::string> names) {
-  PanelField& com = panel_["CBcom"];
+  PanelField& com = panel_[Field::PortList];
   com.setItems(std::move(names));
   com.setItemIndex(-1);
 }
 
 int NmeaTransmission::AddPortName(const std::string& name) {
-  PanelField& com = panel_["CBcom"];
+  PanelField& com = panel_[Field::PortList];
   std::vector<std::string> items = com.items();
   const auto it = std::find(items.begin(), items.end(), name);
   if (it != items.end()) return static_cast<int>(it - items.begin());
@@ -92,7 +92,7 @@ int NmeaTransmission::AddPortName(const std::string& name) {
 }
 
 void NmeaTransmission::SetSpeedText(const std::string& text) {
-  PanelField& bauds = panel_["CBbauds"];
+  PanelField& bauds = panel_[Field::SpeedList];
   bauds.setText(text);
   const auto it = std::find(kBauds.begin(), kBauds.end(), text);
   bauds.setItemIndex(it == kBauds.end() ? -1 : static_cast<int>(it - kBauds.begin()));
@@ -100,8 +100,8 @@ void NmeaTransmission::SetSpeedText(const std::string& text) {
 }
 
 void NmeaTransmission::CBComSelect() {
-  const PanelField& com = panel_["CBcom"];
-  const PanelField& bauds = panel_["CBbauds"];
+  const PanelField& com = panel_[Field::PortList];
+  const PanelField& bauds = panel_[Field::SpeedList];
   const int idx = com.itemIndex();
   if (idx < 0 || idx >= static_cast<int>(com.items().size())) return;
   // The speed is read here only: a later change of the list waits for the next pick.
@@ -126,8 +126,8 @@ void NmeaTransmission::CBComSelect() {
 }
 
 void NmeaTransmission::BtActivNMEAEnable() {
-  panel_["BtActivNMEA"].setEnabled(ComValid_ && panel_["CBbauds"].itemIndex() >= 0 &&
-                                   panel_["CBcom"].itemIndex() >= 0);
+  panel_[Field::ActivateButton].setEnabled(ComValid_ && panel_[Field::SpeedList].itemIndex() >= 0 &&
+                                   panel_[Field::PortList].itemIndex() >= 0);
 }
 
 void NmeaTransmission::BtActivNMEAClick() {
@@ -144,7 +144,7 @@ void NmeaTransmission::Begin() {
 }
 
 void NmeaTransmission::RazComClick() {
-  PanelField& com = panel_["CBcom"];
+  PanelField& com = panel_[Field::PortList];
   com.setItemIndex(SelectedComIDX_);
   if (SelectedComIDX_ >= 0 && SelectedComIDX_ < static_cast<int>(com.items().size())) {
     port_.ResetCom(com.items()[static_cast<std::size_t>(SelectedComIDX_)]);
@@ -189,7 +189,7 @@ void NmeaTransmission::Resume() {
 void NmeaTransmission::Quit() {
   terminated_ = true;
   timer_.setEnabled(false);
-  const PanelField& com = panel_["CBcom"];
+  const PanelField& com = panel_[Field::PortList];
   const int idx = com.itemIndex();
   if (ComValid_ && idx >= 0 && idx < static_cast<int>(com.items().size())) {
     port_.ResetCom(com.items()[static_cast<std::size_t>(idx)]);

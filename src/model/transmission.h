@@ -16,8 +16,8 @@
 // Pausing the run suspends the cycle and resuming it starts a new period: the next
 // phase comes one second after the resume, after the tick of that second.
 //
-// The panel part: the port list "CBcom", the speed list "CBbauds", the buttons
-// "Activer" ("BtActivNMEA") and "Raz" ("RazCom"), kept in the model's panel.
+// The panel part: the port list, the speed list, the buttons "Activer" and
+// "Raz" (Field::PortList, SpeedList, ActivateButton, ResetPortButton).
 //
 // It lives with the window model, above the sentences (nmea/) and the file
 // formats (files/), because it reads and writes panel fields and saves its lists
@@ -155,7 +155,7 @@ class NmeaTransmission {
   // entry is selected when the text is one of kBauds, otherwise none is.
   void SetSpeedText(const std::string& text);
 
-  // A port picked in the port list (the panel's "CBcom" selection): opened at the
+  // A port picked in the port list (the panel's Field::PortList selection): opened at the
   // selected speed, 8 data bits, no parity, one stop bit.
   void CBComSelect();
   // "Activer" enabled exactly when a port is open, a speed and a port are selected.

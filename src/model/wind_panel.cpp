@@ -15,9 +15,9 @@ void VentrelModel::MajAW_SWA() {
 
 void VentrelModel::ShowApparentWind() {
   const SimState& s = s_;
-  Show("EdAWS", s.AWS, 3, 1);
-  Show("EdAWD", s.AWD, 3, 1);
-  Show("EdAWA", s.AWA, 3, 1);
+  Show(Field::ApparentWindSpeed, s.AWS, 3, 1);
+  Show(Field::ApparentWindDirection, s.AWD, 3, 1);
+  Show(Field::ApparentWindAngle, s.AWA, 3, 1);
 
   // In the normal mode the wind angle offers the one manoeuvre that makes sense;
   // neither while the current rotates.
@@ -33,23 +33,23 @@ void VentrelModel::ShowApparentWind() {
 
   const bool noCurrent = s.CUR.mdl == 0;
   const Rgb font = noCurrent ? colours::kGrey : colours::kBlack;
-  for (const char* n : {"EdVRS_S", "EdVRS_D"}) {
+  for (Field n : {Field::ReferenceWindSpeed, Field::ReferenceWindDirection}) {
     panel_[n].setFontColour(font);
     panel_[n].setItalic(noCurrent);
   }
-  panel_["EdVRS_A"].setFontColour(font);
-  Show("EdVRS_S", s.SW.mdl, 3, 1);
-  Show("EdVRS_D", s.SW.argt, 3, 1);
-  Show("EdVRS_A", s.SWA, 3, 1);
+  panel_[Field::ReferenceWindAngle].setFontColour(font);
+  Show(Field::ReferenceWindSpeed, s.SW.mdl, 3, 1);
+  Show(Field::ReferenceWindDirection, s.SW.argt, 3, 1);
+  Show(Field::ReferenceWindAngle, s.SWA, 3, 1);
 }
 
 void VentrelModel::MajLabTWSW() {
   if (s_.CUR.mdl != 0) {
-    panel_["LabTypVent"].setText(" Vent surface SW");
-    panel_["LbEdBestHaul"].setLabel("Meilleur SWA");
+    panel_[Field::WindKindCaption].setText(" Vent surface SW");
+    panel_[Field::BestUpwindAngle].setLabel("Meilleur SWA");
   } else {
-    panel_["LabTypVent"].setText(" Vent réel TW");
-    panel_["LbEdBestHaul"].setLabel("Meilleur TWA");
+    panel_[Field::WindKindCaption].setText(" Vent réel TW");
+    panel_[Field::BestUpwindAngle].setLabel("Meilleur TWA");
   }
 }
 
@@ -59,8 +59,8 @@ void VentrelModel::Affiche_derive() {
 }
 
 void VentrelModel::ShowDrift() {
-  Show("EdDeriv", s_.Deriv, 3, 1);
-  panel_["LDeriv"].setText(s_.DerivTribord ? "° TRIBORD" : "° BABORD");
+  Show(Field::DriftAngle, s_.Deriv, 3, 1);
+  panel_[Field::DriftSide].setText(s_.DerivTribord ? "° TRIBORD" : "° BABORD");
 }
 
 }  // namespace ventrel

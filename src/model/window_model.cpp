@@ -1,41 +1,12 @@
 #include "model/window_model.h"
 
-#include <map>
-
 #include "files/value_ranges.h"
 
 namespace ventrel {
 
-namespace {
-
-const std::map<std::string, std::string, std::less<>>& Captions() {
-  static const std::map<std::string, std::string, std::less<>> kCaptions = {
-      {"EdHDG", "Cap vrai"},
-      {"EdTWS", "Force du vent réel"},
-      {"EdTWD", "Direction du vent réel"},
-      {"EdBSP", "Vitesse du bateau"},
-      {"EdPolPerc", "Polaire %"},
-      {"EdFcourant", "Courant - Force"},
-      {"EdDirCourant", "Courant - Direct."},
-      {"EdLATdeg", "Position - LAT deg"},
-      {"EdLATmin", "Position - LAT min"},
-      {"EdLGDEG", "Position - LG deg"},
-      {"EdLGmin", "Position - LG min"},
-      {"EdLatWpDeg", "Waypoint - LAT deg"},
-      {"EDLatWpmin", "Waypoint - LAT min"},
-      {"EDLGWpDeg", "Waypoint - LG deg"},
-      {"EdLGWpmin", "Waypoint - LG min"},
-      {"EdiDECL", "Déclinaison magnétique locale"},
-  };
-  return kCaptions;
-}
-
-}  // namespace
-
-std::string FieldCaption(std::string_view field) {
-  const auto& c = Captions();
-  auto it = c.find(field);
-  return it == c.end() ? std::string(field) : it->second;
+std::string FieldCaption(Field field) {
+  const FieldDesign& d = DesignOf(field);
+  return std::string(d.caption.empty() ? d.identifier : d.caption);
 }
 
 VentrelModel::VentrelModel() {
@@ -75,7 +46,7 @@ void VentrelModel::FormCreate() {
   Init_WP();
   w_.Wp1 = t_wpt{};
   w_.Wp1.P.Init("", "", "", 0, 0);
-  panel_["BtBestHaul"].setPicture("vamp.bmp");
+  panel_[Field::BestHaulButton].setPicture("vamp.bmp");
   s_.VireEncour = s_.EmpEncour = s_.RecENCour = false;
   s_.ModPil = TModPil::AUTO;
   speed_.AlphaOptWndWrd = 10000;
@@ -90,25 +61,25 @@ void VentrelModel::FormCreate() {
 void VentrelModel::FormPaint() {
   SetLayout(dial_.visu(), visuBk_);
   dial_.GradueCompas();
-  panel_["LbModPil"].setText(s_.ModPil == TModPil::AUTO ? " AUTO" : " STDBY");
+  panel_[Field::PilotMode].setText(s_.ModPil == TModPil::AUTO ? " AUTO" : " STDBY");
 }
 
 void VentrelModel::Report(const std::string& message) const {
   if (messages_) messages_(message);
 }
 
-void VentrelModel::Show(std::string_view field, long double x, int p, int d) {
+void VentrelModel::Show(Field field, long double x, int p, int d) {
   panel_[field].setNumber(x, p, d);
 }
 
-std::optional<long double> VentrelModel::FieldNumber(std::string_view field) const {
+std::optional<long double> VentrelModel::FieldNumber(Field field) const {
   bool ok = true;
   const long double v = ReadField(field, 0, &ok);
   if (!ok) return std::nullopt;
   return v;
 }
 
-long double VentrelModel::ReadField(std::string_view field, long double previous, bool* ok) const {
+long double VentrelModel::ReadField(Field field, long double previous, bool* ok) const {
   const std::string& text = panel_[field].text();
   const NumberRead r = Val_Str_Flott(text, ds_);
   if (!r.ok) {
@@ -118,7 +89,7 @@ long double VentrelModel::ReadField(std::string_view field, long double previous
     return previous;
   }
   // A number outside the range of its quantity (1e20 knots) is refused too.
-  if (const ValueRange* range = RangeOfField(field)) {
+  if (const ValueRange* range = RangeOfField(DesignOf(field).range)) {
     if (const std::optional<std::string> problem = RangeProblem(*range, r.value)) {
       if (ok) *ok = false;
       Report("Champ « " + FieldCaption(field) + " » : « " + ShownValue(text) + " » " + *problem +

@@ -166,7 +166,7 @@ class VentrelModel {
   void Report(const std::string& message) const;
   // The number typed in `field` as the start reads it; nothing when the start
   // would refuse it (the user is then told why, with the start's own message).
-  std::optional<long double> FieldNumber(std::string_view field) const;
+  std::optional<long double> FieldNumber(Field field) const;
 
  private:
   // Handlers of the manoeuvre, helm and recentring timers (manoeuvres.cpp).
@@ -195,10 +195,10 @@ class VentrelModel {
   bool TickDrivenElsewhere() const;
   void ShowTack(TAmure side);
   // Shows x in the fixed form (p, d) in `field`.
-  void Show(std::string_view field, long double x, int p, int d);
+  void Show(Field field, long double x, int p, int d);
   // The number typed in `field`, or `previous` when it is not a number; the user
   // is then told which field is wrong. `ok` (when given) is cleared on failure.
-  long double ReadField(std::string_view field, long double previous, bool* ok = nullptr) const;
+  long double ReadField(Field field, long double previous, bool* ok = nullptr) const;
 
   SimState s_;
   ManoeuvreState man_;
@@ -219,7 +219,7 @@ class VentrelModel {
   std::string lastTickError_;
 };
 
-// The caption of a field in the messages ("Cap vrai" for EdHDG).
-std::string FieldCaption(std::string_view field);
+// The caption of a field in the messages ("Cap vrai" for the heading typed).
+std::string FieldCaption(Field field);
 
 }  // namespace ventrel

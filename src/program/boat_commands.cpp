@@ -68,8 +68,8 @@ bool BoatCommands::Busy() const {
 }
 
 CommandResult BoatCommands::TypeAndTake(std::vector<FieldText> texts,
-                                        std::vector<std::pair<std::string_view, int>> radios,
-                                        const std::vector<std::string_view>& numbers, bool takeNow) {
+                                        std::vector<std::pair<Field, int>> radios,
+                                        const std::vector<Field>& numbers, bool takeNow) {
   VentrelModel& m = program_.model();
   Panel& p = m.panel();
   takeNow = takeNow && Running();
@@ -78,13 +78,13 @@ CommandResult BoatCommands::TypeAndTake(std::vector<FieldText> texts,
   }
   // A value that is not finite has no text: refused before it reaches a field.
   for (const FieldText& t : texts) {
-    if (t.text.empty() && t.field != "EdNwpt") {
+    if (t.text.empty() && t.field != Field::WaypointName) {
       return Refused("Champ « " + FieldCaption(t.field) +
                      " » : la valeur donnée n'est pas un nombre fini, la valeur précédente est conservée.");
     }
   }
   std::vector<FieldText> before;
-  std::vector<std::pair<std::string_view, int>> radiosBefore;
+  std::vector<std::pair<Field, int>> radiosBefore;
   for (FieldText& t : texts) {
     before.push_back({t.field, p[t.field].text()});
     p[t.field].setText(std::move(t.text));
@@ -99,7 +99,7 @@ CommandResult BoatCommands::TypeAndTake(std::vector<FieldText> texts,
   };
 
   MessageCapture capture(m);
-  for (std::string_view field : numbers) {
+  for (Field field : numbers) {
     if (!m.FieldNumber(field)) {
       putBack();
       return Refused(capture.text());
@@ -116,13 +116,13 @@ CommandResult BoatCommands::TypeAndTake(std::vector<FieldText> texts,
 }
 
 CommandResult BoatCommands::SetHeading(long double degreesTrue) {
-  return TypeAndTake({{"EdHDG", generalForm(degreesTrue)}}, {}, {"EdHDG"}, true);
+  return TypeAndTake({{Field::HeadingInput, generalForm(degreesTrue)}}, {}, {Field::HeadingInput}, true);
 }
 
 CommandResult BoatCommands::SetTrueWind(long double knots, long double fromDegreesTrue) {
   if (Running() && Busy()) return Refused(kBusy);
-  CommandResult r = TypeAndTake({{"EdTWS", generalForm(knots)}, {"EdTWD", generalForm(fromDegreesTrue)}}, {},
-                                {"EdTWS", "EdTWD"}, false);
+  CommandResult r = TypeAndTake({{Field::TrueWindSpeedInput, generalForm(knots)}, {Field::TrueWindDirectionInput, generalForm(fromDegreesTrue)}}, {},
+                                {Field::TrueWindSpeedInput, Field::TrueWindDirectionInput}, false);
   if (!r.accepted) return r;
   // Leaving the speed field, then (running) "Démarrer".
   program_.model().EdTWSChange();
@@ -132,12 +132,12 @@ CommandResult BoatCommands::SetTrueWind(long double knots, long double fromDegre
 CommandResult BoatCommands::SetCurrent(long double knots, long double towardDegreesTrue, CurrentKind kind) {
   VentrelModel& m = program_.model();
   const int index = kind == CurrentKind::alternating ? 1 : 0;
-  const bool kindChanged = m.panel()["RadioGTypC"].itemIndex() != index;
+  const bool kindChanged = m.panel()[Field::CurrentKind].itemIndex() != index;
   if (kindChanged && Busy()) {
     return Refused(kBusy);
   }
-  CommandResult r = TypeAndTake({{"EdFcourant", generalForm(knots)}, {"EdDirCourant", generalForm(towardDegreesTrue)}},
-                                {{"RadioGTypC", index}}, {"EdFcourant", "EdDirCourant"}, true);
+  CommandResult r = TypeAndTake({{Field::CurrentSpeedInput, generalForm(knots)}, {Field::CurrentDirectionInput, generalForm(towardDegreesTrue)}},
+                                {{Field::CurrentKind, index}}, {Field::CurrentSpeedInput, Field::CurrentDirectionInput}, true);
   if (r.accepted && kindChanged) m.RadioGTypCClick();
   return r;
 }
@@ -145,14 +145,14 @@ CommandResult BoatCommands::SetCurrent(long double knots, long double towardDegr
 CommandResult BoatCommands::SetPosition(long double latitude, long double longitude) {
   const auto [latDeg, latMin] = DegreesMinutes(latitude);
   const auto [lgDeg, lgMin] = DegreesMinutes(longitude);
-  return TypeAndTake({{"EdLATdeg", latDeg}, {"EdLATmin", latMin}, {"EdLGDEG", lgDeg}, {"EdLGmin", lgMin}},
-                     {{"RadioGLAT", latitude < 0 ? 1 : 0}, {"RadioGrLG", longitude < 0 ? 1 : 0}},
-                     {"EdLATdeg", "EdLATmin", "EdLGDEG", "EdLGmin"}, true);
+  return TypeAndTake({{Field::LatitudeDegrees, latDeg}, {Field::LatitudeMinutes, latMin}, {Field::LongitudeDegrees, lgDeg}, {Field::LongitudeMinutes, lgMin}},
+                     {{Field::LatitudeHemisphere, latitude < 0 ? 1 : 0}, {Field::LongitudeHemisphere, longitude < 0 ? 1 : 0}},
+                     {Field::LatitudeDegrees, Field::LatitudeMinutes, Field::LongitudeDegrees, Field::LongitudeMinutes}, true);
 }
 
 CommandResult BoatCommands::SetPolarPercentage(int percent) {
   if (Running() && Busy()) return Refused(kBusy);
-  CommandResult r = TypeAndTake({{"EdPolPerc", std::to_string(percent)}}, {}, {"EdPolPerc"}, false);
+  CommandResult r = TypeAndTake({{Field::PolarPercentInput, std::to_string(percent)}}, {}, {Field::PolarPercentInput}, false);
   if (!r.accepted) return r;
   program_.model().EdPolPercChange();
   return TypeAndTake({}, {}, {}, true);
@@ -171,29 +171,29 @@ CommandResult BoatCommands::SetWaypoint(const std::string& name, long double lat
   VentrelModel& m = program_.model();
   const auto [latDeg, latMin] = DegreesMinutes(latitude);
   const auto [lgDeg, lgMin] = DegreesMinutes(longitude);
-  std::vector<FieldText> texts{{"EdNwpt", name},        {"EdLatWpDeg", latDeg}, {"EDLatWpmin", latMin},
-                               {"EDLGWpDeg", lgDeg},    {"EdLGWpmin", lgMin}};
+  std::vector<FieldText> texts{{Field::WaypointName, name},        {Field::WaypointLatitudeDegrees, latDeg}, {Field::WaypointLatitudeMinutes, latMin},
+                               {Field::WaypointLongitudeDegrees, lgDeg},    {Field::WaypointLongitudeMinutes, lgMin}};
   std::vector<FieldText> before;
   for (const FieldText& t : texts) before.push_back({t.field, m.panel()[t.field].text()});
-  const int nsBefore = m.panel()["RdGrWpNS"].itemIndex();
-  const int ewBefore = m.panel()["RdGrWpEW"].itemIndex();
-  CommandResult r = TypeAndTake(std::move(texts), {{"RdGrWpNS", latitude < 0 ? 1 : 0}, {"RdGrWpEW", longitude < 0 ? 1 : 0}},
-                                {"EdLatWpDeg", "EDLatWpmin", "EDLGWpDeg", "EdLGWpmin"}, false);
+  const int nsBefore = m.panel()[Field::WaypointLatitudeHemisphere].itemIndex();
+  const int ewBefore = m.panel()[Field::WaypointLongitudeHemisphere].itemIndex();
+  CommandResult r = TypeAndTake(std::move(texts), {{Field::WaypointLatitudeHemisphere, latitude < 0 ? 1 : 0}, {Field::WaypointLongitudeHemisphere, longitude < 0 ? 1 : 0}},
+                                {Field::WaypointLatitudeDegrees, Field::WaypointLatitudeMinutes, Field::WaypointLongitudeDegrees, Field::WaypointLongitudeMinutes}, false);
   if (!r.accepted) return r;
   MessageCapture capture(m);
   m.BtModWpClick();
   if (!capture.empty()) {  // the waypoint in force stays: so do its fields
     for (FieldText& t : before) m.panel()[t.field].setText(std::move(t.text));
-    m.panel()["RdGrWpNS"].setItemIndex(nsBefore);
-    m.panel()["RdGrWpEW"].setItemIndex(ewBefore);
+    m.panel()[Field::WaypointLatitudeHemisphere].setItemIndex(nsBefore);
+    m.panel()[Field::WaypointLongitudeHemisphere].setItemIndex(ewBefore);
     return Refused(capture.text());
   }
   return Accepted();
 }
 
 CommandResult BoatCommands::SetMagneticVariation(long double degreesEast) {
-  CommandResult r = TypeAndTake({{"EdiDECL", generalForm(std::fabs(degreesEast))}},
-                                {{"RdgDecl", degreesEast < 0 ? 1 : 0}}, {"EdiDECL"}, false);
+  CommandResult r = TypeAndTake({{Field::VariationInput, generalForm(std::fabs(degreesEast))}},
+                                {{Field::VariationSide, degreesEast < 0 ? 1 : 0}}, {Field::VariationInput}, false);
   if (!r.accepted) return r;
   program_.model().RdgDeclClick();
   return Accepted();
@@ -210,7 +210,7 @@ CommandResult BoatCommands::Pause() {
   const SimState& s = m.state();
   if (s.PremPasse) return Refused("La simulation n'est pas démarrée : rien à mettre en pause.");
   if (s.StPause) return Refused("La simulation est déjà en pause.");
-  if (!m.panel()["SpBtPauseRes"].enabled() || Busy()) {
+  if (!m.panel()[Field::PauseResumeButton].enabled() || Busy()) {
     return Refused("Pause indisponible pendant une manœuvre ou une rotation du courant.");
   }
   MessageCapture capture(m);
@@ -222,7 +222,7 @@ CommandResult BoatCommands::Pause() {
 CommandResult BoatCommands::Resume() {
   VentrelModel& m = program_.model();
   if (!m.state().StPause) return Refused("La simulation n'est pas en pause : rien à reprendre.");
-  if (!m.panel()["SpBtPauseRes"].enabled()) return Refused("Reprise indisponible pour le moment.");
+  if (!m.panel()[Field::PauseResumeButton].enabled()) return Refused("Reprise indisponible pour le moment.");
   MessageCapture capture(m);
   m.SpBtPauseResClick();
   if (m.state().StPause) return Refused("La reprise n'a pas été prise. " + capture.text());
@@ -248,7 +248,7 @@ std::string ManoeuvreRefusal(const VentrelModel& m, std::string_view what) {
 CommandResult BoatCommands::Tack() {
   VentrelModel& m = program_.model();
   if (std::string why = ManoeuvreRefusal(m, "Virement"); !why.empty()) return Refused(why);
-  if (!m.panel()["SBtVire"].enabled()) return Refused("Virement impossible : le bouton est désactivé.");
+  if (!m.panel()[Field::TackButton].enabled()) return Refused("Virement impossible : le bouton est désactivé.");
   MessageCapture capture(m);
   m.SBtVireClick();
   if (!m.state().VireEncour) return Refused("Le virement n'a pas commencé. " + capture.text());
@@ -258,7 +258,7 @@ CommandResult BoatCommands::Tack() {
 CommandResult BoatCommands::Gybe() {
   VentrelModel& m = program_.model();
   if (std::string why = ManoeuvreRefusal(m, "Empannage"); !why.empty()) return Refused(why);
-  if (!m.panel()["SBtEmp"].enabled()) return Refused("Empannage impossible : le bouton est désactivé.");
+  if (!m.panel()[Field::GybeButton].enabled()) return Refused("Empannage impossible : le bouton est désactivé.");
   MessageCapture capture(m);
   m.SBtEmpClick();
   if (!m.state().EmpEncour) return Refused("L'empannage n'a pas commencé. " + capture.text());
@@ -268,7 +268,7 @@ CommandResult BoatCommands::Gybe() {
 CommandResult BoatCommands::BestHaul() {
   VentrelModel& m = program_.model();
   if (std::string why = ManoeuvreRefusal(m, "Recherche du près"); !why.empty()) return Refused(why);
-  if (!m.panel()["BtBestHaul"].enabled()) return Refused("Recherche du près impossible : le bouton est désactivé.");
+  if (!m.panel()[Field::BestHaulButton].enabled()) return Refused("Recherche du près impossible : le bouton est désactivé.");
   MessageCapture capture(m);
   m.BtBestHaulClick();
   if (!m.state().RecENCour) return Refused("La recherche du près n'a pas commencé. " + capture.text());
@@ -278,7 +278,7 @@ CommandResult BoatCommands::BestHaul() {
 CommandResult BoatCommands::Auto() {
   VentrelModel& m = program_.model();
   if (m.ManoeuvreRunning()) return Refused("Pilote AUTO impossible : une manœuvre est en cours.");
-  if (!m.state().PremPasse && !m.panel()["SpBtAUTO"].enabled()) {
+  if (!m.state().PremPasse && !m.panel()[Field::AutoButton].enabled()) {
     return Refused("Pilote AUTO impossible : le bouton est désactivé (simulation en pause).");
   }
   MessageCapture capture(m);
@@ -289,7 +289,7 @@ CommandResult BoatCommands::Auto() {
 CommandResult BoatCommands::Standby() {
   VentrelModel& m = program_.model();
   if (m.ManoeuvreRunning()) return Refused("Pilote STDBY impossible : une manœuvre est en cours.");
-  if (!m.state().PremPasse && !m.panel()["SpBtStdBY"].enabled()) {
+  if (!m.state().PremPasse && !m.panel()[Field::StandbyButton].enabled()) {
     return Refused("Pilote STDBY impossible : le bouton est désactivé (simulation en pause).");
   }
   MessageCapture capture(m);
@@ -302,7 +302,7 @@ CommandResult BoatCommands::Helm(int degreesToStarboard) {
   if (degreesToStarboard < -kHelmReach || degreesToStarboard > kHelmReach) {
     return Refused("Barre : « " + std::to_string(degreesToStarboard) + " » hors limites (-15 à 15 degrés par seconde).");
   }
-  PanelField& bar = m.panel()["TrackBarre"];
+  PanelField& bar = m.panel()[Field::HelmBar];
   if (m.state().ModPil != TModPil::STDBY || !bar.enabled()) {
     return Refused("Barre inactive : elle ne sert qu'en STDBY, hors pause.");
   }
@@ -376,7 +376,7 @@ BoatReadout BoatCommands::Readout() const {
   r.waypointDistance = w.Wp.dist;
   r.waypointBearing = w.Wp.relev;
   r.pilot = s.ModPil == TModPil::AUTO ? PilotMode::automatic : PilotMode::standby;
-  r.helmOffset = kHelmCentre - m.panel()["TrackBarre"].position();
+  r.helmOffset = kHelmCentre - m.panel()[Field::HelmBar].position();
   r.tack = AmureOf(s) == TAmure::tribord ? TackSide::starboard : TackSide::port;
   r.tacking = s.VireEncour;
   r.gybing = s.EmpEncour;

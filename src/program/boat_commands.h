@@ -126,13 +126,13 @@ class BoatCommands {
 
  private:
   struct FieldText {
-    std::string_view field;
+    Field field;
     std::string text;
   };
   // Writes the texts (and radio choices), checks the number fields with the
   // start's reading; refused: everything put back. Accepted and running: "Démarrer".
-  CommandResult TypeAndTake(std::vector<FieldText> texts, std::vector<std::pair<std::string_view, int>> radios,
-                            const std::vector<std::string_view>& numbers, bool takeNow);
+  CommandResult TypeAndTake(std::vector<FieldText> texts, std::vector<std::pair<Field, int>> radios,
+                            const std::vector<Field>& numbers, bool takeNow);
   bool Running() const;
   bool Busy() const;
 

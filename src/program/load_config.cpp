@@ -21,14 +21,14 @@ namespace {
 
 // Fields of a coordinate: hemisphere group, degrees, minutes.
 struct CoordPanel {
-  const char* radio;
-  const char* deg;
-  const char* min;
+  Field radio;
+  Field deg;
+  Field min;
 };
-constexpr CoordPanel kPosLat{"RadioGLAT", "EdLATdeg", "EdLATmin"};
-constexpr CoordPanel kPosLong{"RadioGrLG", "EdLGDEG", "EdLGmin"};
-constexpr CoordPanel kWpLat{"RdGrWpNS", "EdLatWpDeg", "EDLatWpmin"};
-constexpr CoordPanel kWpLong{"RdGrWpEW", "EDLGWpDeg", "EdLGWpmin"};
+constexpr CoordPanel kPosLat{Field::LatitudeHemisphere, Field::LatitudeDegrees, Field::LatitudeMinutes};
+constexpr CoordPanel kPosLong{Field::LongitudeHemisphere, Field::LongitudeDegrees, Field::LongitudeMinutes};
+constexpr CoordPanel kWpLat{Field::WaypointLatitudeHemisphere, Field::WaypointLatitudeDegrees, Field::WaypointLatitudeMinutes};
+constexpr CoordPanel kWpLong{Field::WaypointLongitudeHemisphere, Field::WaypointLongitudeDegrees, Field::WaypointLongitudeMinutes};
 
 void ShowCoord(Panel& pn, const CoordPanel& f, long double packed) {
   const CoordFields c = SplitPackedCoord(packed);
@@ -46,7 +46,7 @@ std::optional<fs::file_time_type> ModificationTime(const fs::path& file) {
 
 }  // namespace
 
-std::optional<long double> VentrelProgram::FieldValue(std::string_view field, std::string_view caption,
+std::optional<long double> VentrelProgram::FieldValue(Field field, std::string_view caption,
                                                       bool report) const {
   const std::string& text = panel()[field].text();
   const NumberRead r = Val_Str_Flott(text);
@@ -57,7 +57,7 @@ std::optional<long double> VentrelProgram::FieldValue(std::string_view field, st
     }
     return std::nullopt;
   }
-  if (const ValueRange* range = RangeOfField(field)) {
+  if (const ValueRange* range = RangeOfField(DesignOf(field).range)) {
     if (const std::optional<std::string> problem = RangeProblem(*range, r.value)) {
       if (report) {
         Report("Champ « " + std::string(caption) + " » : « " + ShownValue(text) + " » " + *problem +
@@ -103,7 +103,7 @@ Configuration VentrelProgram::Settings(std::string* problems) const {
   for (const auto& k : coords) {
     bool ok = true;
     long double part[2] = {0.0L, 0.0L};
-    const char* fields[2] = {k.f->deg, k.f->min};
+    const Field fields[2] = {k.f->deg, k.f->min};
     for (int i = 0; i < 2; ++i) {
       const NumberRead r = Val_Str_Flott(pn[fields[i]].text());
       if (r.ok) {
@@ -120,10 +120,10 @@ Configuration VentrelProgram::Settings(std::string* problems) const {
   c.iDeclMag = s.Declin;
   c.idTU = dec_dms(p.dTU);
   // The check boxes as the user left them (the tick copies them into the state).
-  c.iHDGvar = p.ChkB_HDG;
-  c.iTWSvar = p.ChkB_TWS;
-  c.iTWDvar = p.ChkB_TWD;
-  const std::string& speed = pn["CBbauds"].text();
+  c.iHDGvar = p.varyHeading;
+  c.iTWSvar = p.varyWindSpeed;
+  c.iTWDvar = p.varyWindDirection;
+  const std::string& speed = pn[Field::SpeedList].text();
   if (const std::optional<std::int32_t> baud = ParseInteger(speed)) {
     c.iVit = *baud;
   } else {
@@ -159,7 +159,7 @@ void VentrelProgram::LoadConfig(const IniFile& ini) {
   const auto read = [&bad](std::string_view key) {
     return !IsBadKey(bad, kSecParametres, key) && !IsBadKey(bad, kSecNavData, key);
   };
-  const auto show = [&pn](const char* field, long double x, int P, int D) { pn[field].setText(fixedForm(x, P, D)); };
+  const auto show = [&pn](Field field, long double x, int P, int D) { pn[field].setText(fixedForm(x, P, D)); };
 
   // 1. Depth offsets, into the state and the parameters dialog.
   if (read("iOFFS_Keel")) s.offset_keel = p.CQ = c.iOFFS_Keel;
@@ -170,8 +170,8 @@ void VentrelProgram::LoadConfig(const IniFile& ini) {
   // 2. Polar percentage.
   if (read("iPolPerc")) {
     model_.speed().polPerc = c.iPolPerc;
-    pn["EdPolPerc"].setText(std::to_string(c.iPolPerc));
-    pn["UpDownPol"].setPosition(std::clamp(c.iPolPerc, 0, 100));
+    pn[Field::PolarPercentInput].setText(std::to_string(c.iPolPerc));
+    pn[Field::PolarPercentUpDown].setPosition(std::clamp(c.iPolPerc, 0, 100));
   }
 
   // 3. Autopilot mode.
@@ -179,11 +179,11 @@ void VentrelProgram::LoadConfig(const IniFile& ini) {
 
   // 4. Wind, heading, current: speeds with 3 significant digits, the heading and
   // the directions with 4, one decimal each (335.7 stays 335.7).
-  if (read("iTWS")) show("EdTWS", s.TW.mdl = c.iTWS, 3, 1);
-  if (read("iTWD")) show("EdTWD", s.TW.argt = c.iTWD, 4, 1);
-  if (read("iHDG")) show("EdHDG", s.BS.argt = c.iHDG, 4, 1);
-  if (read("iCUR")) show("EdFcourant", s.CUR.mdl = c.iCUR, 3, 1);
-  if (read("iCURDir")) show("EdDirCourant", s.CUR.argt = c.iCURDir, 4, 1);
+  if (read("iTWS")) show(Field::TrueWindSpeedInput, s.TW.mdl = c.iTWS, 3, 1);
+  if (read("iTWD")) show(Field::TrueWindDirectionInput, s.TW.argt = c.iTWD, 4, 1);
+  if (read("iHDG")) show(Field::HeadingInput, s.BS.argt = c.iHDG, 4, 1);
+  if (read("iCUR")) show(Field::CurrentSpeedInput, s.CUR.mdl = c.iCUR, 3, 1);
+  if (read("iCURDir")) show(Field::CurrentDirectionInput, s.CUR.argt = c.iCURDir, 4, 1);
 
   // 5. Start position.
   if (read("iPOSLat")) ShowCoord(pn, kPosLat, c.iPOSLat);
@@ -191,28 +191,28 @@ void VentrelProgram::LoadConfig(const IniFile& ini) {
 
   // 6. Waypoint, then rebuilt from its fields.
   model_.waypoint().Wp.P.nom = c.iWpID;
-  pn["EdNwpt"].setText(c.iWpID);
+  pn[Field::WaypointName].setText(c.iWpID);
   if (read("iWpLat")) ShowCoord(pn, kWpLat, c.iWpLat);
   if (read("iWpLong")) ShowCoord(pn, kWpLong, c.iWpLong);
   model_.Init_WP();
 
   // 7. Magnetic variation, then applied.
   if (read("iDeclMag")) {
-    pn["EdiDECL"].setText(fixedForm(std::fabs(c.iDeclMag), 15, 2));
-    pn["RdgDecl"].setItemIndex(c.iDeclMag >= 0 ? 0 : 1);
+    pn[Field::VariationInput].setText(fixedForm(std::fabs(c.iDeclMag), 15, 2));
+    pn[Field::VariationSide].setItemIndex(c.iDeclMag >= 0 ? 0 : 1);
   }
   model_.InitDeclinaison();
 
   // 8. UTC offset, shown in h.mm with two decimals (5 h 45 is "5.45").
   if (read("idTU")) {
     p.dTU = dms_dec(c.idTU);
-    pn["LbEdTU"].setText(fixedForm(dec_dms(p.dTU), 15, 2));
+    pn[Field::UtcOffset].setText(fixedForm(dec_dms(p.dTU), 15, 2));
   }
 
   // 9. The variations and their check boxes.
-  s.HDGvar = p.ChkB_HDG = c.iHDGvar;
-  s.TWSvar = p.ChkB_TWS = c.iTWSvar;
-  s.TWDvar = p.ChkB_TWD = c.iTWDvar;
+  s.HDGvar = p.varyHeading = c.iHDGvar;
+  s.TWSvar = p.varyWindSpeed = c.iTWSvar;
+  s.TWDvar = p.varyWindDirection = c.iTWDvar;
   ShowChecks();
 
   // 10. Serial speed; the devices of the ports.
@@ -249,7 +249,7 @@ void VentrelProgram::LoadConfig(const IniFile& ini) {
 // ---- Menu "Configuration"
 
 void VentrelProgram::AutomatiqueOff() {
-  panel()["Automatique1"].setChecked(false);
+  panel()[Field::AutomaticReloadItem].setChecked(false);
   model_.timers().TimerLoadCFG.setEnabled(false);
 }
 
@@ -272,7 +272,7 @@ bool VentrelProgram::OpenConfiguration(const fs::path& file) {
   if (const std::string why = ConfigTextProblem(ini.Text()); !why.empty()) {
     Report("Le fichier « " + file.filename().string() + " » n'est pas une configuration : " + why + ".");
   }
-  PanelField& title = panel()["FVentrel"];
+  PanelField& title = panel()[Field::MainWindow];
   title.setText(title.text() + std::string(kTitreConfiguration) + file.filename().string());
   CFGFileDate_ = ModificationTime(file);
   return true;
@@ -318,13 +318,13 @@ void VentrelProgram::Enregistrer2Click() {
 }
 
 void VentrelProgram::Automatique1Click() {
-  if (panel()["Automatique1"].checked()) {
+  if (panel()[Field::AutomaticReloadItem].checked()) {
     AutomatiqueOff();
     return;
   }
   Ouvrir2Click();
   if (CFGFile_.empty()) return;  // nothing to watch
-  panel()["Automatique1"].setChecked(true);
+  panel()[Field::AutomaticReloadItem].setChecked(true);
   model_.timers().TimerLoadCFG.setEnabled(true);
 }
 

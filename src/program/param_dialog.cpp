@@ -14,45 +14,45 @@ namespace ventrel {
 
 void VentrelProgram::ShowChecks() {
   const Params& p = model_.params();
-  panel()["ChkB_HDG"].setChecked(p.ChkB_HDG);
-  panel()["ChkB_TWS"].setChecked(p.ChkB_TWS);
-  panel()["ChkB_TWD"].setChecked(p.ChkB_TWD);
+  panel()[Field::VariesHeading].setChecked(p.varyHeading);
+  panel()[Field::VariesWindSpeed].setChecked(p.varyWindSpeed);
+  panel()[Field::VariesWindDirection].setChecked(p.varyWindDirection);
 }
 
 void VentrelProgram::ShowOffsets() {
   Params& p = model_.params();
   p.Teau = p.CS + p.CQ;
   p.PC = p.CS;
-  panel()["LEdCS"].setText(generalForm(p.CS));
-  panel()["LEdCQ"].setText(generalForm(p.CQ));
-  panel()["LbEdTirando"].setText(generalForm(p.Teau));
-  panel()["LbEdProfCapt"].setText(generalForm(p.PC));
+  panel()[Field::SurfaceSensorOffset].setText(generalForm(p.CS));
+  panel()[Field::KeelSensorOffset].setText(generalForm(p.CQ));
+  panel()[Field::Draft].setText(generalForm(p.Teau));
+  panel()[Field::SensorDepth].setText(generalForm(p.PC));
 }
 
 void VentrelProgram::FParamFormCreate() {
   Params& p = model_.params();
-  p.CS = FieldValue("LEdCS", "Capteur surface", true).value_or(p.CS);
-  p.CQ = FieldValue("LEdCQ", "Capteur quille", true).value_or(p.CQ);
+  p.CS = FieldValue(Field::SurfaceSensorOffset, "Capteur surface", true).value_or(p.CS);
+  p.CQ = FieldValue(Field::KeelSensorOffset, "Capteur quille", true).value_or(p.CQ);
   p.Teau = p.CS + p.CQ;
   p.PC = p.Teau - p.CQ;
-  panel()["LbEdTirando"].setText(generalForm(p.Teau));
-  panel()["LbEdProfCapt"].setText(generalForm(p.PC));
+  panel()[Field::Draft].setText(generalForm(p.Teau));
+  panel()[Field::SensorDepth].setText(generalForm(p.PC));
   SimState& s = model_.state();
   s.offset_surf = p.CS;
   s.offset_keel = p.CQ;
   s.UpdateDepthBelowTransducer();
-  panel()["LabEdPolSel"].setAlign(Align::Centre);
+  panel()[Field::SelectedPolar].setAlign(Align::Centre);
 }
 
 void VentrelProgram::FParamFormPaint() {
-  panel()["LabEdRepPol"].setText(polar_.RepPol);
-  panel()["LabEdPolSel"].setText(polar_.NomPol);
+  panel()[Field::PolarFolder].setText(polar_.RepPol);
+  panel()[Field::SelectedPolar].setText(polar_.NomPol);
   ShowChecks();
 }
 
 void VentrelProgram::BtValidCSCQClick() {
-  const std::optional<long double> teau = FieldValue("LbEdTirando", "Tirant d'eau", true);
-  const std::optional<long double> pc = FieldValue("LbEdProfCapt", "Profondeur du capteur", true);
+  const std::optional<long double> teau = FieldValue(Field::Draft, "Tirant d'eau", true);
+  const std::optional<long double> pc = FieldValue(Field::SensorDepth, "Profondeur du capteur", true);
   if (!teau || !pc) return;  // the offsets in force stay
   // The keel lies below the sensor: the keel offset (draft less sensor depth) is
   // never negative.
@@ -61,7 +61,7 @@ void VentrelProgram::BtValidCSCQClick() {
            generalForm(*pc) + " m) : les réglages précédents sont conservés.");
     return;
   }
-  if (const std::optional<std::string> problem = RangeProblem(*RangeOfField("LEdCQ"), *teau - *pc)) {
+  if (const std::optional<std::string> problem = RangeProblem(*RangeOfField(FieldRange::keelOffset), *teau - *pc)) {
     Report("Le tirant d'eau moins la profondeur du capteur (" + generalForm(*teau - *pc) + " m) est " + *problem +
            " : les réglages précédents sont conservés.");
     return;
@@ -72,49 +72,49 @@ void VentrelProgram::BtValidCSCQClick() {
   p.CQ = p.Teau - p.PC;
   p.CS = p.PC;
   // The state's offsets follow at the next start.
-  panel()["LEdCQ"].setText(generalForm(p.CQ));
-  panel()["LEdCS"].setText(generalForm(p.PC));
+  panel()[Field::KeelSensorOffset].setText(generalForm(p.CQ));
+  panel()[Field::SurfaceSensorOffset].setText(generalForm(p.PC));
 }
 
 void VentrelProgram::LbEdTUChange(bool report) {
   // h.mm: "5.30" is 5 h 30 min, "-2" is -2 h.
-  if (const std::optional<long double> v = FieldValue("LbEdTU", "Heure TU = heure locale", report)) {
+  if (const std::optional<long double> v = FieldValue(Field::UtcOffset, "Heure TU = heure locale", report)) {
     model_.params().dTU = dms_dec(*v);
   }
 }
 
 void VentrelProgram::SpeedBtModPolClick() {
-  const std::string& shown = panel()["LabEdRepPol"].text();
-  if (BtSelPolClick(shown.empty() ? polar_.RepPol : shown)) panel()["LabEdPolSel"].setText(polar_.NomPol);
+  const std::string& shown = panel()[Field::PolarFolder].text();
+  if (BtSelPolClick(shown.empty() ? polar_.RepPol : shown)) panel()[Field::SelectedPolar].setText(polar_.NomPol);
   // The best upwind angle is to be searched again.
   model_.speed().AlphaOptWndWrd = kAlphaOptNewPolar;
 }
 
 bool VentrelProgram::ModifyPolar(const std::filesystem::path& file, std::string* told) {
   const bool taken = UsePolarFile(file, told);
-  if (taken) panel()["LabEdPolSel"].setText(polar_.NomPol);
+  if (taken) panel()[Field::SelectedPolar].setText(polar_.NomPol);
   model_.speed().AlphaOptWndWrd = kAlphaOptNewPolar;
   return taken;
 }
 
 void VentrelProgram::BtDirSelClick() {
   if (const std::optional<std::filesystem::path> dir =
-          dialogs_.SelectFolder(std::string(kTitreRepertoire), panel()["LabEdRepPol"].text())) {
-    panel()["LabEdRepPol"].setText(AbsoluteFolder(dir->generic_string(), AppliDir_));
+          dialogs_.SelectFolder(std::string(kTitreRepertoire), panel()[Field::PolarFolder].text())) {
+    panel()[Field::PolarFolder].setText(AbsoluteFolder(dir->generic_string(), AppliDir_));
   }
 }
 
 void VentrelProgram::BtOKClick() {
   LbEdTUChange(true);
   FormPaint();  // the polar name fields and the rest of the main window
-  panel()["FParam"].setVisible(false);
+  panel()[Field::ParametersDialog].setVisible(false);
 }
 
 void VentrelProgram::ChkBClick() {
   Params& p = model_.params();
-  p.ChkB_HDG = panel()["ChkB_HDG"].checked();
-  p.ChkB_TWS = panel()["ChkB_TWS"].checked();
-  p.ChkB_TWD = panel()["ChkB_TWD"].checked();
+  p.varyHeading = panel()[Field::VariesHeading].checked();
+  p.varyWindSpeed = panel()[Field::VariesWindSpeed].checked();
+  p.varyWindDirection = panel()[Field::VariesWindDirection].checked();
 }
 
 }  // namespace ventrel

@@ -36,41 +36,41 @@ VentrelProgram::VentrelProgram(NmeaPort& port, LocalClock clock, ProgramDialogs&
   watch.setHandler([this] { TimerLoadCFGTimer(); });
 
   Panel& pn = model_.panel();
-  pn.add("FVentrel").setText(std::string(kTitreFenetre));
+  pn[Field::MainWindow].setText(std::string(kTitreFenetre));
   // Menu "Configuration".
-  pn.add("Ouvrir2").setText("Ouvrir");
-  pn.add("Enregistrer2").setText("Enregistrer");
-  pn.add("Automatique1").setText("Automatique");
+  pn[Field::OpenConfigurationItem].setText("Ouvrir");
+  pn[Field::SaveConfigurationItem].setText("Enregistrer");
+  pn[Field::AutomaticReloadItem].setText("Automatique");
 
   // The parameters dialog, hidden, with its design texts.
-  PanelField& dialog = pn.add("FParam");
+  PanelField& dialog = pn[Field::ParametersDialog];
   dialog.setText("Paramètres");
   dialog.setVisible(false);
   const struct {
-    const char* name;
+    Field name;
     const char* label;
     std::string_view text;
   } fields[] = {
-      {"LabEdRepPol", "Dossier des fichiers de polaires :", ""},
-      {"LabEdPolSel", "Polaire sélectionnée :", ""},
-      {"LEdCS", "Capteur surface :     +", kDesignCS},
-      {"LEdCQ", "Capteur quille  :       -", kDesignCQ},
-      {"LbEdTirando", "Tirant d'eau              ", kDesignTirando},
-      {"LbEdProfCapt", "Profondeur du capteur", kDesignProfCapt},
-      {"LbEdTU", "Heure TU = heure locale", kDesignTU},
+      {Field::PolarFolder, "Dossier des fichiers de polaires :", ""},
+      {Field::SelectedPolar, "Polaire sélectionnée :", ""},
+      {Field::SurfaceSensorOffset, "Capteur surface :     +", kDesignCS},
+      {Field::KeelSensorOffset, "Capteur quille  :       -", kDesignCQ},
+      {Field::Draft, "Tirant d'eau              ", kDesignTirando},
+      {Field::SensorDepth, "Profondeur du capteur", kDesignProfCapt},
+      {Field::UtcOffset, "Heure TU = heure locale", kDesignTU},
   };
   for (const auto& f : fields) {
-    PanelField& field = pn.add(f.name);
+    PanelField& field = pn[f.name];
     field.setLabel(f.label);
     field.setText(std::string(f.text));
   }
-  pn["LabEdPolSel"].setAlign(Align::Centre);
-  pn.add("ChkB_HDG").setText("Cap vrai");
-  pn.add("ChkB_TWS").setText("Force du vent réel");
-  pn.add("ChkB_TWD").setText("Direction du vent réel ");
+  pn[Field::SelectedPolar].setAlign(Align::Centre);
+  pn[Field::VariesHeading].setText("Cap vrai");
+  pn[Field::VariesWindSpeed].setText("Force du vent réel");
+  pn[Field::VariesWindDirection].setText("Direction du vent réel ");
 
   // The sentence dialog, hidden.
-  PanelField& nmeaDialog = pn.add("FParNMEA");
+  PanelField& nmeaDialog = pn[Field::SentenceDialog];
   nmeaDialog.setText(std::string(kNmeaDialogCaption));
   nmeaDialog.setVisible(false);
 }
@@ -101,7 +101,7 @@ void VentrelProgram::Start(const fs::path& AppliDir, const std::string& RepMesDo
   model_.state().PremPasse = true;
 
   // 2. The main window was created with the program; its title takes the version.
-  PanelField& title = panel()["FVentrel"];
+  PanelField& title = panel()[Field::MainWindow];
   title.setText(std::string(kTitreFenetre) + Version_);
 
   // 3. The parameters dialog.
@@ -211,17 +211,17 @@ void VentrelProgram::FPolaireFormCreate() {
 
 void VentrelProgram::FormPaint() {
   model_.FormPaint();
-  panel()["StxNomPol"].setText(polar_.NomPol);
-  panel()["LabNOMPOL2"].setText(polar_.NomPol);
+  panel()[Field::PolarName].setText(polar_.NomPol);
+  panel()[Field::PolarNameOnDial].setText(polar_.NomPol);
   LbEdTUChange();
 }
 
 void VentrelProgram::Paramtres1Click() {
   FParamFormPaint();
-  panel()["FParam"].setVisible(true);
+  panel()[Field::ParametersDialog].setVisible(true);
 }
 
-void VentrelProgram::BtParNMEAClick() { panel()["FParNMEA"].setVisible(true); }
+void VentrelProgram::BtParNMEAClick() { panel()[Field::SentenceDialog].setVisible(true); }
 
 void VentrelProgram::FormClose() {
   AutomatiqueOff();

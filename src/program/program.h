@@ -110,8 +110,8 @@ class VentrelProgram {
   const PolarPaths& polarPaths() const { return polar_; }
   const std::string& RepMesDoc() const { return RepMesDoc_; }
   bool ModHoulmar() const { return ModHoulmar_; }
-  // The window title ("FVentrel" of the panel).
-  const std::string& Caption() const { return model_.panel()["FVentrel"].text(); }
+  // The window title (Field::MainWindow of the panel).
+  const std::string& Caption() const { return model_.panel()[Field::MainWindow].text(); }
   // The devices that stand for COM1 ... COM10 on this machine, keyed "COM1" ...
   // "COM10" (the port names' overrides), from the last configuration read.
   std::map<std::string, std::string> PortOverrides() const;
@@ -188,9 +188,9 @@ class VentrelProgram {
   // are also appended to `told` when given. True when the new polar is in force.
   bool UsePolarFile(const std::filesystem::path& file, std::string* told = nullptr);
 
-  // ---- Parameters dialog (panel fields LEdCS, LEdCQ, LbEdTirando, LbEdProfCapt,
-  // LbEdTU, ChkB_HDG, ChkB_TWS, ChkB_TWD, LabEdRepPol, LabEdPolSel; "FParam" is
-  // visible while the dialog is shown).
+  // ---- Parameters dialog (panel fields: the sensor offsets, draft, sensor depth,
+  // UTC offset, the three variation boxes, the polar folder and name;
+  // Field::ParametersDialog is visible while the dialog is shown).
   void FParamFormCreate();
   // When the dialog is shown: the polar folder and name, and the check boxes.
   void FParamFormPaint();
@@ -207,7 +207,7 @@ class VentrelProgram {
   // A click on one of the three check boxes: the variations follow them.
   void ChkBClick();
 
-  // ---- Sentence dialog: shown from the parameters dialog ("FParNMEA" visible).
+  // ---- Sentence dialog: shown from the parameters dialog (Field::SentenceDialog visible).
   void BtParNMEAClick();
 
  private:
@@ -223,7 +223,7 @@ class VentrelProgram {
   void ShowOffsets();
   // The number typed in a field of the panel, or nothing (the user is told which
   // field when `report`).
-  std::optional<long double> FieldValue(std::string_view field, std::string_view caption, bool report) const;
+  std::optional<long double> FieldValue(Field field, std::string_view caption, bool report) const;
   // The settings as the program holds them, positions and speed as their fields
   // show them; the fields that cannot be read are described in `problems` (when
   // given) and their keys keep the fixed defaults.

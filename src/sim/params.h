@@ -15,22 +15,22 @@ struct Params {
   long double CQ = 1.6L;    // keel sensor offset
 
   // The variation check boxes: heading, true wind speed, true wind direction.
-  bool ChkB_HDG = false;
-  bool ChkB_TWS = false;
-  bool ChkB_TWD = false;
+  bool varyHeading = false;
+  bool varyWindSpeed = false;
+  bool varyWindDirection = false;
   // Saved states of the three boxes, in that order.
   std::array<bool, 3> StatData{};
 
-  void MemoStData() { StatData = {ChkB_HDG, ChkB_TWS, ChkB_TWD}; }
+  void MemoStData() { StatData = {varyHeading, varyWindSpeed, varyWindDirection}; }
   void RestStData() {
-    ChkB_HDG = StatData[0];
-    ChkB_TWS = StatData[1];
-    ChkB_TWD = StatData[2];
+    varyHeading = StatData[0];
+    varyWindSpeed = StatData[1];
+    varyWindDirection = StatData[2];
   }
   // A manoeuvre freezes the variations: remember the boxes, then uncheck them.
   void FigeData() {
     MemoStData();
-    ChkB_HDG = ChkB_TWS = ChkB_TWD = false;
+    varyHeading = varyWindSpeed = varyWindDirection = false;
   }
 };
 

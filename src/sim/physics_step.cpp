@@ -81,10 +81,10 @@ PhysicsFrame AdvancePhysics(SimState& s, WaypointState& w, const PhysicsInputs& 
   const SlowSines slow = SlowSinesAt(seconds);
 
   // True wind.
-  s.TWSvar = in.params.ChkB_TWS;
+  s.TWSvar = in.params.varyWindSpeed;
   s.TW.mdl = s.TWS;
   if (s.TWSvar) s.TW.mdl = s.TWS * (1 + WindSpeedTerms(seconds));
-  s.TWDvar = in.params.ChkB_TWD;
+  s.TWDvar = in.params.varyWindDirection;
   s.TW.argt = s.TWD;
   if (s.TWDvar) s.TW.argt = s.TWD + WindDirTerms(slow);
   if (s.TW.argt < 0) s.TW.argt += 360;
@@ -96,7 +96,7 @@ PhysicsFrame AdvancePhysics(SimState& s, WaypointState& w, const PhysicsInputs& 
   f.surfaceWind = s.SW;
 
   // Heading: held by the autopilot in the normal mode, varied in every mode.
-  s.HDGvar = in.params.ChkB_HDG;
+  s.HDGvar = in.params.varyHeading;
   if (s.ModNorm()) s.BS.argt = s.HDG;
   if (s.HDGvar) s.BS.argt = s.HDG + HeadingTerms(seconds);
   if (s.BS.argt < 0) s.BS.argt += 360;

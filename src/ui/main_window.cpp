@@ -158,6 +158,7 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
   port_ = std::make_unique<SerialNmeaPort>(*com_);
   LocalClock clock = setup_.clock ? setup_.clock : LocalClock(SystemLocalTime);
   program_ = std::make_unique<VentrelProgram>(*port_, std::move(clock), *dialogs_);
+  commands_ = std::make_unique<BoatCommands>(*program_);
   program_->transmission().AddOutput(*port_);
   binder_ = std::make_unique<PanelBinder>(program_->panel());
   binder_->SetPictureFolder(Q(setup_.AppliDir.string()));
@@ -184,11 +185,11 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
 
   // Captions the model leaves to the window.
   Panel& pn = panel();
-  if (pn["BtCalC"].text().empty()) pn["BtCalC"].setText("Démarrer");
-  if (pn["SpBtAUTO"].text().empty()) pn["SpBtAUTO"].setText("AUTO");
-  if (pn["SpBtStdBY"].text().empty()) pn["SpBtStdBY"].setText("STDBY");
-  pn["SpBtAUTO"].setHint("Pilote automatique : le bateau tient son cap");
-  pn["SpBtStdBY"].setHint("Pilote en veille : barrer à la main avec la barre");
+  if (pn[Field::StartButton].text().empty()) pn[Field::StartButton].setText("Démarrer");
+  if (pn[Field::AutoButton].text().empty()) pn[Field::AutoButton].setText("AUTO");
+  if (pn[Field::StandbyButton].text().empty()) pn[Field::StandbyButton].setText("STDBY");
+  pn[Field::AutoButton].setHint("Pilote automatique : le bateau tient son cap");
+  pn[Field::StandbyButton].setHint("Pilote en veille : barrer à la main avec la barre");
 
   binder_->BindTree(this);
   for (QObject* d : {static_cast<QObject*>(param_.data()), static_cast<QObject*>(parNmea_.data())}) {
@@ -252,8 +253,9 @@ void TFVentrel::FormCreate() {
 void TFVentrel::BuildDialogs() {
   param_ = new TFParam(this);
   parNmea_ = new TFParNMEA(this);
-  for (const char* f : {"LabEdRepPol", "LabEdPolSel", "LEdCS", "LEdCQ", "LbEdTirando", "LbEdProfCapt", "LbEdTU"}) {
-    binder_->BindCaption(f, param_->findChild<QLabel*>(QStringLiteral("Cap") + f));
+  for (Field f : {Field::PolarFolder, Field::SelectedPolar, Field::SurfaceSensorOffset, Field::KeelSensorOffset,
+                  Field::Draft, Field::SensorDepth, Field::UtcOffset}) {
+    binder_->BindCaption(f, param_->findChild<QLabel*>(QStringLiteral("Cap") + Q(std::string(ObjectNameOf(f)))));
   }
   connect(param_, &TFParam::dirSelClicked, this, [this] { Run([this] { program_->BtDirSelClick(); }); });
   connect(param_, &TFParam::modPolClicked, this, [this] { Run([this] { program_->SpeedBtModPolClick(); }); });
@@ -270,13 +272,13 @@ void TFVentrel::BuildDialogs() {
     Run([this, s] {
       program_->selection() = s;
       program_->selection().BtParNMEA_OKClick(program_->nmea());
-      panel()["FParNMEA"].setVisible(false);
+      panel()[Field::SentenceDialog].setVisible(false);
       // The depth box shows the depth only while DPT is sent.
       model().dial().PaintBxProfPaint(model().state().dbs, model().state().WatrTemp);
     });
   });
   connect(parNmea_, &TFParNMEA::closedByFrame, this,
-          [this] { Run([this] { panel()["FParNMEA"].setVisible(false); }); });
+          [this] { Run([this] { panel()[Field::SentenceDialog].setVisible(false); }); });
 }
 
 void TFVentrel::ParamClosedByFrame() {
@@ -284,13 +286,13 @@ void TFVentrel::ParamClosedByFrame() {
   Run([this] {
     Panel& pn = panel();
     const Params& p = model().params();
-    pn["ChkB_HDG"].setChecked(p.ChkB_HDG);
-    pn["ChkB_TWS"].setChecked(p.ChkB_TWS);
-    pn["ChkB_TWD"].setChecked(p.ChkB_TWD);
-    pn["LbEdTU"].setText(tuAtOpen_);
-    pn["LbEdTirando"].setText(generalForm(p.Teau));
-    pn["LbEdProfCapt"].setText(generalForm(p.PC));
-    pn["FParam"].setVisible(false);
+    pn[Field::VariesHeading].setChecked(p.varyHeading);
+    pn[Field::VariesWindSpeed].setChecked(p.varyWindSpeed);
+    pn[Field::VariesWindDirection].setChecked(p.varyWindDirection);
+    pn[Field::UtcOffset].setText(tuAtOpen_);
+    pn[Field::Draft].setText(generalForm(p.Teau));
+    pn[Field::SensorDepth].setText(generalForm(p.PC));
+    pn[Field::ParametersDialog].setVisible(false);
   });
 }
 
@@ -340,9 +342,9 @@ void TFVentrel::RefreshFromModel() {
 void TFVentrel::SyncDialogs() {
   Panel& pn = panel();
   if (param_) {
-    const bool want = pn["FParam"].visible();
+    const bool want = pn[Field::ParametersDialog].visible();
     if (want && !param_->isVisible()) {
-      tuAtOpen_ = pn["LbEdTU"].text();
+      tuAtOpen_ = pn[Field::UtcOffset].text();
       param_->show();
       param_->raise();
     } else if (!want && param_->isVisible()) {
@@ -350,7 +352,7 @@ void TFVentrel::SyncDialogs() {
     }
   }
   if (parNmea_) {
-    const bool want = pn["FParNMEA"].visible();
+    const bool want = pn[Field::SentenceDialog].visible();
     if (want && !parNmea_->isVisible()) {
       parNmea_->ShowSelection(program_->selection());
     } else if (!want && parNmea_->isVisible()) {
@@ -447,19 +449,23 @@ void TFVentrel::BuildMenus() {
 void TFVentrel::ConnectHandlers() {
   VentrelModel& m = model();
   NmeaTransmission& tr = program_->transmission();
+  BoatCommands& cmd = *commands_;
   auto click = [this](const char* name, std::function<void()> h) {
     if (auto* b = findChild<QAbstractButton*>(name)) {
       connect(b, &QAbstractButton::clicked, this, [this, h = std::move(h)] { Run(h); });
     }
   };
-  click("BtCalC", [&m] { m.BtCALCClick(); });
-  click("SpBtPauseRes", [&m] { m.SpBtPauseResClick(); });
+  // A button is clicked only while it is enabled, and a command refuses only
+  // what a disabled button would have kept out or what its handler declines by
+  // itself (after telling the user why): the results need no second message.
+  click("BtCalC", [&cmd] { cmd.Start(); });
+  click("SpBtPauseRes", [&cmd, &m] { m.state().StPause ? cmd.Resume() : cmd.Pause(); });
   click("BtModWp", [&m] { m.BtModWpClick(); });
-  click("SBtVire", [&m] { m.SBtVireClick(); });
-  click("SBtEmp", [&m] { m.SBtEmpClick(); });
-  click("BtBestHaul", [&m] { m.BtBestHaulClick(); });
-  click("SpBtAUTO", [&m] { m.SpBtAUTOClick(); });
-  click("SpBtStdBY", [&m] { m.SpBtStdBYClick(); });
+  click("SBtVire", [&cmd] { cmd.Tack(); });
+  click("SBtEmp", [&cmd] { cmd.Gybe(); });
+  click("BtBestHaul", [&cmd] { cmd.BestHaul(); });
+  click("SpBtAUTO", [&cmd] { cmd.Auto(); });
+  click("SpBtStdBY", [&cmd] { cmd.Standby(); });
   click("ImgIndcBarre", [&m] { m.ZeroTrackBarre(); });
   click("BtActivNMEA", [&tr] { tr.BtActivNMEAClick(); });
   click("RazCom", [&tr] { tr.RazComClick(); });
@@ -505,8 +511,8 @@ void TFVentrel::ConnectHandlers() {
         QTimer::singleShot(0, this, [this] { portTyped_ = false; });
         Run([this, &tr, name] {
           const int idx = tr.AddPortName(name);
-          panel()["CBcom"].setItemIndex(idx);
-          panel()["CBcom"].setText(name);
+          panel()[Field::PortList].setItemIndex(idx);
+          panel()[Field::PortList].setText(name);
           tr.CBComSelect();
         });
       });

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 
+#include "program/boat_commands.h"
 #include "program/program.h"
 #include "qt/serial_nmea_port.h"
 #include "qt/serial_port.h"
@@ -96,6 +97,8 @@ class TFVentrel : public QMainWindow {
   TimerDriver* timerDriver() const { return driver_.get(); }
   const std::filesystem::path& AppliDir() const { return setup_.AppliDir; }
   bool FullScreenLayout() const { return fullScreen_; }
+  // The widget or menu item that shows a field, or nullptr.
+  QObject* widgetOf(Field f) const { return binder_->Find(f); }
   // An action of the menus by object name ("Pleincran1", "Paramtres1", ...).
   QAction* Action(const QString& name) const;
   // Every message told to the user, oldest first.
@@ -147,6 +150,9 @@ class TFVentrel : public QMainWindow {
   std::unique_ptr<CommUnitA> com_;
   std::unique_ptr<SerialNmeaPort> port_;
   std::unique_ptr<VentrelProgram> program_;
+  // The buttons that drive the boat go through the same commands as the headless
+  // run and every other driver.
+  std::unique_ptr<BoatCommands> commands_;
   ImageCanvas canvas_;
   ImageCanvas depthCanvas_;
   RotatedBoat boat_;

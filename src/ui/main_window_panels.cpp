@@ -162,10 +162,10 @@ void TFVentrel::BuildPanels(QWidget* ground) {
   Edit(calc, "EdAWD", {196, 66, 62, kRowH}, true);
   Edit(calc, "EdAWA", {262, 66, 62, kRowH}, true);
   Lab(calc, QStringLiteral("au près"), 8, 112);
-  binder_->BindCaption("LbEdBestHaul", Lab(calc, QString(), 130, 90, 104));
+  binder_->BindCaption(Field::BestUpwindAngle, Lab(calc, QString(), 130, 90, 104));
   Edit(calc, "LbEdBestHaul", {130, 112, 62, kRowH}, true);
   Lab(calc, QStringLiteral("°"), 196, 112);
-  binder_->BindCaption("LbEdVMGauPres", Lab(calc, QString(), 236, 90, 80));
+  binder_->BindCaption(Field::BestUpwindVmg, Lab(calc, QString(), 236, 90, 80));
   Edit(calc, "LbEdVMGauPres", {262, 112, 62, kRowH}, true);
   Lab(calc, QStringLiteral("nds"), 328, 112);
   Lab(calc, QStringLiteral("Vitesse du bateau  "), 356, 16);
@@ -315,7 +315,7 @@ void TFVentrel::BuildPanels(QWidget* ground) {
   stdby->setCheckable(true);
   stdby->setAutoExclusive(true);
   stdby->setToolTip(QStringLiteral("Pilote en veille : barrer à la main avec la barre"));
-  binder_->BindCaption("LbModPil", Lab(gbPilote_, QString(), 10, 62, 80));
+  binder_->BindCaption(Field::PilotMode, Lab(gbPilote_, QString(), 10, 62, 80));
   Edit(gbPilote_, "LbModPil", {96, 62, 102, kRowH}, true);
 
   BuildNmeaPanel(ground);

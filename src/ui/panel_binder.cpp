@@ -31,7 +31,119 @@ Qt::Alignment ToQt(Align a) {
   return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
+struct ObjectName {
+  Field field;
+  std::string_view name;
+};
+
+// The objectName of the widget of each field, in the order of the fields.
+constexpr ObjectName kObjectNames[] = {
+    {Field::HeadingInput, "EdHDG"},
+    {Field::TrueWindSpeedInput, "EdTWS"},
+    {Field::TrueWindDirectionInput, "EdTWD"},
+    {Field::PolarPercentInput, "EdPolPerc"},
+    {Field::BoatSpeed, "EdBSP"},
+    {Field::LatitudeDegrees, "EdLATdeg"},
+    {Field::LatitudeMinutes, "EdLATmin"},
+    {Field::LongitudeDegrees, "EdLGDEG"},
+    {Field::LongitudeMinutes, "EdLGmin"},
+    {Field::CurrentSpeedInput, "EdFcourant"},
+    {Field::CurrentDirectionInput, "EdDirCourant"},
+    {Field::WaypointName, "EdNwpt"},
+    {Field::WaypointLatitudeDegrees, "EdLatWpDeg"},
+    {Field::WaypointLatitudeMinutes, "EDLatWpmin"},
+    {Field::WaypointLongitudeDegrees, "EDLGWpDeg"},
+    {Field::WaypointLongitudeMinutes, "EdLGWpmin"},
+    {Field::WaypointDistance, "EdDTW"},
+    {Field::WaypointBearing, "EdBTW"},
+    {Field::WindKindCaption, "LabTypVent"},
+    {Field::ReferenceWindSpeed, "EdVRS_S"},
+    {Field::ReferenceWindDirection, "EdVRS_D"},
+    {Field::ReferenceWindAngle, "EdVRS_A"},
+    {Field::ApparentWindSpeed, "EdAWS"},
+    {Field::ApparentWindDirection, "EdAWD"},
+    {Field::ApparentWindAngle, "EdAWA"},
+    {Field::BestUpwindAngle, "LbEdBestHaul"},
+    {Field::BestUpwindVmg, "LbEdVMGauPres"},
+    {Field::VmgToWind, "EdVMGVent"},
+    {Field::CourseOverGround, "EdCOG"},
+    {Field::SpeedOverGround, "EdSOG"},
+    {Field::DriftAngle, "EdDeriv"},
+    {Field::DriftSide, "LDeriv"},
+    {Field::GreatCircleDistance, "LabEddistortho"},
+    {Field::RhumbLineDistance, "LabEdDistLoxo"},
+    {Field::WaypointClosingSpeed, "LbEdWCV"},
+    {Field::TimeEnRoute, "LbEDETE"},
+    {Field::VariationInput, "EdiDECL"},
+    {Field::TrueHeading, "Ed2HDGT"},
+    {Field::MagneticHeading, "EdHDM"},
+    {Field::PilotMode, "LbModPil"},
+    {Field::HeadingBox, "EdCAP"},
+    {Field::TackIndicator, "Edam"},
+    {Field::PolarName, "StxNomPol"},
+    {Field::PolarNameOnDial, "LabNOMPOL2"},
+    {Field::StartButton, "BtCalC"},
+    {Field::WaypointChangeButton, "BtModWp"},
+    {Field::PauseResumeButton, "SpBtPauseRes"},
+    {Field::BestHaulButton, "BtBestHaul"},
+    {Field::TackButton, "SBtVire"},
+    {Field::GybeButton, "SBtEmp"},
+    {Field::AutoButton, "SpBtAUTO"},
+    {Field::StandbyButton, "SpBtStdBY"},
+    {Field::HelmIndicator, "ImgIndcBarre"},
+    {Field::ParametersMenuItem, "Paramtres1"},
+    {Field::ConfigurationMenu, "Ouvrir1"},
+    {Field::LatitudeHemisphere, "RadioGLAT"},
+    {Field::LongitudeHemisphere, "RadioGrLG"},
+    {Field::WaypointLatitudeHemisphere, "RdGrWpNS"},
+    {Field::WaypointLongitudeHemisphere, "RdGrWpEW"},
+    {Field::VariationSide, "RdgDecl"},
+    {Field::CurrentKind, "RadioGTypC"},
+    {Field::PolarPercentUpDown, "UpDownPol"},
+    {Field::HelmBar, "TrackBarre"},
+    {Field::PortList, "CBcom"},
+    {Field::SpeedList, "CBbauds"},
+    {Field::ActivateButton, "BtActivNMEA"},
+    {Field::ResetPortButton, "RazCom"},
+    {Field::MainWindow, "FVentrel"},
+    {Field::OpenConfigurationItem, "Ouvrir2"},
+    {Field::SaveConfigurationItem, "Enregistrer2"},
+    {Field::AutomaticReloadItem, "Automatique1"},
+    {Field::ParametersDialog, "FParam"},
+    {Field::PolarFolder, "LabEdRepPol"},
+    {Field::SelectedPolar, "LabEdPolSel"},
+    {Field::SurfaceSensorOffset, "LEdCS"},
+    {Field::KeelSensorOffset, "LEdCQ"},
+    {Field::Draft, "LbEdTirando"},
+    {Field::SensorDepth, "LbEdProfCapt"},
+    {Field::UtcOffset, "LbEdTU"},
+    {Field::VariesHeading, "ChkB_HDG"},
+    {Field::VariesWindSpeed, "ChkB_TWS"},
+    {Field::VariesWindDirection, "ChkB_TWD"},
+    {Field::SentenceDialog, "FParNMEA"},
+};
+static_assert(std::size(kObjectNames) == kFieldCount, "every field has one widget name");
+
+constexpr bool InFieldOrder() {
+  for (std::size_t i = 0; i < std::size(kObjectNames); ++i) {
+    if (kObjectNames[i].field != static_cast<Field>(i)) return false;
+  }
+  return true;
+}
+static_assert(InFieldOrder(), "the widget names are in the order of the fields");
+
+std::size_t Index(Field f) { return static_cast<std::size_t>(f); }
+
 }  // namespace
+
+std::string_view ObjectNameOf(Field f) { return kObjectNames[Index(f)].name; }
+
+std::optional<Field> FieldOfObjectName(std::string_view name) {
+  for (const ObjectName& o : kObjectNames) {
+    if (o.name == name) return o.field;
+  }
+  return std::nullopt;
+}
 
 PanelBinder::PanelBinder(Panel& panel) : panel_(panel) {}
 
@@ -43,23 +155,21 @@ void PanelBinder::BindTree(QObject* root) {
 bool PanelBinder::Bind(QObject* o) {
   const QString name = o->objectName();
   if (name.isEmpty()) return false;
-  const std::string n = name.toStdString();
-  if (!panel_.has(n)) return false;
-  if (bound_.value(name) == o) return true;
+  const std::optional<Field> f = FieldOfObjectName(name.toStdString());
+  if (!f) return false;
+  if (bound_[Index(*f)] == o) return true;
   // Only widgets and actions carry a field.
   if (!qobject_cast<QWidget*>(o) && !qobject_cast<QAction*>(o)) return false;
-  bound_.insert(name, o);
-  Connect(o, n);
+  bound_[Index(*f)] = o;
+  Connect(o, *f);
   return true;
 }
 
-void PanelBinder::BindCaption(const std::string& field, QLabel* caption) { captions_.insert(Q(field), caption); }
+void PanelBinder::BindCaption(Field field, QLabel* caption) { captions_[Index(field)] = caption; }
 
-QObject* PanelBinder::Find(std::string_view name) const {
-  return bound_.value(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))).data();
-}
+QObject* PanelBinder::Find(Field f) const { return bound_[Index(f)].data(); }
 
-void PanelBinder::Connect(QObject* o, const std::string& name) {
+void PanelBinder::Connect(QObject* o, Field name) {
   Panel& panel = panel_;
   if (auto* e = qobject_cast<QLineEdit*>(o)) {
     QObject::connect(e, &QLineEdit::textEdited, e,
@@ -125,14 +235,13 @@ void PanelBinder::Refresh() {
 }
 
 void PanelBinder::RefreshAll() {
-  for (const std::string& n : panel_.names()) Apply(panel_[n]);
+  for (const PanelField& f : panel_.fields()) Apply(f);
   panel_.clearAllChanged();
 }
 
 void PanelBinder::Apply(const PanelField& f) {
-  const QString name = Q(f.name());
-  if (QLabel* cap = captions_.value(name)) cap->setText(Q(f.label()));
-  QObject* o = bound_.value(name).data();
+  if (QLabel* cap = captions_[Index(f.id())].data()) cap->setText(Q(f.label()));
+  QObject* o = bound_[Index(f.id())].data();
   if (!o) return;
   applying_ = true;
   const QString text = Q(f.text());

@@ -1,6 +1,7 @@
 #pragma once
-// Binds the widgets of a window to the fields of the model's panel by component
-// name (a widget's objectName is the name of its field).
+// Binds the widgets of a window to the fields of the model's panel. A widget's
+// objectName says which field it shows; the table of those names, one per
+// `Field`, is here and nowhere else (ObjectNameOf, FieldOfObjectName).
 //
 // Model to widgets: Refresh() copies every changed field into its widget (text,
 // enabled and visible states, colours and italic of edit fields, alignment, hint,
@@ -15,6 +16,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +26,11 @@
 class QLabel;
 
 namespace ventrel {
+
+// The objectName of the widget that shows a field ("EdTWS" for the true wind speed).
+std::string_view ObjectNameOf(Field f);
+// The field a widget of that objectName shows, if any.
+std::optional<Field> FieldOfObjectName(std::string_view name);
 
 class PanelBinder {
  public:
@@ -33,14 +41,13 @@ class PanelBinder {
   void BindTree(QObject* root);
   // Binds one object to the field of its objectName; false when the panel has none.
   bool Bind(QObject* o);
-  // The caption label of a field (the label() of LbEdBestHaul, "Meilleur SWA").
-  void BindCaption(const std::string& field, QLabel* caption);
+  // The caption label of a field (the label() of the best upwind angle, "Meilleur SWA").
+  void BindCaption(Field field, QLabel* caption);
   // Where the picture files of picture buttons lie (the program folder).
   void SetPictureFolder(const QString& folder) { pictureFolder_ = folder; }
 
   // The bound object of a field, or nullptr.
-  QObject* Find(std::string_view name) const;
-  bool IsBound(std::string_view name) const { return Find(name) != nullptr; }
+  QObject* Find(Field f) const;
 
   // Copies the changed fields into their widgets.
   void Refresh();
@@ -49,15 +56,15 @@ class PanelBinder {
   void Apply(const PanelField& f);
 
  private:
-  void Connect(QObject* o, const std::string& name);
+  void Connect(QObject* o, Field f);
   // A button picture from the picture folder (name matched without regard to case),
   // its ground colour (that of its bottom-left pixel) made transparent; null when
   // the file cannot be read.
   QPixmap Picture(const std::string& file);
 
   Panel& panel_;
-  QHash<QString, QPointer<QObject>> bound_;
-  QHash<QString, QPointer<QLabel>> captions_;
+  std::array<QPointer<QObject>, kFieldCount> bound_{};
+  std::array<QPointer<QLabel>, kFieldCount> captions_{};
   QString pictureFolder_;
   QHash<QString, QPixmap> pictures_;
   bool applying_ = false;

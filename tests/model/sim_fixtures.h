@@ -3,6 +3,7 @@
 // surfaces on a virtual clock with helpers to type into its panel (the polar
 // tables come from sim/polar_fixtures.h).
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,11 @@
 #include "sim/timers.h"
 #include "model/window_model.h"
 #include "sim/polar_fixtures.h"
+
+namespace ventrel {
+// A field in test messages: its name in the table ("TrueWindSpeedInput").
+inline std::ostream& operator<<(std::ostream& os, Field f) { return os << IdentifierOf(f); }
+}  // namespace ventrel
 
 namespace ventrel::testing {
 
@@ -37,19 +43,19 @@ struct Rig {
 
   SimState& s() { return model.state(); }
   WaypointState& w() { return model.waypoint(); }
-  PanelField& f(std::string_view name) { return model.panel()[name]; }
-  void type(std::string_view name, const std::string& text) { f(name).setText(text); }
+  PanelField& f(Field name) { return model.panel()[name]; }
+  void type(Field name, const std::string& text) { f(name).setText(text); }
   // Long runs: no surfaces, so the dial's drawing calls are skipped.
   void unrecorded() { model.SetDrawing(nullptr, nullptr, nullptr); }
 
   // Types the inputs of a run and starts it.
   void start(const std::string& hdg = "335", const std::string& tws = "10", const std::string& twd = "220",
              const std::string& cur = "0", const std::string& curDir = "70") {
-    type("EdHDG", hdg);
-    type("EdTWS", tws);
-    type("EdTWD", twd);
-    type("EdFcourant", cur);
-    type("EdDirCourant", curDir);
+    type(Field::HeadingInput, hdg);
+    type(Field::TrueWindSpeedInput, tws);
+    type(Field::TrueWindDirectionInput, twd);
+    type(Field::CurrentSpeedInput, cur);
+    type(Field::CurrentDirectionInput, curDir);
     model.BtCALCClick();
   }
   void seconds(int n) { clock.advance(1000LL * n); }
@@ -64,10 +70,10 @@ struct Rig {
     return out;
   }
   // The enabled ones among the fields `names`, in their order.
-  std::string enabled(std::initializer_list<const char*> names) {
+  std::string enabled(std::initializer_list<Field> names) {
     std::string out;
-    for (const char* n : names) {
-      if (f(n).enabled()) out.append(out.empty() ? "" : " ").append(n);
+    for (Field n : names) {
+      if (f(n).enabled()) out.append(out.empty() ? "" : " ").append(IdentifierOf(n));
     }
     return out;
   }

@@ -46,21 +46,21 @@ TEST(Tack, TurnsThirteenSecondsAtTheSpeedsOfTheTableAndEndsAtTheTwentyFifthStep)
     const double h0 = std::stod(c.hdg);
     const double da = 90.0 / 13;  // 6.923 degrees a second
     const double final = Compass(h0 + c.sign * 90);
-    r.model.params().ChkB_HDG = true;
+    r.model.params().varyHeading = true;
     r.model.SBtVireClick();
     EXPECT_TRUE(r.s().VireEncour);
     EXPECT_EQ(r.driving(), "TimerV");
-    EXPECT_FALSE(r.model.params().ChkB_HDG);
+    EXPECT_FALSE(r.model.params().varyHeading);
     EXPECT_NEAR(D(r.s().Da), da, 1e-9);
     EXPECT_EQ(r.s().cvir, c.sign > 0 ? TCvir::atribord : TCvir::ababord);
-    EXPECT_EQ(r.f("BtBestHaul").picture(), "JEVIRE.bmp");
+    EXPECT_EQ(r.f(Field::BestHaulButton).picture(), "JEVIRE.bmp");
     EXPECT_NEAR(D(r.s().SpMax), spMax, 1e-12);
     EXPECT_NEAR(D(r.s().SpDep), sp45, 1e-12);
     EXPECT_NEAR(D(r.s().SpMin), spMin, 1e-12);
     for (int k = 1; k <= 25; ++k) {
       SCOPED_TRACE(k);
       const auto before = r.s().Pact;
-      const std::string shown = r.f("EdHDG").text();
+      const std::string shown = r.f(Field::HeadingInput).text();
       r.seconds(1);
       EXPECT_NEAR(D(r.s().BS.argt), k <= 13 ? Compass(h0 + c.sign * k * da) : final, 1e-9);
       EXPECT_GE(r.s().BS.argt, 0);
@@ -75,14 +75,14 @@ TEST(Tack, TurnsThirteenSecondsAtTheSpeedsOfTheTableAndEndsAtTheTwentyFifthStep)
       EXPECT_EQ(r.s().Pact.lat != before.lat || r.s().Pact.long_ != before.long_, k != 8 && k != 25);
       if (k == 8) {
         EXPECT_EQ(r.s().BS.mdl, r.s().SpMin);
-        EXPECT_EQ(r.f("EdHDG").text(), shown);
+        EXPECT_EQ(r.f(Field::HeadingInput).text(), shown);
       }
       EXPECT_EQ(r.s().VireEncour, k < 25);
     }
     EXPECT_NEAR(D(r.s().HDG), final, 1e-9);
     EXPECT_EQ(r.driving(), "TimerAT");
-    EXPECT_TRUE(r.model.params().ChkB_HDG);
-    EXPECT_EQ(r.f("BtBestHaul").picture(), "vamp.bmp");
+    EXPECT_TRUE(r.model.params().varyHeading);
+    EXPECT_EQ(r.f(Field::BestHaulButton).picture(), "vamp.bmp");
     EXPECT_NEAR(D(r.s().SWA), 45.0, 1e-9);  // on the new tack
   }
 }
@@ -123,7 +123,7 @@ TEST(Gybe, TurnsSixtyFiveStepsOf200msAndEndsAtTheSixtySixth) {
     EXPECT_TRUE(r.s().EmpEncour);
     EXPECT_EQ(r.driving(), "TimerE");
     EXPECT_NEAR(D(r.s().Da), da, 1e-9);
-    EXPECT_EQ(r.f("BtBestHaul").picture(), "JEMPANNE.bmp");
+    EXPECT_EQ(r.f(Field::BestHaulButton).picture(), "JEMPANNE.bmp");
     for (int k = 1; k <= 65; ++k) {
       SCOPED_TRACE(k);
       const t_vect og = r.s().OG;
@@ -142,7 +142,7 @@ TEST(Gybe, TurnsSixtyFiveStepsOf200msAndEndsAtTheSixtySixth) {
     EXPECT_NEAR(D(r.s().HDG), Compass(h0 + c.sign * 60), 1e-9);
     EXPECT_NEAR(D(r.s().SWA), 150.0, 1e-9);
     EXPECT_EQ(r.driving(), "TimerAT");
-    EXPECT_EQ(r.f("BtBestHaul").picture(), "vamp.bmp");
+    EXPECT_EQ(r.f(Field::BestHaulButton).picture(), "vamp.bmp");
   }
 }
 
@@ -160,7 +160,7 @@ TEST(Steering, TheHeadingTurnsByFifteenMinusTheBarEverySecond) {
     r.start(c.hdg);
     r.model.SpBtStdBYClick();
     EXPECT_EQ(r.driving(), "TimerB");
-    r.f("TrackBarre").setPosition(c.bar);
+    r.f(Field::HelmBar).setPosition(c.bar);
     for (std::size_t k = 0; k < c.headings.size(); ++k) {
       r.seconds(1);
       EXPECT_EQ(r.s().t, static_cast<int>(k) + 1);  // one tick a second: the helm timer alone drives
@@ -183,16 +183,16 @@ TEST(Autopilot, StandbyAndAutoShowTheModeAndSwitchTheCommands) {
     SCOPED_TRACE(m.label);
     (r.model.*m.click)();
     EXPECT_EQ(r.s().ModPil, m.mode);
-    EXPECT_EQ(r.f("LbModPil").text(), m.label);
-    EXPECT_EQ(r.f("EdCAP").fontColour(), m.heading);
-    EXPECT_EQ(r.f("SpBtStdBY").checked(), m.mode == TModPil::STDBY);
-    EXPECT_EQ(r.f("SpBtAUTO").checked(), m.mode == TModPil::AUTO);
-    EXPECT_EQ(r.f("TrackBarre").sliderVisible(), m.mode == TModPil::STDBY);
-    EXPECT_EQ(r.enabled({"TrackBarre", "SBtVire", "SBtEmp", "BtBestHaul"}),
-              m.mode == TModPil::AUTO ? "SBtVire SBtEmp BtBestHaul" : "TrackBarre");
+    EXPECT_EQ(r.f(Field::PilotMode).text(), m.label);
+    EXPECT_EQ(r.f(Field::HeadingBox).fontColour(), m.heading);
+    EXPECT_EQ(r.f(Field::StandbyButton).checked(), m.mode == TModPil::STDBY);
+    EXPECT_EQ(r.f(Field::AutoButton).checked(), m.mode == TModPil::AUTO);
+    EXPECT_EQ(r.f(Field::HelmBar).sliderVisible(), m.mode == TModPil::STDBY);
+    EXPECT_EQ(r.enabled({Field::HelmBar, Field::TackButton, Field::GybeButton, Field::BestHaulButton}),
+              m.mode == TModPil::AUTO ? "TackButton GybeButton BestHaulButton" : "HelmBar");
     EXPECT_EQ(r.driving(), m.mode == TModPil::AUTO ? "TimerAT" : "TimerB");
     r.model.FormPaint();
-    EXPECT_EQ(r.f("LbModPil").text(), m.painted);
+    EXPECT_EQ(r.f(Field::PilotMode).text(), m.painted);
   }
 }
 
@@ -200,7 +200,7 @@ TEST(Autopilot, AutoHoldsTheLastHeadingSetByHandOnANewLegToTheWaypoint) {
   Rig r;
   r.start("335");
   r.model.SpBtStdBYClick();
-  r.f("TrackBarre").setPosition(10);
+  r.f(Field::HelmBar).setPosition(10);
   r.seconds(2);
   ASSERT_EQ(r.s().HDG, 345);
   r.w().Wp.relev = 123.25L;
@@ -212,7 +212,7 @@ TEST(Autopilot, AutoHoldsTheLastHeadingSetByHandOnANewLegToTheWaypoint) {
   EXPECT_EQ(r.s().t, t + 4);  // the run goes on while the bar slides back; the helm timer stays off
   EXPECT_EQ(r.driving(), "TimerAT");
   EXPECT_EQ(r.s().BS.argt, 345);
-  EXPECT_EQ(r.f("EdCAP").text(), " 345");
+  EXPECT_EQ(r.f(Field::HeadingBox).text(), " 345");
 }
 
 TEST(Autopilot, BeforeTheFirstStartAutoStartsTheRunAndStandbyWaitsForTheStart) {
@@ -222,7 +222,7 @@ TEST(Autopilot, BeforeTheFirstStartAutoStartsTheRunAndStandbyWaitsForTheStart) {
   EXPECT_FALSE(r.s().PremPasse);
   EXPECT_EQ(r.driving(), "TimerAT");
   EXPECT_EQ(r.s().HDG, 335);  // the typed heading
-  EXPECT_TRUE(r.f("SpBtPauseRes").enabled());
+  EXPECT_TRUE(r.f(Field::PauseResumeButton).enabled());
   r.seconds(2);
   EXPECT_EQ(r.s().t, 2);
 
@@ -233,7 +233,7 @@ TEST(Autopilot, BeforeTheFirstStartAutoStartsTheRunAndStandbyWaitsForTheStart) {
   EXPECT_EQ(s.driving(), "");
   s.seconds(3);
   EXPECT_EQ(s.s().t, 0);
-  EXPECT_EQ(s.f("EdHDG").text(), "335");
+  EXPECT_EQ(s.f(Field::HeadingInput).text(), "335");
   s.model.BtCALCClick();
   EXPECT_EQ(s.driving(), "TimerB");
   s.seconds(1);
@@ -253,18 +253,18 @@ TEST(Recentring, TheBarSlidesBackOnePositionEvery100msFromPtb) {
     r.start();
     r.model.SpBtStdBYClick();
     r.s().Ptb = ptb;
-    r.f("TrackBarre").setPosition(25);  // moved since: the slide starts from Ptb
+    r.f(Field::HelmBar).setPosition(25);  // moved since: the slide starts from Ptb
     const std::int64_t t0 = r.clock.now();
     r.model.ZeroTrackBarre();
     EXPECT_EQ(r.clock.now(), t0);  // nothing waits
     for (std::size_t k = 0; k < positions.size(); ++k) {
-      EXPECT_EQ(r.f("TrackBarre").position(), positions[k]) << k;
+      EXPECT_EQ(r.f(Field::HelmBar).position(), positions[k]) << k;
       EXPECT_FALSE(r.model.timers().TimerB.enabled()) << k;
       r.clock.advance(100);
     }
     // 100 ms after the bar reached the centre the helm drives again.
     EXPECT_EQ(r.clock.now(), t0 + 100 * static_cast<std::int64_t>(positions.size()));
-    EXPECT_EQ(r.f("TrackBarre").position(), 15);
+    EXPECT_EQ(r.f(Field::HelmBar).position(), 15);
     EXPECT_EQ(r.s().Ptb, 15);
     EXPECT_TRUE(r.model.timers().TimerB.enabled());
     EXPECT_FALSE(r.model.timers().TimerZero.enabled());
@@ -296,15 +296,15 @@ TEST(BestHaul, FromFiftyThreeDegreesItLuffsSevenTimesAndEndsAtTheTwentyFourthSec
   Rig r;
   StartSteady(r, "273");  // port tack, SWA 53
   ASSERT_NEAR(D(r.s().SWA), 53.0, 1e-12);
-  EXPECT_EQ(r.f("LbEdBestHaul").text(), "40.0");  // the optimum and its VMG, shown
-  EXPECT_EQ(r.f("LbEdVMGauPres").text(), "4.60");
-  EXPECT_EQ(r.f("LbEdBestHaul").label(), "Meilleur TWA");
+  EXPECT_EQ(r.f(Field::BestUpwindAngle).text(), "40.0");  // the optimum and its VMG, shown
+  EXPECT_EQ(r.f(Field::BestUpwindVmg).text(), "4.60");
+  EXPECT_EQ(r.f(Field::BestUpwindAngle).label(), "Meilleur TWA");
   const std::int32_t t0 = r.s().t;
   r.model.BtBestHaulClick();
   EXPECT_TRUE(r.s().RecENCour);
   EXPECT_EQ(r.driving(), "TimerPres");
-  EXPECT_EQ(r.f("BtBestHaul").picture(), "jecherchevert.bmp");
-  EXPECT_EQ(r.f("BtBestHaul").text(), "");
+  EXPECT_EQ(r.f(Field::BestHaulButton).picture(), "jecherchevert.bmp");
+  EXPECT_EQ(r.f(Field::BestHaulButton).text(), "");
   EXPECT_EQ(r.model.speed().AlphaOptWndWrd, 40);
   EXPECT_NEAR(D(r.s().SpMax), 6.0, 1e-12);
   EXPECT_NEAR(D(r.s().VMGauPres), 4.5962667, 1e-6);
@@ -326,7 +326,7 @@ TEST(BestHaul, FromFiftyThreeDegreesItLuffsSevenTimesAndEndsAtTheTwentyFourthSec
       EXPECT_NEAR(D(r.s().BS.mdl), 0.8 * 6.0, 1e-12);  // 80 % of SpMax
     }
     if (k == 4 || k == 5) {  // at 44.85, then 42.81
-      EXPECT_EQ(r.f("BtBestHaul").picture(), k == 4 ? "jecherchevert.bmp" : "japproche.bmp");
+      EXPECT_EQ(r.f(Field::BestHaulButton).picture(), k == 4 ? "jecherchevert.bmp" : "japproche.bmp");
     }
     EXPECT_EQ(r.s().RecENCour, k < 24);
   }
@@ -334,13 +334,13 @@ TEST(BestHaul, FromFiftyThreeDegreesItLuffsSevenTimesAndEndsAtTheTwentyFourthSec
   EXPECT_NEAR(D(r.s().SWA), 40.0636095, 1e-6);
   EXPECT_NEAR(D(r.s().HDG), 260.0636095, 1e-6);
   EXPECT_TRUE(r.s().AuPres);
-  EXPECT_EQ(r.f("BtBestHaul").picture(), "jesuisaupres.bmp");
+  EXPECT_EQ(r.f(Field::BestHaulButton).picture(), "jesuisaupres.bmp");
   EXPECT_EQ(r.driving(), "TimerAT");
   const long double hdg = r.s().HDG;
   r.seconds(5);
   EXPECT_EQ(r.s().BS.argt, hdg);
   EXPECT_TRUE(r.s().AuPres);
-  EXPECT_EQ(r.f("BtBestHaul").picture(), "jesuisaupres.bmp");
+  EXPECT_EQ(r.f(Field::BestHaulButton).picture(), "jesuisaupres.bmp");
 }
 
 // Every search ends. From higher than the optimum it bears away in fine steps at
@@ -388,10 +388,10 @@ TEST(BestHaul, EverySearchEndsOnTheOptimumOrOnTheNearestHeading) {
     const double swa0 = std::stod(c.hdg) - 220;
     ASSERT_NEAR(D(r.s().SWA), swa0, 1e-12);
     Params& p = r.model.params();
-    p.ChkB_HDG = p.ChkB_TWS = p.ChkB_TWD = true;
+    p.varyHeading = p.varyWindSpeed = p.varyWindDirection = true;
     r.model.BtBestHaulClick();
     ASSERT_TRUE(r.s().RecENCour);
-    EXPECT_FALSE(p.ChkB_HDG || p.ChkB_TWS || p.ChkB_TWD);  // the wind and heading frozen
+    EXPECT_FALSE(p.varyHeading || p.varyWindSpeed || p.varyWindDirection);  // the wind and heading frozen
     if (c.meddle) c.meddle(r, 0);
     for (int second = 1; second < c.endSecond; ++second) {
       r.seconds(1);
@@ -418,18 +418,18 @@ TEST(BestHaul, EverySearchEndsOnTheOptimumOrOnTheNearestHeading) {
     if (!c.meddle) {
       EXPECT_NEAR(D(r.s().SWA), std::fabs(c.heading - 220), 1e-9);
     }
-    EXPECT_EQ(r.f("BtBestHaul").picture(), c.meddle ? "vamp.bmp" : "jesuisaupres.bmp");
-    EXPECT_TRUE(p.ChkB_HDG && p.ChkB_TWS && p.ChkB_TWD);
-    EXPECT_EQ(r.enabled({"BtBestHaul", "SpBtAUTO"}), "BtBestHaul SpBtAUTO");
+    EXPECT_EQ(r.f(Field::BestHaulButton).picture(), c.meddle ? "vamp.bmp" : "jesuisaupres.bmp");
+    EXPECT_TRUE(p.varyHeading && p.varyWindSpeed && p.varyWindDirection);
+    EXPECT_EQ(r.enabled({Field::BestHaulButton, Field::AutoButton}), "BestHaulButton AutoButton");
   }
 }
 
 // ---- One manoeuvre at a time.
 
-struct Command { const char* button; void (VentrelModel::*click)(); bool SimState::*running; const char* timer; };
-const Command kCommands[] = {{"SBtVire", &VentrelModel::SBtVireClick, &SimState::VireEncour, "TimerV"},
-                             {"SBtEmp", &VentrelModel::SBtEmpClick, &SimState::EmpEncour, "TimerE"},
-                             {"BtBestHaul", &VentrelModel::BtBestHaulClick, &SimState::RecENCour, "TimerPres"}};
+struct Command { Field button; void (VentrelModel::*click)(); bool SimState::*running; const char* timer; };
+const Command kCommands[] = {{Field::TackButton, &VentrelModel::SBtVireClick, &SimState::VireEncour, "TimerV"},
+                             {Field::GybeButton, &VentrelModel::SBtEmpClick, &SimState::EmpEncour, "TimerE"},
+                             {Field::BestHaulButton, &VentrelModel::BtBestHaulClick, &SimState::RecENCour, "TimerPres"}};
 
 struct Sailed { std::int64_t endMs = -1; long double heading = 0; std::int32_t ticks = 0; };
 
@@ -440,9 +440,9 @@ Sailed Sail(Rig& r, const Command& first, const Command* second) {
   r.start("265", "10", "220");
   r.seconds(1);
   Params& p = r.model.params();
-  p.ChkB_HDG = true;
-  p.ChkB_TWS = false;
-  p.ChkB_TWD = true;
+  p.varyHeading = true;
+  p.varyWindSpeed = false;
+  p.varyWindDirection = true;
   (r.model.*first.click)();
   EXPECT_TRUE(r.s().*first.running);
   r.seconds(3);
@@ -457,16 +457,16 @@ Sailed Sail(Rig& r, const Command& first, const Command* second) {
     for (const Command& other : kCommands) {
       if (&other == &first) continue;
       EXPECT_FALSE(r.s().*other.running);
-      EXPECT_FALSE(r.f(other.button).enabled()) << other.button;
+      EXPECT_FALSE(r.f(other.button).enabled()) << IdentifierOf(other.button);
     }
-    for (const char* n : {"SpBtAUTO", "SpBtStdBY", "SpBtPauseRes"}) EXPECT_FALSE(r.f(n).enabled()) << n;
+    for (Field n : {Field::AutoButton, Field::StandbyButton, Field::PauseResumeButton}) EXPECT_FALSE(r.f(n).enabled()) << IdentifierOf(n);
     r.clock.advance(100);
   }
   EXPECT_FALSE(r.s().*first.running);
   // The variations as they were before the manoeuvre.
-  EXPECT_TRUE(p.ChkB_HDG);
-  EXPECT_FALSE(p.ChkB_TWS);
-  EXPECT_TRUE(p.ChkB_TWD);
+  EXPECT_TRUE(p.varyHeading);
+  EXPECT_FALSE(p.varyWindSpeed);
+  EXPECT_TRUE(p.varyWindDirection);
   EXPECT_EQ(r.driving(), "TimerAT");
   return {r.clock.now(), r.s().HDG, r.s().t};
 }
@@ -478,7 +478,7 @@ TEST(OneAtATime, ASecondClickIsIgnored) {
     Rig plain;
     const Sailed expected = Sail(plain, running, nullptr);
     for (const Command& second : kCommands) {
-      SCOPED_TRACE(std::string(running.button) + " then " + second.button);
+      SCOPED_TRACE(std::string(IdentifierOf(running.button)) + " then " + std::string(IdentifierOf(second.button)));
       Rig r;
       const Sailed got = Sail(r, running, &second);
       EXPECT_EQ(got.endMs, expected.endMs);
@@ -496,20 +496,20 @@ TEST(OneAtATime, NoManoeuvreWhileTheTickIsHeldElsewhere) {
       {"before the first start", [](Rig&) {}, ""},
       {"while paused", [](Rig& r) { r.start("265"); r.model.SpBtPauseResClick(); }, ""},
       {"in standby", [](Rig& r) { r.start("265"); r.model.SpBtStdBYClick(); }, "TimerB"},
-      {"while the current turns", [](Rig& r) { r.f("RadioGTypC").setItemIndex(1); r.start("265", "10", "220", "1.5"); },
+      {"while the current turns", [](Rig& r) { r.f(Field::CurrentKind).setItemIndex(1); r.start("265", "10", "220", "1.5"); },
        "TimerC"},
   };
   for (const Case& c : cases) {
     for (const Command& cmd : kCommands) {
-      SCOPED_TRACE(std::string(c.what) + ": " + cmd.button);
+      SCOPED_TRACE(std::string(c.what) + ": " + std::string(IdentifierOf(cmd.button)));
       Rig r;
       c.setUp(r);
       ASSERT_EQ(r.driving(), c.driving);
-      r.model.params().ChkB_HDG = true;
+      r.model.params().varyHeading = true;
       (r.model.*cmd.click)();
       EXPECT_FALSE(r.s().*cmd.running);
       EXPECT_EQ(r.driving(), c.driving);
-      EXPECT_TRUE(r.model.params().ChkB_HDG);
+      EXPECT_TRUE(r.model.params().varyHeading);
     }
   }
 }

@@ -22,8 +22,8 @@ TEST(Start, PositionStateAndCommandsAfterTheStart) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.lat);
     Rig r;
-    r.f("RadioGLAT").setItemIndex(c.ns);
-    r.f("RadioGrLG").setItemIndex(c.ew);
+    r.f(Field::LatitudeHemisphere).setItemIndex(c.ns);
+    r.f(Field::LongitudeHemisphere).setItemIndex(c.ew);
     r.model.params().CS = 0.4L;
     r.model.params().CQ = 1.7L;
     r.start();
@@ -42,9 +42,9 @@ TEST(Start, PositionStateAndCommandsAfterTheStart) {
     EXPECT_EQ(r.model.dial().mem.factConv, 203.0L / 20);
     EXPECT_EQ(r.boat.angles.back(), -335);
     EXPECT_EQ(r.driving(), "TimerAT");
-    EXPECT_EQ(r.enabled({"BtBestHaul", "SpBtPauseRes", "SpBtAUTO", "SpBtStdBY", "Paramtres1", "Ouvrir1"}),
-              "BtBestHaul SpBtPauseRes SpBtAUTO SpBtStdBY");
-    EXPECT_EQ(r.f("SpBtPauseRes").picture(), "Gl_pause.bmp");
+    EXPECT_EQ(r.enabled({Field::BestHaulButton, Field::PauseResumeButton, Field::AutoButton, Field::StandbyButton, Field::ParametersMenuItem, Field::ConfigurationMenu}),
+              "BestHaulButton PauseResumeButton AutoButton StandbyButton");
+    EXPECT_EQ(r.f(Field::PauseResumeButton).picture(), "Gl_pause.bmp");
     // What the sentences of second 0 read: the wind from 220 comes over the port
     // bow of a boat heading 335, and a depth of the sea-state band, which the first
     // tick carries on without a jump.
@@ -61,20 +61,21 @@ TEST(Start, PositionStateAndCommandsAfterTheStart) {
 TEST(Start, WrongFieldsKeepTheirPreviousValueAndAreNamed) {
   // Not a number, or a number out of the range of its quantity (the table of
   // ranges): typing 1e20 knots or a heading of 1e4000 degrees is refused.
-  const char* const cases[][4] = {{"EdHDG", "abc", "Cap vrai", "n'est pas un nombre"},
-                                  {"EdTWS", "1.2.3", "Force du vent réel", "n'est pas un nombre"},
-                                  {"EdPolPerc", "12.5", "Polaire %", "n'est pas un nombre entier"},
-                                  {"EdLATmin", "4..14", "Position - LAT min", "n'est pas un nombre"},
-                                  {"EdTWS", "1e20", "Force du vent réel", "hors limites (0 à 100 nœuds)"},
-                                  {"EdTWS", "-3", "Force du vent réel", "hors limites"},
-                                  {"EdHDG", "1e4000", "Cap vrai", "hors limites (-360 à 360 degrés)"},
-                                  {"EdPolPerc", "1000", "Polaire %", "hors limites (0 à 100 %, nombre entier)"},
-                                  {"EdPolPerc", "-5", "Polaire %", "hors limites"},
-                                  {"EdLATmin", "60", "Position - LAT min", "hors limites (0 à 60 minutes (60 exclu))"},
-                                  {"EdLATdeg", "91", "Position - LAT deg", "hors limites (0 à 90 degrés)"},
-                                  {"EdLATdeg", "90", "Position", "dépasse 90°"}};
+  struct Case { Field field; const char* text; const char* caption; const char* said; };
+  const Case cases[] = {{Field::HeadingInput, "abc", "Cap vrai", "n'est pas un nombre"},
+                                  {Field::TrueWindSpeedInput, "1.2.3", "Force du vent réel", "n'est pas un nombre"},
+                                  {Field::PolarPercentInput, "12.5", "Polaire %", "n'est pas un nombre entier"},
+                                  {Field::LatitudeMinutes, "4..14", "Position - LAT min", "n'est pas un nombre"},
+                                  {Field::TrueWindSpeedInput, "1e20", "Force du vent réel", "hors limites (0 à 100 nœuds)"},
+                                  {Field::TrueWindSpeedInput, "-3", "Force du vent réel", "hors limites"},
+                                  {Field::HeadingInput, "1e4000", "Cap vrai", "hors limites (-360 à 360 degrés)"},
+                                  {Field::PolarPercentInput, "1000", "Polaire %", "hors limites (0 à 100 %, nombre entier)"},
+                                  {Field::PolarPercentInput, "-5", "Polaire %", "hors limites"},
+                                  {Field::LatitudeMinutes, "60", "Position - LAT min", "hors limites (0 à 60 minutes (60 exclu))"},
+                                  {Field::LatitudeDegrees, "91", "Position - LAT deg", "hors limites (0 à 90 degrés)"},
+                                  {Field::LatitudeDegrees, "90", "Position", "dépasse 90°"}};
   for (const auto& [field, text, caption, said] : cases) {
-    SCOPED_TRACE(field);
+    SCOPED_TRACE(std::string(IdentifierOf(field)));
     Rig r;
     r.start();
     r.seconds(2);
@@ -103,8 +104,8 @@ TEST(PauseResume, PauseStopsTheRunAndResumeContinuesIt) {
   EXPECT_TRUE(paused.StPause);
   EXPECT_EQ(r.driving(), "");
   EXPECT_EQ(suspended, 1);
-  EXPECT_EQ(r.f("SpBtPauseRes").picture(), "Gl_res.bmp");
-  EXPECT_EQ(r.enabled({"Paramtres1", "Ouvrir1", "BtBestHaul", "SpBtAUTO", "SpBtStdBY"}), "Paramtres1 Ouvrir1");
+  EXPECT_EQ(r.f(Field::PauseResumeButton).picture(), "Gl_res.bmp");
+  EXPECT_EQ(r.enabled({Field::ParametersMenuItem, Field::ConfigurationMenu, Field::BestHaulButton, Field::AutoButton, Field::StandbyButton}), "ParametersMenuItem ConfigurationMenu");
   r.seconds(10);
   EXPECT_EQ(r.s().t, paused.t);
   EXPECT_EQ(r.s().Pact.lat, paused.Pact.lat);
@@ -113,8 +114,8 @@ TEST(PauseResume, PauseStopsTheRunAndResumeContinuesIt) {
   EXPECT_EQ(resumed, 1);
   EXPECT_FALSE(r.s().StPause);
   EXPECT_EQ(r.driving(), "TimerAT");
-  EXPECT_EQ(r.f("SpBtPauseRes").picture(), "Gl_pause.bmp");
-  EXPECT_TRUE(r.f("SpBtAUTO").enabled());
+  EXPECT_EQ(r.f(Field::PauseResumeButton).picture(), "Gl_pause.bmp");
+  EXPECT_TRUE(r.f(Field::AutoButton).enabled());
   // Same heading, wind and position (the fields hold the state as shown).
   EXPECT_EQ(r.s().t, 0);
   EXPECT_EQ(r.s().HDG, paused.BS.argt);
@@ -133,17 +134,17 @@ TEST(PauseResume, InStandbyTheHelmBarIsLockedAndCentred) {
   r.s().ModPil = TModPil::STDBY;
   r.start();
   EXPECT_EQ(r.driving(), "TimerB");  // the helm timer runs the tick
-  EXPECT_FALSE(r.f("BtBestHaul").enabled());
-  r.f("TrackBarre").setEnabled(true);
-  r.f("TrackBarre").setPosition(20);
+  EXPECT_FALSE(r.f(Field::BestHaulButton).enabled());
+  r.f(Field::HelmBar).setEnabled(true);
+  r.f(Field::HelmBar).setPosition(20);
   r.s().Ptb = 20;
   r.model.SpBtPauseResClick();
   r.seconds(3);  // the bar slides back while paused
-  EXPECT_FALSE(r.f("TrackBarre").enabled() || r.f("TrackBarre").sliderVisible());
-  EXPECT_EQ(r.f("TrackBarre").position(), 15);
+  EXPECT_FALSE(r.f(Field::HelmBar).enabled() || r.f(Field::HelmBar).sliderVisible());
+  EXPECT_EQ(r.f(Field::HelmBar).position(), 15);
   EXPECT_EQ(r.driving(), "");
   r.model.SpBtPauseResClick();
-  EXPECT_TRUE(r.f("TrackBarre").enabled() && r.f("TrackBarre").sliderVisible());
+  EXPECT_TRUE(r.f(Field::HelmBar).enabled() && r.f(Field::HelmBar).sliderVisible());
   EXPECT_EQ(r.driving(), "TimerB");
 }
 
@@ -151,7 +152,7 @@ TEST(PauseResume, InStandbyTheHelmBarIsLockedAndCentred) {
 void Alternate(Rig& r, bool paused = false) {
   r.start("335", "10", "220", "2", "70");
   if (paused) r.model.SpBtPauseResClick();
-  r.f("RadioGTypC").setItemIndex(1);
+  r.f(Field::CurrentKind).setItemIndex(1);
   r.model.RadioGTypCClick();
 }
 
@@ -159,26 +160,26 @@ TEST(AlternatingCurrent, ARotationTurnsTheCurrentByHalfATurnIn13Ticks) {
   Rig r;
   Alternate(r);
   EXPECT_EQ(r.driving(), "TimerC");
-  EXPECT_FALSE(r.f("SpBtPauseRes").enabled());
+  EXPECT_FALSE(r.f(Field::PauseResumeButton).enabled());
   for (int i = 1; i <= 13; ++i) {
     r.seconds(1);
     EXPECT_EQ(r.s().t, i);  // one tick a second
     // Tack and gybe stay unavailable although each tick recomputes the apparent wind.
-    EXPECT_EQ(r.enabled({"SBtVire", "SBtEmp"}), "") << "second " << i;
+    EXPECT_EQ(r.enabled({Field::TackButton, Field::GybeButton}), "") << "second " << i;
   }
   // 1.0071 = 0.0223 x 169 - 0.3124 x 13 + 1.2996.
   EXPECT_NEAR(D(r.s().CUR.argt), 250, 1e-9);
   EXPECT_NEAR(D(r.s().CUR.mdl), 2.0142, 1e-9);
-  EXPECT_EQ(r.f("EdDirCourant").text(), "250.0");
+  EXPECT_EQ(r.f(Field::CurrentDirectionInput).text(), "250.0");
 
   r.seconds(1);  // the 14th step ends the rotation without a tick
   EXPECT_EQ(r.s().t, 13);
   EXPECT_EQ(r.driving(), "TimerAT");
   EXPECT_TRUE(r.model.timers().Timer60.enabled());
-  EXPECT_TRUE(r.f("SpBtPauseRes").enabled());
+  EXPECT_TRUE(r.f(Field::PauseResumeButton).enabled());
   r.seconds(1);
   EXPECT_EQ(r.s().t, 14);
-  EXPECT_NE(r.enabled({"SBtVire", "SBtEmp"}), "");
+  EXPECT_NE(r.enabled({Field::TackButton, Field::GybeButton}), "");
 
   // The next rotation starts a minute after the end of this one, from the speed it left.
   r.seconds(59);
@@ -191,11 +192,11 @@ TEST(AlternatingCurrent, ChoosingConstantStopsARotationAtOnce) {
   Rig r;
   Alternate(r);
   r.seconds(5);
-  r.f("RadioGTypC").setItemIndex(0);
+  r.f(Field::CurrentKind).setItemIndex(0);
   r.model.RadioGTypCClick();
   EXPECT_EQ(r.driving(), "TimerAT");
   EXPECT_FALSE(r.model.timers().Timer60.enabled());
-  EXPECT_TRUE(r.f("SpBtPauseRes").enabled());
+  EXPECT_TRUE(r.f(Field::PauseResumeButton).enabled());
   // 70 + 5 x 180/13, and (0.0223 x 25 - 0.3124 x 5 + 1.2996) x 2.
   EXPECT_NEAR(D(r.s().CUR.argt), 139.23076923076923, 1e-9);
   EXPECT_NEAR(D(r.s().CUR.mdl), 0.5902, 1e-9);
@@ -210,14 +211,14 @@ TEST(AlternatingCurrent, NoRotationWhilePausedOrDuringAManoeuvreAndBeforeTheFirs
 
   Rig r;  // a rotation due during a manoeuvre waits a minute
   r.start("335", "10", "220", "2", "70");
-  r.f("RadioGTypC").setItemIndex(1);
+  r.f(Field::CurrentKind).setItemIndex(1);
   r.s().VireEncour = true;
   r.model.Timer60Timer();
   EXPECT_FALSE(r.model.timers().TimerC.enabled());
   EXPECT_TRUE(r.model.timers().Timer60.enabled());
 
   Rig first;  // before the first start the choice waits for the start, which begins the rotation
-  first.f("RadioGTypC").setItemIndex(1);
+  first.f(Field::CurrentKind).setItemIndex(1);
   first.model.RadioGTypCClick();
   EXPECT_EQ(first.driving(), "");
   first.start("335", "10", "220", "2", "70");
@@ -242,18 +243,18 @@ TEST(BestUpwindAngle, ShownAndFollowingThePolarPercentage) {
   const long double angle = r.model.speed().AlphaOptWndWrd;
   const long double vmg = r.s().VMGauPres;
   EXPECT_LT(angle, 90);
-  EXPECT_FALSE(r.f("LbEdBestHaul").text().empty());
+  EXPECT_FALSE(r.f(Field::BestUpwindAngle).text().empty());
   EXPECT_GT(vmg, 0);
   EXPECT_NEAR(D(vmg), D(r.s().SpMax * std::cos(angle * std::numbers::pi_v<long double> / 180)), 1e-12);
   r.model.UpDownPolClick(false);
-  EXPECT_EQ(r.f("EdPolPerc").text(), "99");
-  EXPECT_EQ(r.f("UpDownPol").position(), 99);
+  EXPECT_EQ(r.f(Field::PolarPercentInput).text(), "99");
+  EXPECT_EQ(r.f(Field::PolarPercentUpDown).position(), 99);
   EXPECT_EQ(r.model.speed().polPerc, 99);
   EXPECT_EQ(r.model.speed().AlphaOptWndWrd, angle);  // a uniform scale keeps the best angle
   EXPECT_NEAR(D(r.s().VMGauPres), D(0.99L * vmg), 1e-12);
   r.model.UpDownPolClick(true);
   r.model.UpDownPolClick(true);  // the control stops at 100
-  EXPECT_EQ(r.f("EdPolPerc").text(), "100");
+  EXPECT_EQ(r.f(Field::PolarPercentInput).text(), "100");
   EXPECT_EQ(r.model.speed().polPerc, 100);
 }
 

@@ -38,11 +38,11 @@ TEST(Tick, WithoutCurrentTheSurfaceWindIsTheTrueWind) {
   r.start();
   r.seconds(3);
   EXPECT_EQ(std::tuple(r.s().SW.mdl, r.s().SW.argt, r.s().SWA), std::tuple(r.s().TW.mdl, r.s().TW.argt, r.s().TWA));
-  EXPECT_EQ(r.f("EdDeriv").text() + r.f("LDeriv").text(), "0°");
-  EXPECT_EQ(r.f("EdSOG").text(), r.f("EdBSP").text());
+  EXPECT_EQ(r.f(Field::DriftAngle).text() + r.f(Field::DriftSide).text(), "0°");
+  EXPECT_EQ(r.f(Field::SpeedOverGround).text(), r.f(Field::BoatSpeed).text());
   EXPECT_GT(r.s().BS.mdl, 3);
   EXPECT_EQ(r.boat.angles.back(), -r.s().BS.argt);
-  EXPECT_EQ(r.f("Edam").fontColour(), colours::kCream);  // on port tack (on starboard tack it is left as it is)
+  EXPECT_EQ(r.f(Field::TackIndicator).fontColour(), colours::kCream);  // on port tack (on starboard tack it is left as it is)
   // No green current, black surface wind nor fuchsia ground arrow.
   for (const DrawOp& o : r.canvas.ops) {
     if (o.kind == DrawKind::Polygon) {
@@ -86,12 +86,12 @@ TEST(Tick, OneTickMovesTheBoatAndShowsThePositionAndHeading) {
     EXPECT_NEAR(D(s.Pact.lat - c.lat0), D(c.dLat), 1e-12);
     EXPECT_NEAR(std::remainder(D(s.Pact.long_ - c.lg0), 360.0), D(c.dLong), 1e-12);
     EXPECT_EQ(s.Memo_Pos.lat, s.Pact.lat);
-    EXPECT_EQ(std::pair(r.f("RadioGLAT").itemIndex(), r.f("RadioGrLG").itemIndex()), std::pair(c.ns, c.ew));
-    EXPECT_EQ(r.f("EdLATdeg").text() + " " + r.f("EdLGDEG").text(), c.degrees);
-    EXPECT_EQ(r.f("EdCAP").text(), c.cap);
+    EXPECT_EQ(std::pair(r.f(Field::LatitudeHemisphere).itemIndex(), r.f(Field::LongitudeHemisphere).itemIndex()), std::pair(c.ns, c.ew));
+    EXPECT_EQ(r.f(Field::LatitudeDegrees).text() + " " + r.f(Field::LongitudeDegrees).text(), c.degrees);
+    EXPECT_EQ(r.f(Field::HeadingBox).text(), c.cap);
     // The fields read back to the position (graphic longitude: west is 360 minus the reading).
-    const long double lat = Num(r.f("EdLATdeg").text()) + Num(r.f("EdLATmin").text()) / 60;
-    const long double lg = Num(r.f("EdLGDEG").text()) + Num(r.f("EdLGmin").text()) / 60;
+    const long double lat = Num(r.f(Field::LatitudeDegrees).text()) + Num(r.f(Field::LatitudeMinutes).text()) / 60;
+    const long double lg = Num(r.f(Field::LongitudeDegrees).text()) + Num(r.f(Field::LongitudeMinutes).text()) / 60;
     EXPECT_NEAR(D(c.ns ? -lat : lat), D(s.Pact.lat), 1e-9);
     EXPECT_NEAR(std::remainder(D((c.ew ? 360 - lg : lg) - s.Pact.long_), 360.0), 0, 1e-9);
   }
@@ -99,7 +99,7 @@ TEST(Tick, OneTickMovesTheBoatAndShowsThePositionAndHeading) {
   Rig r;
   r.start();
   TickFrom(r, 45 - 1e-13L, 10, {0, 0});
-  EXPECT_EQ(r.f("EdLATdeg").text() + " " + r.f("EdLATmin").text(), "45 0.00000000");
+  EXPECT_EQ(r.f(Field::LatitudeDegrees).text() + " " + r.f(Field::LatitudeMinutes).text(), "45 0.00000000");
 }
 
 TEST(Tick, VariationTerms) {
@@ -113,7 +113,7 @@ TEST(Tick, VariationTerms) {
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.ticks << (c.on ? " on" : " off"));
     Rig r;
-    r.model.params().ChkB_TWS = r.model.params().ChkB_TWD = r.model.params().ChkB_HDG = c.on;
+    r.model.params().varyWindSpeed = r.model.params().varyWindDirection = r.model.params().varyHeading = c.on;
     r.start();
     r.seconds(c.ticks);
     ASSERT_EQ(r.s().t, c.ticks);
@@ -131,7 +131,7 @@ TEST(Tick, HeadingOverNorthNeverGivesAnAngleOutOfRange) {
   // about 361.3 and the wind angles were taken from it unwrapped (a true wind
   // angle of -0.3 for a wind from 1).
   Rig r;
-  r.model.params().ChkB_HDG = true;
+  r.model.params().varyHeading = true;
   r.start("359", "10", "1", "1", "90");
   bool over = false;
   int sides = 0;
@@ -141,7 +141,7 @@ TEST(Tick, HeadingOverNorthNeverGivesAnAngleOutOfRange) {
     SCOPED_TRACE(s.t);
     if (s.BS.argt > 360) {
       over = true;
-      EXPECT_GT(Num(r.f("EdHDG").text()), 360);  // shown as such
+      EXPECT_GT(Num(r.f(Field::HeadingInput).text()), 360);  // shown as such
     }
     for (long double a : {s.TWA, s.AWA, s.SWA, s.Deriv}) {
       EXPECT_GE(a, 0);
@@ -149,8 +149,8 @@ TEST(Tick, HeadingOverNorthNeverGivesAnAngleOutOfRange) {
     }
     const bool tribord = AmureOf(s) == TAmure::tribord;
     EXPECT_EQ(s.RelWA, tribord ? s.AWA : 360 - s.AWA);
-    EXPECT_EQ(r.f("Edam").text(), tribord ? "    TRIBORD AMURE" : "    BABORD AMURE");
-    EXPECT_EQ(r.f("Edam").background(), tribord ? MonVert : MonRouge);
+    EXPECT_EQ(r.f(Field::TackIndicator).text(), tribord ? "    TRIBORD AMURE" : "    BABORD AMURE");
+    EXPECT_EQ(r.f(Field::TackIndicator).background(), tribord ? MonVert : MonRouge);
     sides |= tribord ? 1 : 2;
   }
   EXPECT_TRUE(over);
@@ -247,11 +247,11 @@ TEST(Tick, AnErrorAbandonsThatTickOnlyAndIsReportedOnce) {
   ASSERT_EQ(r.messages.size(), 1u);
   EXPECT_NE(r.messages[0].find("surface de dessin perdue"), std::string::npos);
   EXPECT_TRUE(r.model.timers().TimerAT.enabled());
-  r.f("EdBSP").setText("");
+  r.f(Field::BoatSpeed).setText("");
   faulty.failing = false;
   r.seconds(1);  // the next tick goes through
   EXPECT_EQ(r.messages.size(), 1u);
-  EXPECT_FALSE(r.f("EdBSP").text().empty());
+  EXPECT_FALSE(r.f(Field::BoatSpeed).text().empty());
   faulty.failing = true;
   r.seconds(1);
   EXPECT_EQ(r.messages.size(), 2u);
@@ -289,7 +289,7 @@ TEST(SailHour, DesignValuesWithEveryVariation) {
   Rig r;
   r.unrecorded();
   Params& p = r.model.params();
-  p.ChkB_HDG = p.ChkB_TWS = p.ChkB_TWD = true;
+  p.varyHeading = p.varyWindSpeed = p.varyWindDirection = true;
   // The design fields: heading 335, 10 knots from 220, 51°04.14' N 2°23.08' E, "Att_Dover".
   r.model.BtCALCClick();
   ASSERT_EQ(r.w().Wp.P.nom, "Att_Dover");
@@ -306,10 +306,10 @@ TEST(SailHour, DesignValuesWithEveryVariation) {
     made += r.w().WCV / 3600;
     dist = d;
     if (k % 600 == 0) {
-      for (const std::string& n : r.model.panel().names()) {
-        const std::string& text = r.model.panel()[n].text();
-        EXPECT_EQ(text.find("nan"), std::string::npos) << n;
-        EXPECT_EQ(text.find("inf"), std::string::npos) << n;
+      for (const PanelField& f : r.model.panel().fields()) {
+        const std::string& text = f.text();
+        EXPECT_EQ(text.find("nan"), std::string::npos) << IdentifierOf(f.id());
+        EXPECT_EQ(text.find("inf"), std::string::npos) << IdentifierOf(f.id());
       }
     }
   }
@@ -333,8 +333,8 @@ TEST(SailHour, ManoeuvresEndEveryOneAndKeepTheState) {
   Rig r;
   r.unrecorded();
   Params& p = r.model.params();
-  p.ChkB_HDG = p.ChkB_TWS = p.ChkB_TWD = true;
-  r.f("RadioGTypC").setItemIndex(1);
+  p.varyHeading = p.varyWindSpeed = p.varyWindDirection = true;
+  r.f(Field::CurrentKind).setItemIndex(1);
   r.start("335", "14", "220", "1.2", "70");
   const SimState& s = r.s();
   const auto second = [&] {  // one second, and what holds after each
@@ -351,7 +351,7 @@ TEST(SailHour, ManoeuvresEndEveryOneAndKeepTheState) {
     for (int k = 0; k < 30; ++k) second();
     if (action % 4 == 1) {  // bear away by 108 degrees (12 a second): to starboard on port tack
       r.model.SpBtStdBYClick();
-      r.f("TrackBarre").setPosition(AmureOf(s) == TAmure::babord ? 3 : 27);
+      r.f(Field::HelmBar).setPosition(AmureOf(s) == TAmure::babord ? 3 : 27);
       for (int k = 0; k < 9; ++k) second();
       r.model.SpBtAUTOClick();
       ASSERT_EQ(s.ModPil, TModPil::AUTO);
@@ -361,9 +361,9 @@ TEST(SailHour, ManoeuvresEndEveryOneAndKeepTheState) {
     for (int wait = 0; running() < 0 && wait < 60; ++wait) {
       if (action % 4 == 3) {
         r.model.BtBestHaulClick();
-      } else if (r.f("SBtVire").enabled()) {
+      } else if (r.f(Field::TackButton).enabled()) {
         r.model.SBtVireClick();
-      } else if (r.f("SBtEmp").enabled()) {
+      } else if (r.f(Field::GybeButton).enabled()) {
         r.model.SBtEmpClick();
       }
       if (running() < 0) second();
@@ -382,7 +382,7 @@ TEST(SailHour, ManoeuvresEndEveryOneAndKeepTheState) {
     }
     ++done[m];
     if (m == 2 && s.AuPres) ++closeHauled;  // the wind frozen, each search finds the optimum
-    ASSERT_TRUE(p.ChkB_HDG && p.ChkB_TWS && p.ChkB_TWD);  // as they were set
+    ASSERT_TRUE(p.varyHeading && p.varyWindSpeed && p.varyWindDirection);  // as they were set
   }
   for (int m = 0; m < 3; ++m) EXPECT_GE(done[m], 10) << "manoeuvre " << m;
   EXPECT_EQ(closeHauled, done[2]);

@@ -109,7 +109,7 @@ class Cycle : public ::testing::Test {
   }
   // The port list entry of a name, picked.
   void Pick(const std::string& name) {
-    panel["CBcom"].setItemIndex(tx.AddPortName(name));
+    panel[Field::PortList].setItemIndex(tx.AddPortName(name));
     tx.CBComSelect();
   }
   // Start at the present instant, then pick COM1 and "Activer".
@@ -192,13 +192,13 @@ TEST_F(Cycle, ActiverIsEnabledExactlyWithPortSpeedAndAnOpenPort) {
     Panel p;
     FakePort fp{vc, log};
     NmeaTransmission t{scene.m, {scene.s, scene.w, params}, timers.TimerNMEA, p, fp, [] { return kStart; }};
-    EXPECT_FALSE(p["BtActivNMEA"].enabled());
-    EXPECT_EQ(p["CBbauds"].text(), "4800");
+    EXPECT_FALSE(p[Field::ActivateButton].enabled());
+    EXPECT_EQ(p[Field::SpeedList].text(), "4800");
     if (r.absent) fp.absent.insert(R"(\\.\COM4)");
-    p["CBcom"].setItemIndex(3);
+    p[Field::PortList].setItemIndex(3);
     t.CBComSelect();
     t.SetSpeedText(r.speed);
-    EXPECT_EQ(p["BtActivNMEA"].enabled(), r.enabled);
+    EXPECT_EQ(p[Field::ActivateButton].enabled(), r.enabled);
   }
 }
 
@@ -233,7 +233,7 @@ TEST_F(Cycle, AFailedWriteStopsThePhase) {
     t.AddOutput(port);
     const std::int64_t at = vc.now() + (r.group - 1) * 1000;
     port.refuse = [&](std::int64_t now, const std::string& text) { return now == at && TypeOf(text) == r.refused; };
-    p["CBcom"].setItemIndex(0);
+    p[Field::PortList].setItemIndex(0);
     t.CBComSelect();
     t.BtActivNMEAClick();
     vc.advance(3000);
@@ -292,7 +292,7 @@ TEST_F(Cycle, EachSentenceGoesToEveryOutputInTurn) {
       t.AddOutput(a);
       t.AddOutput(b);
     }
-    p["CBcom"].setItemIndex(0);
+    p[Field::PortList].setItemIndex(0);
     t.CBComSelect();
     t.BtActivNMEAClick();  // group 1 at once
     EXPECT_EQ(a.got, r.first);
@@ -327,7 +327,7 @@ TEST_F(Cycle, RazThenANewPortResumesWithTheNextPhase) {
 
 TEST_F(Cycle, RazOnAPortNeverOpenedClosesNothing) {
   tx.RazComClick();
-  EXPECT_EQ(panel["CBcom"].itemIndex(), 0);
+  EXPECT_EQ(panel[Field::PortList].itemIndex(), 0);
   EXPECT_EQ(port.state[kCom1], "");
   EXPECT_TRUE(messages.empty());
 }

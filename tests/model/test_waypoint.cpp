@@ -27,8 +27,8 @@ TEST(Waypoint, TheDesignFieldsGiveAttDoverAndTheRadioItemsTheHemispheres) {
   const Case cases[] = {{0, 1, 51.103, 358.6686666666667}, {1, 0, -51.103, 1.3313333333333333}};
   for (const Case& c : cases) {
     Rig r;
-    r.f("RdGrWpNS").setItemIndex(c.ns);
-    r.f("RdGrWpEW").setItemIndex(c.ew);
+    r.f(Field::WaypointLatitudeHemisphere).setItemIndex(c.ns);
+    r.f(Field::WaypointLongitudeHemisphere).setItemIndex(c.ew);
     r.w().BearOrToDest = 12;
     r.model.BtModWpClick();
     EXPECT_NEAR(D(r.w().Wp.P.lat), c.lat, 1e-12);
@@ -38,13 +38,13 @@ TEST(Waypoint, TheDesignFieldsGiveAttDoverAndTheRadioItemsTheHemispheres) {
 }
 
 TEST(Waypoint, EmptyOrWrongFieldsKeepTheWaypoint) {
-  struct Case { const char* field; const char* text; bool message; };
-  const Case cases[] = {{"EdLatWpDeg", "", false}, {"EDLGWpDeg", "", false}, {"EDLatWpmin", "abc", true}};
+  struct Case { Field field; const char* text; bool message; };
+  const Case cases[] = {{Field::WaypointLatitudeDegrees, "", false}, {Field::WaypointLongitudeDegrees, "", false}, {Field::WaypointLatitudeMinutes, "abc", true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.field);
     Rig r;
     r.type(c.field, c.text);
-    r.type("EdNwpt", "Autre");
+    r.type(Field::WaypointName, "Autre");
     r.model.BtModWpClick();
     EXPECT_EQ(r.w().Wp.P.nom, "Att_Dover");
     EXPECT_NEAR(D(r.w().Wp.P.lat), 51.103, 1e-12);
@@ -60,14 +60,14 @@ TEST(Waypoint, Variation) {
   const Case cases[] = {{"1", 1, -1, 'W'}, {"-3", 0, 3, 'E'}, {"2,5", 1, -2.5L, 'W'}, {"0", 0, 0, 'E'}};
   for (const Case& c : cases) {
     Rig r;
-    r.type("EdiDECL", c.text);
-    r.f("RdgDecl").setItemIndex(c.side);
+    r.type(Field::VariationInput, c.text);
+    r.f(Field::VariationSide).setItemIndex(c.side);
     r.model.RdgDeclClick();
     EXPECT_EQ(r.s().Declin, c.declin) << c.text;
     EXPECT_EQ(r.s().DeclinD, c.d);
   }
   Rig r;
-  r.type("EdiDECL", "x1");
+  r.type(Field::VariationInput, "x1");
   r.model.EdiDECLChange();
   EXPECT_EQ(r.s().Declin, 1);  // the variation read at creation stays
   ASSERT_EQ(r.messages.size(), 1u);
@@ -95,10 +95,10 @@ TEST(Waypoint, DistanceBearingAndTimeToAWaypointTwentyMilesNorth) {
   EXPECT_EQ(r.w().Wp.relev, 0);
   EXPECT_EQ(r.w().BearOrToDest, 0);
   EXPECT_NEAR(D(r.w().ETE), 3.2, 1e-12);
-  const std::pair<const char*, const char*> shown[] = {
-      {"EdDTW", "20.00"}, {"LabEddistortho", "    20.0000"}, {"LabEdDistLoxo", "    20.0000"},
-      {"EdBTW", "0.0"},   {"LbEdWCV", "6.0"},                {"LbEDETE", "3 h 20"}};
-  for (const auto& [field, text] : shown) EXPECT_EQ(r.f(field).text(), text) << field;
+  const std::pair<Field, const char*> shown[] = {
+      {Field::WaypointDistance, "20.00"}, {Field::GreatCircleDistance, "    20.0000"}, {Field::RhumbLineDistance, "    20.0000"},
+      {Field::WaypointBearing, "0.0"},   {Field::WaypointClosingSpeed, "6.0"},                {Field::TimeEnRoute, "3 h 20"}};
+  for (const auto& [field, text] : shown) EXPECT_EQ(r.f(field).text(), text) << IdentifierOf(field);
   // The bearing line, dotted black from the centre to the compass card at north.
   ASSERT_EQ(r.canvas.ops.size(), 1u);
   EXPECT_EQ(r.canvas.ops[0].points, (std::vector<t_pCan>{{864, 239}, {864, 23}}));
@@ -110,7 +110,7 @@ TEST(Waypoint, DistanceBearingAndTimeToAWaypointTwentyMilesNorth) {
   r.s().Pact.long_ = 10.2L;
   r.model.WpMajDistRel();
   EXPECT_LT(r.w().WCV, 0);
-  EXPECT_EQ(r.f("LbEDETE").text(), " ");
+  EXPECT_EQ(r.f(Field::TimeEnRoute).text(), " ");
   EXPECT_NEAR(D(r.w().ETE), 3.2, 1e-12);
   EXPECT_GT(r.w().Wp.relev, 180);
   EXPECT_EQ(r.w().BearOrToDest, 0);

@@ -33,18 +33,18 @@ class ModelRun {
     model.SetPolar(polar.table);
     model.SetMessageSink([this](const std::string& text) { messages.push_back(text); });
     Panel& p = model.panel();
-    p["EdiDECL"].setText("3");
-    p["RdgDecl"].setItemIndex(1);  // W
+    p[Field::VariationInput].setText("3");
+    p[Field::VariationSide].setItemIndex(1);  // W
     model.InitDeclinaison();
-    p["EdNwpt"].setText("\u00c9crehou, Sud*");
+    p[Field::WaypointName].setText("\u00c9crehou, Sud*");
     model.BtModWpClick();
-    model.params().ChkB_HDG = model.params().ChkB_TWS = model.params().ChkB_TWD = true;
-    p["RadioGTypC"].setItemIndex(1);  // alternating current
-    p["EdHDG"].setText("280");
-    p["EdTWS"].setText("14");
-    p["EdTWD"].setText("220");
-    p["EdFcourant"].setText("1.5");
-    p["EdDirCourant"].setText("70");
+    model.params().varyHeading = model.params().varyWindSpeed = model.params().varyWindDirection = true;
+    p[Field::CurrentKind].setItemIndex(1);  // alternating current
+    p[Field::HeadingInput].setText("280");
+    p[Field::TrueWindSpeedInput].setText("14");
+    p[Field::TrueWindDirectionInput].setText("220");
+    p[Field::CurrentSpeedInput].setText("1.5");
+    p[Field::CurrentDirectionInput].setText("70");
     model.BtCALCClick();
   }
 
@@ -55,7 +55,7 @@ class ModelRun {
     for (int sec = 0; sec < plan.seconds; ++sec) {
       if (sec == plan.tackChangeAt) {
         model.SpBtPauseResClick();
-        model.panel()["EdHDG"].setText("170");
+        model.panel()[Field::HeadingInput].setText("170");
         model.SpBtPauseResClick();
       }
       clock.advance(1000);

@@ -7,11 +7,17 @@
 #include <deque>
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "program/program.h"
 #include "files/temp_folder.h"
+
+namespace ventrel {
+// A field in test messages: its name in the table ("TrueWindSpeedInput").
+inline std::ostream& operator<<(std::ostream& os, Field f) { return os << IdentifierOf(f); }
+}  // namespace ventrel
 
 namespace ventrel::testing {
 
@@ -77,8 +83,8 @@ class ProgramRig {
     }
     if (start != kNotStarted) program.Start(appli, "");
   }
-  std::string Field(const char* name) const { return program.panel()[name].text(); }
-  void Set(const char* name, const std::string& text) { program.panel()[name].setText(text); }
+  std::string Text(Field f) const { return program.panel()[f].text(); }
+  void Set(Field f, const std::string& text) { program.panel()[f].setText(text); }
   void Load(const std::string& ini) { program.LoadConfig(IniFile(ini)); }
   // A file of the test folder, written.
   std::filesystem::path Write(const std::string& name, const std::string& text) {

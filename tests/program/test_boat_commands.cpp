@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "program/boat_commands.h"
@@ -134,7 +135,7 @@ TEST_F(Passage, ValuesAndReadoutAgreeOnPositionVariationAndWaypoint) {
   // A smaller polar slows the boat at once.
   const long double fast = Sail(30).boatSpeed;
   Accept(cmd.SetPolar(Write("Petite.pol", kSmallPolar)));
-  EXPECT_EQ(program.panel()["StxNomPol"].text(), program.NomPol());
+  EXPECT_EQ(program.panel()[Field::PolarName].text(), program.NomPol());
   EXPECT_NE(program.NomPol(), "First31_7");
   const long double slow = Sail(30).boatSpeed;
   EXPECT_LE(slow, 6.8L);
@@ -150,41 +151,41 @@ TEST_F(Passage, RefusedCommandsSayWhyAndKeepTheValue) {
   struct Case {
     const char* what;
     std::function<CommandResult(BoatCommands&)> command;
-    const char* field;  // "" when no field is concerned
+    std::optional<Field> field;  // none when no field is concerned
     const char* why;
   };
   const Case cases[] = {
-      {"wind too strong", [](BoatCommands& c) { return c.SetTrueWind(150, 220); }, "EdTWS", "Force du vent réel"},
-      {"wind direction", [](BoatCommands& c) { return c.SetTrueWind(10, 400); }, "EdTWD", "hors limites"},
-      {"wind not a number", [](BoatCommands& c) { return c.SetTrueWind(NAN, 220); }, "EdTWS", "n'est pas un nombre"},
-      {"heading", [](BoatCommands& c) { return c.SetHeading(-361); }, "EdHDG", "hors limites"},
-      {"current", [](BoatCommands& c) { return c.SetCurrent(25, 0, CurrentKind::constant); }, "EdFcourant",
+      {"wind too strong", [](BoatCommands& c) { return c.SetTrueWind(150, 220); }, Field::TrueWindSpeedInput, "Force du vent réel"},
+      {"wind direction", [](BoatCommands& c) { return c.SetTrueWind(10, 400); }, Field::TrueWindDirectionInput, "hors limites"},
+      {"wind not a number", [](BoatCommands& c) { return c.SetTrueWind(NAN, 220); }, Field::TrueWindSpeedInput, "n'est pas un nombre"},
+      {"heading", [](BoatCommands& c) { return c.SetHeading(-361); }, Field::HeadingInput, "hors limites"},
+      {"current", [](BoatCommands& c) { return c.SetCurrent(25, 0, CurrentKind::constant); }, Field::CurrentSpeedInput,
        "hors limites"},
-      {"longitude", [](BoatCommands& c) { return c.SetPosition(12, 200); }, "EdLGDEG", "hors limites"},
-      {"percentage", [](BoatCommands& c) { return c.SetPolarPercentage(101); }, "EdPolPerc", "hors limites"},
-      {"waypoint past the pole", [](BoatCommands& c) { return c.SetWaypoint("P", 90.5, 0); }, "EdLatWpDeg",
+      {"longitude", [](BoatCommands& c) { return c.SetPosition(12, 200); }, Field::LongitudeDegrees, "hors limites"},
+      {"percentage", [](BoatCommands& c) { return c.SetPolarPercentage(101); }, Field::PolarPercentInput, "hors limites"},
+      {"waypoint past the pole", [](BoatCommands& c) { return c.SetWaypoint("P", 90.5, 0); }, Field::WaypointLatitudeDegrees,
        "dépasse 90°"},
-      {"variation", [](BoatCommands& c) { return c.SetMagneticVariation(95); }, "EdiDECL", "hors limites"},
-      {"tack before start", [](BoatCommands& c) { return c.Tack(); }, "", "n'est pas démarrée"},
-      {"gybe before start", [](BoatCommands& c) { return c.Gybe(); }, "", "n'est pas démarrée"},
-      {"best haul before start", [](BoatCommands& c) { return c.BestHaul(); }, "", "n'est pas démarrée"},
-      {"pause before start", [](BoatCommands& c) { return c.Pause(); }, "", "n'est pas démarrée"},
-      {"resume not paused", [](BoatCommands& c) { return c.Resume(); }, "", "pas en pause"},
-      {"helm in AUTO", [](BoatCommands& c) { return c.Helm(3); }, "", "Barre inactive"},
-      {"helm too far", [](BoatCommands& c) { return c.Helm(16); }, "", "hors limites"},
-      {"unknown sentence", [](BoatCommands& c) { return c.SelectSentences({"XYZ"}, {}); }, "", "Phrase NMEA inconnue"},
+      {"variation", [](BoatCommands& c) { return c.SetMagneticVariation(95); }, Field::VariationInput, "hors limites"},
+      {"tack before start", [](BoatCommands& c) { return c.Tack(); }, std::nullopt, "n'est pas démarrée"},
+      {"gybe before start", [](BoatCommands& c) { return c.Gybe(); }, std::nullopt, "n'est pas démarrée"},
+      {"best haul before start", [](BoatCommands& c) { return c.BestHaul(); }, std::nullopt, "n'est pas démarrée"},
+      {"pause before start", [](BoatCommands& c) { return c.Pause(); }, std::nullopt, "n'est pas démarrée"},
+      {"resume not paused", [](BoatCommands& c) { return c.Resume(); }, std::nullopt, "pas en pause"},
+      {"helm in AUTO", [](BoatCommands& c) { return c.Helm(3); }, std::nullopt, "Barre inactive"},
+      {"helm too far", [](BoatCommands& c) { return c.Helm(16); }, std::nullopt, "hors limites"},
+      {"unknown sentence", [](BoatCommands& c) { return c.SelectSentences({"XYZ"}, {}); }, std::nullopt, "Phrase NMEA inconnue"},
       {"unknown talker", [](BoatCommands& c) { return c.SelectSentences({"GLL"}, Talkers{"GP", "SD", "DM", "ZZ"}); },
-       "", "Émetteur « ZZ »"},
-      {"polar missing", [](BoatCommands& c) { return c.SetPolar("absente.pol"); }, "", "absente.pol"},
+       std::nullopt, "Émetteur « ZZ »"},
+      {"polar missing", [](BoatCommands& c) { return c.SetPolar("absente.pol"); }, std::nullopt, "absente.pol"},
   };
   const std::string polar = program.NomPol();
   for (const Case& c : cases) {
-    const std::string kept = *c.field ? Field(c.field) : "";
+    const std::string kept = c.field ? Text(*c.field) : "";
     const CommandResult r = c.command(cmd);
     EXPECT_FALSE(r.accepted) << c.what;
     EXPECT_NE(r.why.find(c.why), std::string::npos) << c.what << ": " << r.why;
-    if (*c.field) {
-      EXPECT_EQ(Field(c.field), kept) << c.what;
+    if (c.field) {
+      EXPECT_EQ(Text(*c.field), kept) << c.what;
     }
   }
   EXPECT_EQ(program.NomPol(), polar);
@@ -210,13 +211,13 @@ TEST_F(Passage, DuringATackValuesAndPilotWait) {
       {"STDBY", [](BoatCommands& c) { return c.Standby(); }, "manœuvre est en cours"},
       {"pause", [](BoatCommands& c) { return c.Pause(); }, "Pause indisponible"},
   };
-  const std::string windFrom = Field("EdTWD");
+  const std::string windFrom = Text(Field::TrueWindDirectionInput);
   for (const auto& c : cases) {
     const CommandResult r = c.command(cmd);
     EXPECT_FALSE(r.accepted) << c.what;
     EXPECT_NE(r.why.find(c.why), std::string::npos) << c.what << ": " << r.why;
   }
-  EXPECT_EQ(Field("EdTWD"), windFrom);
+  EXPECT_EQ(Text(Field::TrueWindDirectionInput), windFrom);
   EXPECT_TRUE(cmd.Readout().tacking);
 }
 

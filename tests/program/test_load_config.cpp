@@ -16,12 +16,20 @@ namespace {
 
 using testing::Shipped;
 
+// The field of that name in the table ("TrueWindSpeedInput").
+Field Named(std::string_view name) {
+  for (const FieldDesign& d : kFieldDesigns) {
+    if (d.identifier == name) return d.id;
+  }
+  throw std::out_of_range("no field " + std::string(name));
+}
+
 // What a field shows: "name" its text, "name#" its item index, "name?" its check ("1"/"0").
 std::string Shown(const Panel& panel, std::string name) {
   const char kind = name.back();
-  if (kind != '#' && kind != '?') return panel[name.c_str()].text();
+  if (kind != '#' && kind != '?') return panel[Named(name)].text();
   name.pop_back();
-  const PanelField& f = panel[name.c_str()];
+  const PanelField& f = panel[Named(name)];
   return kind == '#' ? std::to_string(f.itemIndex()) : std::string(f.checked() ? "1" : "0");
 }
 
@@ -32,28 +40,28 @@ TEST_F(Shipped, LoadConfigShowsTheValuesRead) {
     std::vector<std::pair<const char*, const char*>> shown;
   } cases[] = {
       // A saved heading of 335.7 must not come back as 336.
-      {"[NavDATA]\niHDG=335.7\n", {{"EdHDG", "335.7"}, {"EdTWS", "0.0"}, {"EdTWD", "0.0"}}},
+      {"[NavDATA]\niHDG=335.7\n", {{"HeadingInput", "335.7"}, {"TrueWindSpeedInput", "0.0"}, {"TrueWindDirectionInput", "0.0"}}},
       {"[NavDATA]\niTWS=12.34\niTWD=220.56\niCUR=1.25\niCURDir=7\n",
-       {{"EdTWS", "12.3"}, {"EdTWD", "220.6"}, {"EdFcourant", "1.3"}, {"EdDirCourant", "7.0"}}},
+       {{"TrueWindSpeedInput", "12.3"}, {"TrueWindDirectionInput", "220.6"}, {"CurrentSpeedInput", "1.3"}, {"CurrentDirectionInput", "7.0"}}},
       {"[NavDATA]\niPOSLat=-4706.5\niPOSLong=-12.5\n",
-       {{"RadioGLAT#", "1"}, {"EdLATdeg", "47"}, {"EdLATmin", "6.5"}, {"RadioGrLG#", "1"}, {"EdLGDEG", "0"},
-        {"EdLGmin", "12.5"}}},
+       {{"LatitudeHemisphere#", "1"}, {"LatitudeDegrees", "47"}, {"LatitudeMinutes", "6.5"}, {"LongitudeHemisphere#", "1"}, {"LongitudeDegrees", "0"},
+        {"LongitudeMinutes", "12.5"}}},
       {"[NavDATA]\niPOSLat=5104.14\niPOSLong=17959.99\n",
-       {{"RadioGLAT#", "0"}, {"EdLATdeg", "51"}, {"EdLATmin", "4.14"}, {"RadioGrLG#", "0"}, {"EdLGDEG", "179"},
-        {"EdLGmin", "59.99"}}},
+       {{"LatitudeHemisphere#", "0"}, {"LatitudeDegrees", "51"}, {"LatitudeMinutes", "4.14"}, {"LongitudeHemisphere#", "0"}, {"LongitudeDegrees", "179"},
+        {"LongitudeMinutes", "59.99"}}},
       {"[NavDATA]\niWpID=Dest\niWpLat=1230.5\niWpLong=-6115\n",
-       {{"EdNwpt", "Dest"}, {"RdGrWpNS#", "0"}, {"EdLatWpDeg", "12"}, {"EDLatWpmin", "30.5"}, {"RdGrWpEW#", "1"},
-        {"EDLGWpDeg", "61"}, {"EdLGWpmin", "15"}}},
-      {"[NavDATA]\niDeclMag=-3.456\n", {{"EdiDECL", "3.46"}, {"RdgDecl#", "1"}}},
-      {"[NavDATA]\niDeclMag=0\n", {{"EdiDECL", "0.00"}, {"RdgDecl#", "0"}}},
+       {{"WaypointName", "Dest"}, {"WaypointLatitudeHemisphere#", "0"}, {"WaypointLatitudeDegrees", "12"}, {"WaypointLatitudeMinutes", "30.5"}, {"WaypointLongitudeHemisphere#", "1"},
+        {"WaypointLongitudeDegrees", "61"}, {"WaypointLongitudeMinutes", "15"}}},
+      {"[NavDATA]\niDeclMag=-3.456\n", {{"VariationInput", "3.46"}, {"VariationSide#", "1"}}},
+      {"[NavDATA]\niDeclMag=0\n", {{"VariationInput", "0.00"}, {"VariationSide#", "0"}}},
       // h.mm with two decimals: with one, 5 h 45 would be shown "5.5" and read as 5 h 50.
-      {"[NavDATA]\nidTU=5.45\n", {{"LbEdTU", "5.45"}}},
-      {"[NavDATA]\nidTU=-2\n", {{"LbEdTU", "-2.00"}}},
+      {"[NavDATA]\nidTU=5.45\n", {{"UtcOffset", "5.45"}}},
+      {"[NavDATA]\nidTU=-2\n", {{"UtcOffset", "-2.00"}}},
       {"[Parametres]\niOFFS_Keel=2\niOFFS_Surf=0.5\niPolPerc=85\n",
-       {{"LEdCQ", "2"}, {"LEdCS", "0.5"}, {"LbEdTirando", "2.5"}, {"LbEdProfCapt", "0.5"}, {"EdPolPerc", "85"}}},
-      {"[NavDATA]\niHDGvar=1\niTWSvar=0\niTWDvar=1\n", {{"ChkB_HDG?", "1"}, {"ChkB_TWS?", "0"}, {"ChkB_TWD?", "1"}}},
-      {"[COM]\niVit=9600\n", {{"CBbauds", "9600"}, {"CBbauds#", "6"}}},
-      {"[COM]\niVit=1000\n", {{"CBbauds", "1000"}, {"CBbauds#", "-1"}}}};
+       {{"KeelSensorOffset", "2"}, {"SurfaceSensorOffset", "0.5"}, {"Draft", "2.5"}, {"SensorDepth", "0.5"}, {"PolarPercentInput", "85"}}},
+      {"[NavDATA]\niHDGvar=1\niTWSvar=0\niTWDvar=1\n", {{"VariesHeading?", "1"}, {"VariesWindSpeed?", "0"}, {"VariesWindDirection?", "1"}}},
+      {"[COM]\niVit=9600\n", {{"SpeedList", "9600"}, {"SpeedList#", "6"}}},
+      {"[COM]\niVit=1000\n", {{"SpeedList", "1000"}, {"SpeedList#", "-1"}}}};
   for (const auto& c : cases) {
     Load(c.ini);
     for (const auto& [field, value] : c.shown) EXPECT_EQ(Shown(program.panel(), field), value) << field << c.ini;
@@ -73,7 +81,7 @@ TEST_F(Shipped, LoadConfigSetsTheState) {
   EXPECT_NEAR(s.CUR.argt, 70.0L, 1e-12L);
   EXPECT_NEAR(s.Declin, -3.46L, 1e-12L);  // from its field, two decimals
   EXPECT_NEAR(program.params().dTU, 5.75L, 1e-12L);
-  EXPECT_TRUE(program.params().ChkB_HDG && s.HDGvar && !program.params().ChkB_TWS && !s.TWSvar);
+  EXPECT_TRUE(program.params().varyHeading && s.HDGvar && !program.params().varyWindSpeed && !s.TWSvar);
   EXPECT_NEAR(s.offset_keel, 2.0L, 1e-12L);
   EXPECT_NEAR(s.offset_surf, 0.5L, 1e-12L);
   EXPECT_NEAR(program.params().CQ, 2.0L, 1e-12L);
@@ -143,17 +151,17 @@ TEST_F(Shipped, LoadConfigReadsTheFixedIdentifiersAndThePortDevices) {
 TEST_F(Shipped, AValueThatIsNotANumberKeepsTheFieldAndNamesTheKey) {
   Load("[NavDATA]\niTWS=dix\niHDG=300\niPOSLat=5O04\niDeclMag=un\nidTU=x\niHDGvar=oui\niTWD=\n[COM]\niVit=48OO\n"
        "[Parametres]\niPolPerc=cent\n");
-  EXPECT_EQ(Field("EdTWS"), "10.0");  // shipped values kept
+  EXPECT_EQ(Text(Field::TrueWindSpeedInput), "10.0");  // shipped values kept
   EXPECT_EQ(program.model().state().TW.mdl, 10.0L);
-  EXPECT_EQ(Field("EdHDG"), "300.0");  // the readable keys are taken
-  EXPECT_EQ(Field("EdTWD"), "0.0");    // present but empty reads 0
-  EXPECT_EQ(Field("EdLATdeg") + " " + Field("EdLATmin"), "51 4.14");
-  EXPECT_EQ(Field("EdiDECL"), "1.00");
+  EXPECT_EQ(Text(Field::HeadingInput), "300.0");  // the readable keys are taken
+  EXPECT_EQ(Text(Field::TrueWindDirectionInput), "0.0");    // present but empty reads 0
+  EXPECT_EQ(Text(Field::LatitudeDegrees) + " " + Text(Field::LatitudeMinutes), "51 4.14");
+  EXPECT_EQ(Text(Field::VariationInput), "1.00");
   EXPECT_EQ(program.model().state().Declin, 1.0L);
   EXPECT_EQ(program.params().dTU, -2.0L);
-  EXPECT_EQ(Field("CBbauds"), "4800");
-  EXPECT_EQ(Field("EdPolPerc"), "100");
-  EXPECT_TRUE(program.panel()["ChkB_HDG"].checked());
+  EXPECT_EQ(Text(Field::SpeedList), "4800");
+  EXPECT_EQ(Text(Field::PolarPercentInput), "100");
+  EXPECT_TRUE(program.panel()[Field::VariesHeading].checked());
   ASSERT_EQ(dialogs.messages.size(), 1u);
   const std::string& msg = dialogs.messages[0];
   for (const char* key : {"[NavDATA] iTWS = « dix »", "[NavDATA] iPOSLat = « 5O04 »", "[NavDATA] iDeclMag = « un »",
@@ -170,31 +178,31 @@ TEST_F(Shipped, AValueThatIsNotANumberKeepsTheFieldAndNamesTheKey) {
 TEST_F(Shipped, AValueOutOfItsRangeKeepsTheFieldAndSaysTheRange) {
   const struct {
     const char* file;
-    const char* field;  // keeps what it showed
+    Field field;  // keeps what it showed
     const char* said;   // in the message
   } cases[] = {
-      {"[NavDATA]\niTWS=250\n", "EdTWS", "[NavDATA] iTWS = « 250 » hors limites (0 à 100 nœuds)"},
-      {"[NavDATA]\niTWS=-1\n", "EdTWS", "(0 à 100 nœuds)"},
-      {"[NavDATA]\niHDG=1e4000\n", "EdHDG", "[NavDATA] iHDG = « 1e4000 » hors limites (-360 à 360 degrés)"},
-      {"[NavDATA]\niCUR=21\n", "EdFcourant", "(0 à 20 nœuds)"},
-      {"[NavDATA]\niCURDir=400\n", "EdDirCourant", "iCURDir"},
-      {"[Parametres]\niPolPerc=1000\n", "EdPolPerc", "[Parametres] iPolPerc = « 1000 » hors limites"},
-      {"[Parametres]\niPolPerc=-5\n", "EdPolPerc", "iPolPerc = « -5 »"},
-      {"[Parametres]\niOFFS_Keel=1e20\n", "LEdCQ", "iOFFS_Keel = « 1e20 » hors limites (0 à 5 mètres)"},
-      {"[NavDATA]\niPOSLat=9100\n", "EdLATdeg", "iPOSLat"},
-      {"[NavDATA]\niPOSLat=5160\n", "EdLATmin", "minutes < 60"},
-      {"[NavDATA]\niPOSLong=18000.5\n", "EdLGDEG", "iPOSLong"},
-      {"[NavDATA]\niWpLong=-1e300\n", "EDLGWpDeg", "iWpLong"},
-      {"[NavDATA]\niDeclMag=91\n", "EdiDECL", "(-90 à 90 degrés)"},
-      {"[NavDATA]\nidTU=1e20\n", "LbEdTU", "[NavDATA] idTU = « 1e20 » hors limites (-14 à 14"},
-      {"[NavDATA]\nidTU=5.75\n", "LbEdTU", "idTU"},
+      {"[NavDATA]\niTWS=250\n", Field::TrueWindSpeedInput, "[NavDATA] iTWS = « 250 » hors limites (0 à 100 nœuds)"},
+      {"[NavDATA]\niTWS=-1\n", Field::TrueWindSpeedInput, "(0 à 100 nœuds)"},
+      {"[NavDATA]\niHDG=1e4000\n", Field::HeadingInput, "[NavDATA] iHDG = « 1e4000 » hors limites (-360 à 360 degrés)"},
+      {"[NavDATA]\niCUR=21\n", Field::CurrentSpeedInput, "(0 à 20 nœuds)"},
+      {"[NavDATA]\niCURDir=400\n", Field::CurrentDirectionInput, "iCURDir"},
+      {"[Parametres]\niPolPerc=1000\n", Field::PolarPercentInput, "[Parametres] iPolPerc = « 1000 » hors limites"},
+      {"[Parametres]\niPolPerc=-5\n", Field::PolarPercentInput, "iPolPerc = « -5 »"},
+      {"[Parametres]\niOFFS_Keel=1e20\n", Field::KeelSensorOffset, "iOFFS_Keel = « 1e20 » hors limites (0 à 5 mètres)"},
+      {"[NavDATA]\niPOSLat=9100\n", Field::LatitudeDegrees, "iPOSLat"},
+      {"[NavDATA]\niPOSLat=5160\n", Field::LatitudeMinutes, "minutes < 60"},
+      {"[NavDATA]\niPOSLong=18000.5\n", Field::LongitudeDegrees, "iPOSLong"},
+      {"[NavDATA]\niWpLong=-1e300\n", Field::WaypointLongitudeDegrees, "iWpLong"},
+      {"[NavDATA]\niDeclMag=91\n", Field::VariationInput, "(-90 à 90 degrés)"},
+      {"[NavDATA]\nidTU=1e20\n", Field::UtcOffset, "[NavDATA] idTU = « 1e20 » hors limites (-14 à 14"},
+      {"[NavDATA]\nidTU=5.75\n", Field::UtcOffset, "idTU"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     dialogs.messages.clear();
-    const std::string before = Field(c.field);
+    const std::string before = Text(c.field);
     Load(c.file);
-    EXPECT_EQ(Field(c.field), before);
+    EXPECT_EQ(Text(c.field), before);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_NE(dialogs.messages[0].find(c.said), std::string::npos) << dialogs.messages[0];
     EXPECT_NE(dialogs.messages[0].find("la valeur précédente est conservée"), std::string::npos);
@@ -210,7 +218,7 @@ TEST_F(Shipped, AValueOutOfItsRangeKeepsTheFieldAndSaysTheRange) {
   dialogs.messages.clear();
   Load("[NavDATA]\niTWS=100\niHDG=-360\niPOSLat=-9000\niPOSLong=18000\nidTU=-14\n[Parametres]\niPolPerc=0\n");
   EXPECT_TRUE(dialogs.messages.empty() || dialogs.messages[0].empty());
-  EXPECT_EQ(Field("EdTWS") + " " + Field("EdHDG") + " " + Field("EdPolPerc"), "100.0 -360.0 0");
+  EXPECT_EQ(Text(Field::TrueWindSpeedInput) + " " + Text(Field::HeadingInput) + " " + Text(Field::PolarPercentInput), "100.0 -360.0 0");
 }
 
 }  // namespace

@@ -42,12 +42,12 @@ TEST_F(Shipped, TheBoatSailsAtOnce) {
   EXPECT_EQ(program.NomPol(), "FIRST31_7");
   EXPECT_EQ(program.RepPol(), (appli / "DefPolars").generic_string() + "/");
   EXPECT_EQ(program.model().polar().NCOL, 9);
-  EXPECT_EQ(Field("EdHDG") + " " + Field("EdTWS") + " " + Field("EdTWD"), "335.0 10.0 220.0");
-  EXPECT_EQ(Field("EdLGmin") + " " + Field("LbEdTU") + " " + Field("LEdCQ"), "23.08 -2.00 1.6");
+  EXPECT_EQ(Text(Field::HeadingInput) + " " + Text(Field::TrueWindSpeedInput) + " " + Text(Field::TrueWindDirectionInput), "335.0 10.0 220.0");
+  EXPECT_EQ(Text(Field::LongitudeMinutes) + " " + Text(Field::UtcOffset) + " " + Text(Field::KeelSensorOffset), "23.08 -2.00 1.6");
   EXPECT_EQ(Flags(program), std::string(26, '1'));
   EXPECT_EQ(Checks(program), std::string(26, '1'));
   EXPECT_EQ(Talkers(program), "GPSDDMWI");
-  EXPECT_TRUE(program.params().ChkB_HDG && program.params().ChkB_TWS && program.params().ChkB_TWD);
+  EXPECT_TRUE(program.params().varyHeading && program.params().varyWindSpeed && program.params().varyWindDirection);
   EXPECT_EQ(program.model().state().Declin, 1.0L);
   EXPECT_TRUE(program.model().state().PremPasse);
   EXPECT_TRUE(dialogs.messages.empty() && dialogs.questions.empty());
@@ -55,9 +55,9 @@ TEST_F(Shipped, TheBoatSailsAtOnce) {
 
 TEST(Start, WithoutADefaultConfigurationEveryInputIsZero) {
   ProgramRig rig(ProgramRig::kBare);
-  for (const char* f : {"EdHDG", "EdTWS", "EdTWD", "EdFcourant", "EdDirCourant"}) EXPECT_EQ(rig.Field(f), "0.0") << f;
-  for (const char* f : {"EdLATdeg", "EdLATmin", "EdLGDEG", "EdLGmin", "EdLatWpDeg", "EDLatWpmin"}) {
-    EXPECT_EQ(rig.Field(f), "0") << f;
+  for (Field f : {Field::HeadingInput, Field::TrueWindSpeedInput, Field::TrueWindDirectionInput, Field::CurrentSpeedInput, Field::CurrentDirectionInput}) EXPECT_EQ(rig.Text(f), "0.0") << IdentifierOf(f);
+  for (Field f : {Field::LatitudeDegrees, Field::LatitudeMinutes, Field::LongitudeDegrees, Field::LongitudeMinutes, Field::WaypointLatitudeDegrees, Field::WaypointLatitudeMinutes}) {
+    EXPECT_EQ(rig.Text(f), "0") << IdentifierOf(f);
   }
   const SimState& s = rig.program.model().state();
   EXPECT_TRUE(s.TW.mdl == 0 && s.BS.argt == 0 && s.Declin == 0);
@@ -149,11 +149,11 @@ TEST_F(Shipped, EachOpeningAppendsToTheTitleAndNamesThePolarWithoutLoadingIt) {
   EXPECT_EQ(program.Caption(), kTitle + "      Configuration : a.ini");
   EXPECT_EQ(program.NomPol(), "BOAT");
   EXPECT_EQ(program.NomFiPol(), (root / "mine" / "Boat.pol").generic_string());
-  EXPECT_EQ(Field("StxNomPol"), "BOAT");  // the window is painted again
+  EXPECT_EQ(Text(Field::PolarName), "BOAT");  // the window is painted again
   EXPECT_EQ(program.model().polar().NCOL, 9);
   Open(b);  // without "PolaireAct": the polar stays
   EXPECT_EQ(program.Caption(), kTitle + "      Configuration : a.ini      Configuration : b.ini");
-  EXPECT_EQ(Field("EdTWS"), "14.0");
+  EXPECT_EQ(Text(Field::TrueWindSpeedInput), "14.0");
   EXPECT_EQ(program.NomPol(), "BOAT");
   program.Ouvrir2Click();  // cancelled: nothing changes
   EXPECT_EQ(program.Caption(), kTitle + "      Configuration : a.ini      Configuration : b.ini");
@@ -168,7 +168,7 @@ TEST_F(Shipped, OpeningAFileThatCannotBeReadChangesNothing) {
   fs::create_directories(root / "folder.ini");
   Open(root / "folder.ini");
   EXPECT_EQ(program.Caption(), kTitle);
-  EXPECT_EQ(Field("EdHDG"), "335.0");
+  EXPECT_EQ(Text(Field::HeadingInput), "335.0");
   EXPECT_TRUE(program.CFGFile().empty());
   EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Le fichier « folder.ini » ne peut pas être lu."});
 }
@@ -228,14 +228,14 @@ TEST(Enregistrer, ASavedValueComesBackAsItWasRead) {
       {"[NavDATA]\nidTU=5.45\n", [](ProgramRig& r) { r.program.FormPaint(); }, "NavDATA", "idTU", "5.45"},
       {"[NavDATA]\niPOSLat=-4706.5\n",
        [](ProgramRig& r) {
-         r.Set("EdLATdeg", "51");
-         r.Set("EdLATmin", "4.14");
-         r.program.panel()["RadioGLAT"].setItemIndex(0);
+         r.Set(Field::LatitudeDegrees, "51");
+         r.Set(Field::LatitudeMinutes, "4.14");
+         r.program.panel()[Field::LatitudeHemisphere].setItemIndex(0);
        },
        "NavDATA", "iPOSLat", "5104.14"},
       {"[NavDATA]\niTWSvar=1\n",
        [](ProgramRig& r) {
-         r.program.panel()["ChkB_TWS"].setChecked(false);
+         r.program.panel()[Field::VariesWindSpeed].setChecked(false);
          r.program.ChkBClick();
        },
        "NavDATA", "iTWSvar", "0"},
@@ -252,13 +252,13 @@ TEST(Enregistrer, ASavedValueComesBackAsItWasRead) {
 
 TEST(Enregistrer, AFieldThatIsNotANumberWritesNothingAndSaysWhy) {
   const struct {
-    const char* field;
+    Field field;
     const char* text;
     const char* told;  // part of the message
-  } cases[] = {{"CBbauds", "48OO", "« 48OO »"},
-               {"CBbauds", "4800.5", "« 4800.5 »"},
-               {"EdLATmin", "4,1,4", "Position - LAT min"},
-               {"EDLGWpDeg", "un", "Waypoint - LG deg"}};
+  } cases[] = {{Field::SpeedList, "48OO", "« 48OO »"},
+               {Field::SpeedList, "4800.5", "« 4800.5 »"},
+               {Field::LatitudeMinutes, "4,1,4", "Position - LAT min"},
+               {Field::WaypointLongitudeDegrees, "un", "Waypoint - LG deg"}};
   for (const auto& c : cases) {
     ProgramRig rig;
     const std::string before = "; mine\n[COM]\niVit=9600\n";
@@ -279,7 +279,7 @@ TEST_F(Shipped, ACancelledSaveWritesNothingAndStopsTheWatch) {
   program.Automatique1Click();
   ASSERT_TRUE(program.model().timers().TimerLoadCFG.enabled());
   program.Enregistrer2Click();
-  EXPECT_FALSE(program.panel()["Automatique1"].checked());
+  EXPECT_FALSE(program.panel()[Field::AutomaticReloadItem].checked());
   EXPECT_FALSE(program.model().timers().TimerLoadCFG.enabled());
   EXPECT_EQ(std::distance(fs::directory_iterator(root.path()), fs::directory_iterator()), 2);  // app, w.ini
 }
@@ -302,21 +302,21 @@ class AutomaticReload : public Shipped {
 };
 
 TEST_F(AutomaticReload, OpensThenChecksEveryTenSeconds) {
-  EXPECT_TRUE(program.panel()["Automatique1"].checked());
+  EXPECT_TRUE(program.panel()[Field::AutomaticReloadItem].checked());
   EXPECT_EQ(program.model().timers().TimerLoadCFG.interval(), 10000);
-  EXPECT_EQ(Field("EdTWS"), "12.0");
+  EXPECT_EQ(Text(Field::TrueWindSpeedInput), "12.0");
   Rewrite("[NavDATA]\niTWS=20\niHDG=335\n");
   clock.advance(9999);
-  EXPECT_EQ(Field("EdTWS"), "12.0");
+  EXPECT_EQ(Text(Field::TrueWindSpeedInput), "12.0");
   clock.advance(1);
-  EXPECT_EQ(Field("EdTWS"), "20.0");
+  EXPECT_EQ(Text(Field::TrueWindSpeedInput), "20.0");
   EXPECT_TRUE(program.model().timers().TimerLoadCFG.enabled());
   EXPECT_EQ(program.Caption(), kTitle + "      Configuration : watched.ini");  // the title once
   program.Automatique1Click();  // unchecked: the watch stops
-  EXPECT_FALSE(program.panel()["Automatique1"].checked());
+  EXPECT_FALSE(program.panel()[Field::AutomaticReloadItem].checked());
   Rewrite("[NavDATA]\niTWS=7\n", 60);
   clock.advance(30000);
-  EXPECT_EQ(Field("EdTWS"), "20.0");
+  EXPECT_EQ(Text(Field::TrueWindSpeedInput), "20.0");
 }
 
 // The check pauses and resumes the simulation around the reading.
@@ -337,14 +337,14 @@ TEST_F(AutomaticReload, ARunningSimulationGoesOnWithTheNewSettings) {
 TEST_F(AutomaticReload, AMissingOrUnreadableFileKeepsTheSettingsAndIsToldOnce) {
   fs::remove(file);
   clock.advance(30000);
-  EXPECT_EQ(Field("EdTWS") + " " + Field("EdHDG"), "12.0 335.0");
+  EXPECT_EQ(Text(Field::TrueWindSpeedInput) + " " + Text(Field::HeadingInput), "12.0 335.0");
   EXPECT_EQ(Flags(program), std::string(26, '1'));  // not the defaults of an empty file
   EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Le fichier de configuration « watched.ini » est introuvable. "
                                                        "Les réglages en cours sont conservés."});
   EXPECT_TRUE(program.model().timers().TimerLoadCFG.enabled());
   Rewrite("[NavDATA]\niTWS=7\n", 60);  // back again: read
   clock.advance(10000);
-  EXPECT_EQ(Field("EdTWS"), "7.0");
+  EXPECT_EQ(Text(Field::TrueWindSpeedInput), "7.0");
   fs::remove(file);  // gone again: told again
   clock.advance(20000);
   EXPECT_EQ(dialogs.messages.size(), 2u);
@@ -353,7 +353,7 @@ TEST_F(AutomaticReload, AMissingOrUnreadableFileKeepsTheSettingsAndIsToldOnce) {
   fs::remove(file);
   fs::create_directories(file);  // a folder in its place
   clock.advance(20000);
-  EXPECT_EQ(Field("EdTWS"), "8.0");
+  EXPECT_EQ(Text(Field::TrueWindSpeedInput), "8.0");
   ASSERT_EQ(dialogs.messages.size(), 3u);
   EXPECT_EQ(dialogs.messages[2],
             "Le fichier « watched.ini » ne peut pas être lu. Les réglages en cours sont conservés.");
@@ -361,7 +361,7 @@ TEST_F(AutomaticReload, AMissingOrUnreadableFileKeepsTheSettingsAndIsToldOnce) {
 
 TEST_F(Shipped, NothingToWatchWhenNoFileIsOpened) {
   program.Automatique1Click();  // the open dialog is cancelled
-  EXPECT_FALSE(program.panel()["Automatique1"].checked());
+  EXPECT_FALSE(program.panel()[Field::AutomaticReloadItem].checked());
   EXPECT_FALSE(program.model().timers().TimerLoadCFG.enabled());
 }
 
@@ -386,10 +386,10 @@ TEST(FParam, CreationTakesTheDesignOffsets) {
   rig.program.FParamFormCreate();
   EXPECT_NEAR(rig.program.params().Teau, 1.9L, 1e-15L);
   EXPECT_NEAR(rig.program.params().PC, 0.3L, 1e-15L);
-  EXPECT_EQ(rig.Field("LbEdTirando") + " " + rig.Field("LbEdProfCapt"), "1.9 0.3");
+  EXPECT_EQ(rig.Text(Field::Draft) + " " + rig.Text(Field::SensorDepth), "1.9 0.3");
   EXPECT_NEAR(rig.program.model().state().offset_surf, 0.3L, 1e-15L);
   EXPECT_NEAR(rig.program.model().state().offset_keel, 1.6L, 1e-15L);
-  EXPECT_FALSE(rig.program.panel()["FParam"].visible());
+  EXPECT_FALSE(rig.program.panel()[Field::ParametersDialog].visible());
 }
 
 TEST(FParam, ValidCSCQRecomputesTheOffsetsThatTheNextStartApplies) {
@@ -405,10 +405,10 @@ TEST(FParam, ValidCSCQRecomputesTheOffsetsThatTheNextStartApplies) {
                {"4", "2.5", "1.6", "0.3", 1}};  // sensor 2.5 m down
   for (const auto& c : cases) {
     ProgramRig rig;
-    rig.Set("LbEdTirando", c.draft);
-    rig.Set("LbEdProfCapt", c.depth);
+    rig.Set(Field::Draft, c.draft);
+    rig.Set(Field::SensorDepth, c.depth);
     rig.program.BtValidCSCQClick();
-    EXPECT_EQ(rig.Field("LEdCQ") + " " + rig.Field("LEdCS"), std::string(c.keel) + " " + c.surface) << c.draft;
+    EXPECT_EQ(rig.Text(Field::KeelSensorOffset) + " " + rig.Text(Field::SurfaceSensorOffset), std::string(c.keel) + " " + c.surface) << c.draft;
     EXPECT_EQ(rig.dialogs.messages.size(), c.messages) << c.draft;
     EXPECT_EQ(rig.program.model().state().offset_keel, 1.6L);  // not before the next start
     rig.program.model().BtCALCClick();
@@ -424,7 +424,7 @@ TEST_F(Shipped, TheUtcOffsetIsReadAsHoursAndMinutes) {
   } cases[] = {{"-2", -2.0L},  {"5.30", 5.5L}, {"5,30", 5.5L}, {"5.45", 5.75L},
                {"-3.3", -3.5L}, {"", 0.0L},     {"-", 0.0L},    {"5h30", 0.0L}};
   for (const auto& c : cases) {
-    Set("LbEdTU", c.text);
+    Set(Field::UtcOffset, c.text);
     program.LbEdTUChange();
     EXPECT_NEAR(program.params().dTU, c.dTU, 1e-12L) << '"' << c.text << '"';
   }
@@ -433,19 +433,19 @@ TEST_F(Shipped, TheUtcOffsetIsReadAsHoursAndMinutes) {
 
 TEST_F(Shipped, OkAppliesTheOffsetShowsThePolarAndHides) {
   program.Paramtres1Click();
-  EXPECT_TRUE(program.panel()["FParam"].visible());
-  EXPECT_EQ(Field("LabEdRepPol"), program.RepPol());
-  EXPECT_EQ(Field("LabEdPolSel"), "FIRST31_7");
-  Set("LbEdTU", "5h30");  // not a number: told and kept
+  EXPECT_TRUE(program.panel()[Field::ParametersDialog].visible());
+  EXPECT_EQ(Text(Field::PolarFolder), program.RepPol());
+  EXPECT_EQ(Text(Field::SelectedPolar), "FIRST31_7");
+  Set(Field::UtcOffset, "5h30");  // not a number: told and kept
   program.BtOKClick();
   EXPECT_EQ(program.params().dTU, -2.0L);
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_NE(dialogs.messages[0].find("Heure TU = heure locale"), std::string::npos);
-  Set("LbEdTU", "5.30");
+  Set(Field::UtcOffset, "5.30");
   program.BtOKClick();
   EXPECT_NEAR(program.params().dTU, 5.5L, 1e-12L);
-  EXPECT_EQ(Field("StxNomPol") + " " + Field("LabNOMPOL2"), "FIRST31_7 FIRST31_7");
-  EXPECT_FALSE(program.panel()["FParam"].visible());
+  EXPECT_EQ(Text(Field::PolarName) + " " + Text(Field::PolarNameOnDial), "FIRST31_7 FIRST31_7");
+  EXPECT_FALSE(program.panel()[Field::ParametersDialog].visible());
 }
 
 TEST(FParam, AnotherPolarIsLoadedAndItsFolderSaved) {
@@ -469,7 +469,7 @@ TEST(FParam, AnotherPolarIsLoadedAndItsFolderSaved) {
     ASSERT_EQ(rig.dialogs.opened.size(), 1u);
     EXPECT_EQ(rig.dialogs.opened[0].folder.generic_string(), (rig.appli / "DefPolars").generic_string() + "/");
     EXPECT_EQ(rig.program.NomPol(), c.NomPol);
-    EXPECT_EQ(rig.Field("LabEdPolSel"), c.NomPol);
+    EXPECT_EQ(rig.Text(Field::SelectedPolar), c.NomPol);
     EXPECT_EQ(rig.program.model().polar().NCOL, c.NCOL);
     EXPECT_EQ(rig.program.model().speed().AlphaOptWndWrd, 100000.0L);
     EXPECT_EQ(rig.dialogs.messages.size(), *c.message ? 1u : 0u);
@@ -493,7 +493,7 @@ TEST_F(Shipped, TheFolderChosenIsWhereThePolarDialogStarts) {
   program.BtDirSelClick();
   EXPECT_EQ(dialogs.folderTitles, std::vector<std::string>{"Sélectionner le répertoire"});
   EXPECT_EQ(dialogs.folderStarts.at(0).generic_string(), program.RepPol());
-  EXPECT_EQ(Field("LabEdRepPol"), mine.generic_string() + "/");
+  EXPECT_EQ(Text(Field::PolarFolder), mine.generic_string() + "/");
   EXPECT_EQ(program.RepPol(), (appli / "DefPolars").generic_string() + "/");  // not yet
   program.SpeedBtModPolClick();
   ASSERT_EQ(dialogs.opened.size(), 1u);
@@ -501,17 +501,17 @@ TEST_F(Shipped, TheFolderChosenIsWhereThePolarDialogStarts) {
 }
 
 TEST_F(Shipped, TheCheckBoxesDriveTheVariationsAndShowAFrozenState) {
-  program.panel()["ChkB_HDG"].setChecked(false);
+  program.panel()[Field::VariesHeading].setChecked(false);
   program.ChkBClick();
-  EXPECT_FALSE(program.params().ChkB_HDG);
-  EXPECT_TRUE(program.params().ChkB_TWS);
+  EXPECT_FALSE(program.params().varyHeading);
+  EXPECT_TRUE(program.params().varyWindSpeed);
   program.params().FigeData();  // a manoeuvre starts
   program.FParamFormPaint();
-  EXPECT_FALSE(program.panel()["ChkB_TWS"].checked());
+  EXPECT_FALSE(program.panel()[Field::VariesWindSpeed].checked());
   program.params().RestStData();
   program.FParamFormPaint();
-  EXPECT_TRUE(program.panel()["ChkB_TWS"].checked());
-  EXPECT_FALSE(program.panel()["ChkB_HDG"].checked());
+  EXPECT_TRUE(program.panel()[Field::VariesWindSpeed].checked());
+  EXPECT_FALSE(program.panel()[Field::VariesHeading].checked());
 }
 
 }  // namespace

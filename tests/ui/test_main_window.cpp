@@ -155,8 +155,9 @@ class TestMainWindow : public QObject {
     QCOMPARE(Find<QLineEdit>("EdNwpt")->text(), QStringLiteral("Att_Dover"));
     QCOMPARE(Find<QLabel>("StxNomPol")->text(), QStringLiteral("FIRST31_7"));
     QCOMPARE(Find<QLabel>("LabNOMPOL2")->text(), QStringLiteral("FIRST31_7"));
-    for (const std::string& n : w.panel().names()) {
-      if (auto* e = Find<QLineEdit>(n.c_str())) QCOMPARE(e->text().toStdString(), w.panel()[n].text());
+    for (const PanelField& f : w.panel().fields()) {
+      const std::string n(ObjectNameOf(f.id()));
+      if (auto* e = Find<QLineEdit>(n.c_str())) QCOMPARE(e->text().toStdString(), f.text());
     }
 
     ExpectCaptions(&w, {"Données d'entrée", "Position géographique - degrés et minutes décimales",
@@ -207,6 +208,20 @@ class TestMainWindow : public QObject {
     QCOMPARE(Find<QComboBox>("CBbauds")->count(), 12);
   }
 
+  // Every field of the panel has its widget, named as the binding table says: a
+  // row whose widget was renamed or removed would leave a field nobody shows.
+  void everyFieldIsShownByTheWidgetOfItsName() {
+    TFVentrel& w = Open();
+    QStringList unbound;
+    for (const PanelField& f : w.panel().fields()) {
+      QObject* o = w.widgetOf(f.id());
+      if (o == nullptr || o->objectName().toStdString() != ObjectNameOf(f.id())) {
+        unbound << QString::fromUtf8(IdentifierOf(f.id()).data());
+      }
+    }
+    QVERIFY2(unbound.isEmpty(), qPrintable(unbound.join(' ')));
+  }
+
   void threeSecondsOfTicksUpdateFieldsAndDialAndPauseHoldsThem() {
     TFVentrel& w = Open();
     const QString latBefore = Find<QLineEdit>("EdLATmin")->text();
@@ -220,7 +235,7 @@ class TestMainWindow : public QObject {
     for (const char* n : {"EdAWS", "EdAWD", "EdAWA", "EdBSP", "EdSOG", "EdCOG", "EdVRS_S", "LabEddistortho",
                           "LbEdWCV", "EdHDM"}) {
       QVERIFY2(!Find<QLineEdit>(n)->text().isEmpty(), n);
-      QCOMPARE(Find<QLineEdit>(n)->text().toStdString(), w.panel()[n].text());
+      QCOMPARE(Find<QLineEdit>(n)->text().toStdString(), w.panel()[*FieldOfObjectName(n)].text());
     }
     QVERIFY(Find<QLineEdit>("Edam")->text().contains(QStringLiteral("AMURE")));
     QCOMPARE(Find<QLineEdit>("EdCAP")->text(), QStringLiteral(" 335"));
@@ -258,16 +273,16 @@ class TestMainWindow : public QObject {
     auto* am = Find<QLineEdit>("Edam");
     auto* bar = Find<HelmBar>("TrackBarre");
     const qint64 icon = Find<QToolButton>("BtBestHaul")->icon().cacheKey();
-    p["EdHDG"].setText("12.5");
-    p["Edam"].setBackground(MonVert);
-    p["Edam"].setItalic(true);
-    p["RadioGLAT"].setItemIndex(1);
-    p["TrackBarre"].setEnabled(true);
-    p["TrackBarre"].setSliderVisible(true);
-    p["TrackBarre"].setPosition(22);
-    p["BtBestHaul"].setPicture("jesuisaupres.bmp");
-    p["LbEdBestHaul"].setLabel("Meilleur TWA");
-    p["Paramtres1"].setEnabled(false);
+    p[Field::HeadingInput].setText("12.5");
+    p[Field::TackIndicator].setBackground(MonVert);
+    p[Field::TackIndicator].setItalic(true);
+    p[Field::LatitudeHemisphere].setItemIndex(1);
+    p[Field::HelmBar].setEnabled(true);
+    p[Field::HelmBar].setSliderVisible(true);
+    p[Field::HelmBar].setPosition(22);
+    p[Field::BestHaulButton].setPicture("jesuisaupres.bmp");
+    p[Field::BestUpwindAngle].setLabel("Meilleur TWA");
+    p[Field::ParametersMenuItem].setEnabled(false);
     Find<QLabel>("LabTypVent")->setText("autre");  // behind the binder's back, its field unchanged
     w.binder().Refresh();
     QCOMPARE(Find<QLineEdit>("EdHDG")->text(), QStringLiteral("12.5"));
@@ -286,21 +301,21 @@ class TestMainWindow : public QObject {
 
     Find<QLineEdit>("EdHDG")->selectAll();
     QTest::keyClicks(Find<QLineEdit>("EdHDG"), "270,5");
-    QCOMPARE(p["EdHDG"].text(), std::string("270,5"));
+    QCOMPARE(p[Field::HeadingInput].text(), std::string("270,5"));
     Find<RadioGroup>("RadioGLAT")->clickItem(0);
-    QCOMPARE(p["RadioGLAT"].itemIndex(), 0);
+    QCOMPARE(p[Field::LatitudeHemisphere].itemIndex(), 0);
     bar->setValue(3);
-    QCOMPARE(p["TrackBarre"].position(), 3);
+    QCOMPARE(p[Field::HelmBar].position(), 3);
     auto* bauds = Find<QComboBox>("CBbauds");
     bauds->setEditText("5000");
-    QCOMPARE(std::pair(p["CBbauds"].text(), p["CBbauds"].itemIndex()), std::pair(std::string("5000"), -1));
+    QCOMPARE(std::pair(p[Field::SpeedList].text(), p[Field::SpeedList].itemIndex()), std::pair(std::string("5000"), -1));
     bauds->setEditText("9600");
-    QCOMPARE(p["CBbauds"].itemIndex(), bauds->findText("9600"));
-    p["TrackBarre"].setPosition(15);
+    QCOMPARE(p[Field::SpeedList].itemIndex(), bauds->findText("9600"));
+    p[Field::HelmBar].setPosition(15);
     p.clearAllChanged();
-    p["TrackBarre"].setPosition(20);
+    p[Field::HelmBar].setPosition(20);
     w.binder().Refresh();
-    QCOMPARE(p["TrackBarre"].position(), 20);
+    QCOMPARE(p[Field::HelmBar].position(), 20);
     QCOMPARE(bar->value(), 20);
   }
 
@@ -509,7 +524,7 @@ class TestMainWindow : public QObject {
     Type(tu, "5.30");
     QVERIFY(dlg->close());
     QVERIFY(!dlg->isVisible());
-    QVERIFY(!w.model().params().ChkB_HDG);
+    QVERIFY(!w.model().params().varyHeading);
     QCOMPARE(w.model().params().dTU, dTU);
     w.FormPaint();  // a repaint of the main window does not take the typed offset either
     QCOMPARE(w.model().params().dTU, dTU);
@@ -529,7 +544,7 @@ class TestMainWindow : public QObject {
     QCOMPARE(dlg->findChild<QLineEdit*>("LabEdPolSel")->text(), QStringLiteral("AUTRE BATEAU"));
     Click(dlg, "BtOK");
     QVERIFY(!dlg->isVisible());
-    QVERIFY(w.model().params().ChkB_HDG);
+    QVERIFY(w.model().params().varyHeading);
     QCOMPARE(static_cast<double>(w.model().params().dTU), 5.5);
     QCOMPARE(Find<QLabel>("StxNomPol")->text(), QStringLiteral("AUTRE BATEAU"));
     QVERIFY(w.Messages().isEmpty());
