@@ -127,6 +127,7 @@ void VentrelModel::BtCALCClick() {
   s.HDG = s.BS.argt;
   s.hdm = s.HDG - s.Declin;
   s.HDGt_1 = s.HDG;
+  s.RestartTrip();
   s.TWS = s.TW.mdl;
   s.TWD = s.TW.argt;
 
