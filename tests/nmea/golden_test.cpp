@@ -98,8 +98,6 @@ const std::vector<Golden> kGolden = {
      {"$ECGSA,A,3,13,15,20,21,28,30,,,,,,,04.0,03.1,02.4*1D"}},
     // The log: two decimals; the total and the trip are the state's own.
     {"VLW from the II speed log", 2, {"VLW"}, [](Scene& x) { x.m.Speedo = "II"; }, {"$IIVLW,1234.57,N,12.35,N*4E"}},
-    {"VLW before any distance", 2, {"VLW"}, [](Scene& x) { x.s.logTotal = x.s.logTrip = 0.0L; },
-     {"$DMVLW,0.00,N,0.00,N*44"}},
     {"VLW after a trip reset", 2, {"VLW"}, [](Scene& x) { x.s.logTotal = 168.035L; x.s.logTrip = 0.0L; },
      {"$DMVLW,168.04,N,0.00,N*4F"}},
     // GGA: the position of GLL with the fix of GSA (1, 6 satellites, HDOP 3.1).

@@ -250,17 +250,5 @@ TEST(PhysicsStep, RateOfTurnAndLogFollowTheTicks) {
   }
 }
 
-TEST(SimState, TheHelmIsTheBarsOffsetFromTheCentreStarboardPositive) {
-  const struct {
-    std::int32_t position;
-    long double helm;
-  } cases[] = {{15, 0}, {0, 15}, {30, -15}, {11, 4}, {-3, 15}, {31, -15}};
-  for (const auto& c : cases) {
-    SimState s;
-    s.SetHelmFromBar(c.position);
-    EXPECT_EQ(s.helm, c.helm) << c.position;
-  }
-}
-
 }  // namespace
 }  // namespace ventrel
