@@ -100,9 +100,15 @@ Configuration ReadConfiguration(const IniFile& ini, const Configuration& cur, Ba
     c.COM[static_cast<std::size_t>(i)] = ini.ReadString(kSecCom, PortKey(i), cur.COM[static_cast<std::size_t>(i)]);
   }
 
-  // Chained defaults: a missing (or unreadable) switch repeats the one before it.
+  // Chained defaults: a missing (or unreadable) switch repeats the one before it;
+  // the sentences that are off unless chosen are off when missing and skipped by
+  // the chain.
   bool previous = false;
   for (std::size_t i = 0; i < kSentenceKeys.size(); ++i) {
+    if (kSentencesByType[i]->offWithoutKey) {
+      c.sentences[i] = ini.ReadBool(kSecNmea, kSentenceKeys[i], false, false, bad);
+      continue;
+    }
     previous = ini.ReadBool(kSecNmea, kSentenceKeys[i], previous, previous, bad);
     c.sentences[i] = previous;
   }

@@ -20,7 +20,7 @@
 //   [COM]          iVit                   serial speed, baud
 //                  COM1 ... COM10         optional: the device that stands for that
 //                                         port on this machine ("/dev/ttyUSB0")
-//   [NMEA]         iAPB ... iZTG          the 26 sentence switches (kSentenceTypes)
+//   [NMEA]         iAPB ... iZTG          the 31 sentence switches (kSentenceTypes)
 //                  iDevPOS, iSound, iSpeedo, iWind   talker choices (kTalkerChoices)
 //                  iInst, iPilot, iCompas always "II", "AP", "HC"
 //
@@ -30,8 +30,10 @@
 // A missing key reads as its default. The defaults are fixed values, except where
 // the key keeps the program's current setting (marked "current" below), and except
 // the chained keys of [NMEA]: a missing sentence key takes the value just read for
-// the sentence before it ("iAPB" false), a missing talker key the text just read
-// for the talker before it ("iDevPOS" empty). A value that is not a number keeps the
+// the sentence before it ("iAPB" false), leaving out iGGA, iROT, iRSA, iVLW and
+// iXTE: those are false when missing and are not chained (a file without them
+// selects what it selected before they existed); a missing talker key the text
+// just read for the talker before it ("iDevPOS" empty). A value that is not a number keeps the
 // program's current setting and its key is reported.
 
 #include <array>
@@ -56,7 +58,7 @@ inline constexpr std::string_view kSecNmea = "NMEA";
 
 inline constexpr std::string_view kProgramName = "Ventrel";
 
-// The 26 sentences, in the order of the [NMEA] keys and of the sentence dialog's list
+// The 31 sentences, in the order of the [NMEA] keys and of the sentence dialog's list
 // (item i of the list is sentence i), read from the sentence table.
 inline constexpr int kNbSentences = kSentenceCount;
 inline constexpr std::array<std::string_view, kNbSentences> kSentenceTypes = [] {

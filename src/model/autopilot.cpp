@@ -73,6 +73,7 @@ void VentrelModel::TimerBTimer() {
   const std::int32_t rdiv = static_cast<std::int32_t>(std::lround(s.tdiv));
   if (isMultiple(s.t, rdiv)) {
     s.Ptb = std::clamp(panel_[Field::HelmBar].position(), 0, kBarMax);
+    s.SetHelmFromBar(s.Ptb);
     s.BS.argt -= s.Ptb - kBarCentre;
     if (s.BS.argt > 360) s.BS.argt -= 360;
     if (s.BS.argt < 0) s.BS.argt += 360;
@@ -96,6 +97,7 @@ void VentrelModel::ZeroTrackBarre() {
   if (timers_.TimerZero.enabled()) return;
   s_.Ptb = BarStep(s_.Ptb);
   panel_[Field::HelmBar].setPosition(s_.Ptb);
+  s_.SetHelmFromBar(s_.Ptb);
   timers_.TimerZero.setEnabled(true);
 }
 
@@ -107,6 +109,7 @@ void VentrelModel::TimerZeroTimer() {
   if (s.Ptb != kBarCentre) {
     s.Ptb = BarStep(s.Ptb);
     panel_[Field::HelmBar].setPosition(s.Ptb);
+    s.SetHelmFromBar(s.Ptb);
     return;
   }
   timers_.TimerZero.setEnabled(false);

@@ -127,6 +127,7 @@ void VentrelModel::BtCALCClick() {
   s.HDG = s.BS.argt;
   s.hdm = s.HDG - s.Declin;
   s.HDGt_1 = s.HDG;
+  s.RestartTrip();
   s.TWS = s.TW.mdl;
   s.TWD = s.TW.argt;
 
@@ -173,7 +174,11 @@ void VentrelModel::SpBtPauseResClick() {
     s.StPause = true;
     ZeroTrackBarre();
   } else {
+    // The resume takes up the typed values as "Démarrer" does, but the trip
+    // log goes on: only "Démarrer" itself starts a new trip.
+    const long double trip = s.logTrip;
     BtCALCClick();
+    s.logTrip = trip;
     EnabCmdPilot();
     if (nmea_.resume) nmea_.resume();
     panel_[Field::PauseResumeButton].setPicture("Gl_pause.bmp");

@@ -1,4 +1,5 @@
-// Group 1: depth (DPT, DBS, DBT, DBK), heading (HDG, HDM, HDT), wind (MWV, MWD).
+// Group 1: depth (DPT, DBS, DBT, DBK), heading (HDG, HDM, HDT), rate of turn
+// (ROT), rudder angle (RSA), wind (MWV, MWD).
 // Depths in metres, angles in degrees, speeds in knots.
 
 #include <cmath>
@@ -75,6 +76,25 @@ void HDT(BuildContext& c, std::vector<SentenceFields>& out) {
   r.HDGT = c.s.BS.argt;
   r.typ = 'T';
   out.push_back({{AngleField(r.HDGT, 5, 2), Ch(r.typ), ""}});
+}
+
+// $HCROT,<degrees per minute, - to port>,A*hh
+// The rate over the last tick, as the tick worked it out (V: not known).
+void ROT(BuildContext& c, std::vector<SentenceFields>& out) {
+  auto& r = c.m.rotr;
+  r.Rate = c.s.turnRate;
+  r.Stat = std::isfinite(r.Rate) ? 'A' : 'V';
+  out.push_back({{fixedForm(r.Rate, 6, 1), Ch(r.Stat)}});
+}
+
+// $APRSA,<starboard (single) rudder, degrees, - to port>,A,,V*hh
+// The angle of the helm bar (V: not known); there is no second rudder: its
+// fields say so.
+void RSA(BuildContext& c, std::vector<SentenceFields>& out) {
+  auto& r = c.m.rsar;
+  r.Stbd = c.s.helm;
+  r.StbdStat = std::isfinite(r.Stbd) ? 'A' : 'V';
+  out.push_back({{fixedForm(r.Stbd, 4, 1), Ch(r.StbdStat), "", Ch(r.PortStat)}});
 }
 
 // $--MWV,<apparent angle clockwise from the bow>,R,<apparent speed kn>,N,A*hh

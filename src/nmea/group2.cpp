@@ -1,6 +1,6 @@
-// Group 2: water speed (VHW), position (GLL, RMC), apparent wind (VWR), bearing
-// and distance to the waypoint (BWC by great circle, BWR by rhumb line),
-// satellites used (GSA). Angles in degrees, speeds in knots, distances in
+// Group 2: water speed (VHW), distance through the water (VLW), position (GLL,
+// GGA, RMC), apparent wind (VWR), bearing and distance to the waypoint (BWC by
+// great circle, BWR by rhumb line), satellites used (GSA). Angles in degrees, speeds in knots, distances in
 // nautical miles; positions hold graphic longitudes.
 
 #include <cmath>
@@ -63,6 +63,16 @@ void VHW(BuildContext& c, std::vector<SentenceFields>& out) {
                   fixedForm(r.BSn, 4, 2), Ch(r.SUn), fixedForm(r.BSk, 4, 2), Ch(r.SUk)}});
 }
 
+// $--VLW,<total nm>,N,<trip nm>,N*hh
+// The total counts from the start of the program, the trip from the last start
+// of the run.
+void VLW(BuildContext& c, std::vector<SentenceFields>& out) {
+  auto& r = c.m.vlwr;
+  r.Total = c.s.logTotal;
+  r.Trip = c.s.logTrip;
+  out.push_back({{fixedForm(r.Total, 8, 2), Ch(r.TotU), fixedForm(r.Trip, 8, 2), Ch(r.TripU)}});
+}
+
 // $--GLL,<lat>,<N|S>,<lon>,<E|W>,<utc>,A,A*hh
 void GLL(BuildContext& c, std::vector<SentenceFields>& out) {
   auto& r = c.m.gllr;
@@ -75,6 +85,26 @@ void GLL(BuildContext& c, std::vector<SentenceFields>& out) {
   r.EorW = Letter(lon);
   r.UTC = c.m.timUTC;
   out.push_back({{lat.value, lat.letter, lon.value, lon.letter, r.UTC, Ch(r.Stat), Ch(r.FAAm)}});
+}
+
+// $--GGA,<utc>,<lat>,<N|S>,<lon>,<E|W>,1,06,3.1,0.0,M,,M,,*hh
+// The position of GLL. The fix fields are constants that agree with GSA and GSV:
+// quality 1 (a GPS fix), the 6 satellites GSA uses, the HDOP of GSA (3.1), the
+// antenna at sea level (0.0 m); the geoid separation is not known (empty, as are
+// the differential age and station).
+void GGA(BuildContext& c, std::vector<SentenceFields>& out) {
+  auto& r = c.m.ggar;
+  const TPos_elem& p = c.s.Memo_Pos;
+  const PosField lat = LatField(p.lat);
+  const PosField lon = LonField(p.long_, 10, 5);
+  r.UTC = c.m.timUTC;
+  r.Lat = dec_dmd(p.lat);
+  r.NorS = Letter(lat);
+  r.Long = dec_dmd(LongGeo(p.long_));
+  r.EorW = Letter(lon);
+  out.push_back({{r.UTC, lat.value, lat.letter, lon.value, lon.letter, std::to_string(r.Quality),
+                  (r.SatUsed < 10 ? "0" : "") + std::to_string(r.SatUsed), fixedForm(r.HDOP, 3, 1),
+                  fixedForm(r.Alt, 6, 1), "M", "", "M", "", ""}});
 }
 
 // $--RMC,<utc>,A,<lat>,<N|S>,<lon>,<E|W>,<sog kn>,<cog T>,<ddmmyy>,<variation>,<E|W>,A*hh

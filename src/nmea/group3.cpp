@@ -1,6 +1,7 @@
-// Group 3: satellites in view (GSV), navigation to the waypoint (RMB, APB), water
-// temperature (MTW), course and speed over ground (VTG), date and time (ZDA), time
-// to go (ZTG), closing speed (WCV), waypoint to waypoint (WNC), waypoint (WPL).
+// Group 3: satellites in view (GSV), navigation to the waypoint (RMB, APB), the
+// cross-track error (XTE), water temperature (MTW), course and speed over ground
+// (VTG), date and time (ZDA), time to go (ZTG), closing speed (WCV), waypoint to
+// waypoint (WNC), waypoint (WPL).
 // Angles in degrees, speeds in knots, distances in nautical miles.
 
 #include <charconv>
@@ -19,6 +20,10 @@ namespace {
 
 std::string Ch(char c) { return std::string(1, c); }
 char Letter(const PosField& p) { return p.letter.empty() ? ' ' : p.letter[0]; }
+
+// The cross-track error of RMB, APB and XTE, nautical miles: the boat is taken to
+// be on the waypoint's course.
+constexpr long double kCrossTrackError = 0.0L;
 
 // v with at least two digits, as "%02d" writes it.
 std::string TwoDigits(int v) {
@@ -60,7 +65,7 @@ void RMB(BuildContext& c, std::vector<SentenceFields>& out) {
   const auto& wp = c.w.Wp;
   const PosField lat = LatField(wp.P.lat);
   const PosField lon = LonField(wp.P.long_, 9, 4);
-  r.XTE = 0.0L;
+  r.XTE = kCrossTrackError;
   r.ToWpID = wp.P.nom;
   r.FrWpID = c.w.Wp1.P.nom;
   r.DestLat = dec_dmd(wp.P.lat);
@@ -84,7 +89,7 @@ void RMB(BuildContext& c, std::vector<SentenceFields>& out) {
 // The bearing origin to destination is empty while it is not known.
 void APB(BuildContext& c, std::vector<SentenceFields>& out) {
   auto& r = c.m.apbr;
-  r.XTE = 0.0L;
+  r.XTE = kCrossTrackError;
   r.BearOrToDest = c.w.BearOrToDest;
   r.WpDestID = c.w.Wp.P.nom;
   r.BearPosToDest = c.w.Wp.relev;
@@ -95,6 +100,14 @@ void APB(BuildContext& c, std::vector<SentenceFields>& out) {
                   AngleField(r.BearPosToDest, 5, 2), Ch(r.Bear2Typ), AngleField(r.HdgToDest, 5, 2),
                   Ch(r.HdgTyp)},
                  9});
+}
+
+// $--XTE,A,A,0.00,L,N,A*hh
+// The cross-track error that RMB and APB send: always 0.
+void XTE(BuildContext& c, std::vector<SentenceFields>& out) {
+  auto& r = c.m.xter;
+  r.XTE = kCrossTrackError;
+  out.push_back({{Ch(r.Stat), Ch(r.Stat2), fixedForm(r.XTE, 5, 2), Ch(r.DirToSteer), Ch(r.XTU), Ch(r.FAA)}});
 }
 
 // $--MTW,<degrees Celsius>,C*hh

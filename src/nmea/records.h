@@ -19,7 +19,9 @@
 
 namespace ventrel {
 
-// Selection flag of a sentence: ON is sent, OFF is not. The records start at ON.
+// Selection flag of a sentence: ON is sent, OFF is not. The records start at ON,
+// but for GGA, XTE, ROT, RSA and VLW, which start at OFF: they are sent only when
+// chosen in the selection dialog or in a configuration.
 enum class t_switch : std::uint8_t { ON = 0, OFF = 1 };
 
 struct t_DPT {
@@ -259,6 +261,56 @@ struct t_WPL {
   t_switch switch_ = t_switch::ON;
 };
 
+// Position fix: the position of GLL and RMC, and the fix quality that matches
+// the satellites of GSA and GSV (constant: see the encoder).
+struct t_GGA {
+  std::string UTC;
+  long double Lat = 0.0L;   // packed DMD
+  char NorS = 'S';
+  long double Long = 0.0L;  // packed DMD, geographic
+  char EorW = 'E';
+  std::int32_t Quality = 1;  // 1: a GPS fix
+  std::int32_t SatUsed = 6;  // the six satellites of GSA
+  long double HDOP = 3.1L;   // the HDOP of GSA
+  long double Alt = 0.0L;    // antenna altitude above the geoid, metres: at sea level
+  t_switch switch_ = t_switch::OFF;
+};
+
+// Cross-track error of the waypoint course: the value RMB and APB send.
+struct t_XTE {
+  char Stat = 'A';
+  char Stat2 = 'A';
+  long double XTE = 0.0L;  // nautical miles, always 0
+  char DirToSteer = 'L';
+  char XTU = 'N';
+  char FAA = 'A';
+  t_switch switch_ = t_switch::OFF;
+};
+
+// Rate of turn over the last tick.
+struct t_ROT {
+  long double Rate = 0.0L;  // degrees per minute, negative when the bow turns to port
+  char Stat = 'A';
+  t_switch switch_ = t_switch::OFF;
+};
+
+// Rudder angle of the helm bar; one rudder: the port sensor's fields say "not valid".
+struct t_RSA {
+  long double Stbd = 0.0L;  // degrees, -15..15, negative to port
+  char StbdStat = 'A';
+  char PortStat = 'V';
+  t_switch switch_ = t_switch::OFF;
+};
+
+// Distance through the water, nautical miles.
+struct t_VLW {
+  long double Total = 0.0L;  // since the program started
+  char TotU = 'N';
+  long double Trip = 0.0L;   // since the last start of the run
+  char TripU = 'N';
+  t_switch switch_ = t_switch::OFF;
+};
+
 // GSA and GSV are fixed texts: only the flag is used.
 struct t_GSA {
   char SecMod = 'A';
@@ -325,6 +377,11 @@ class NmeaModule {
   t_WPL wplr;
   t_GSA gsar;
   t_GSV gsvr;
+  t_GGA ggar;
+  t_XTE xter;
+  t_ROT rotr;
+  t_RSA rsar;
+  t_VLW vlwr;
 
   // The rhumb line of BWR, kept from one build to the next: it remembers the
   // Mercator latitude of the waypoint, which does not change.
@@ -338,10 +395,11 @@ class NmeaModule {
   // when none of the group is selected, or for another g). The clock gives the
   // local date and time and the UTC offset of this build, so that the same inputs
   // give the same sentences to the byte.
-  //   Group 1: depth, heading, wind.
-  //   Group 2: water speed, position, apparent wind, waypoint bearing, satellites used.
-  //   Group 3: satellites in view, navigation to the waypoint, temperature, course,
-  //            date and time, waypoint.
+  //   Group 1: depth, heading, rate of turn, rudder, wind.
+  //   Group 2: water speed and log, position and fix, apparent wind, waypoint
+  //            bearing, satellites used.
+  //   Group 3: satellites in view, navigation to the waypoint and cross-track
+  //            error, temperature, course, date and time, waypoint.
   int BuildSentenceGroup(int group, const SimState& s, const WaypointState& w, const NmeaClock& clock);
 
   // Sets timUTC, datact and utc from the clock.

@@ -19,6 +19,7 @@ std::string_view TalkerText(const NmeaModule& m, Talker t) {
     case Talker::Winst: return m.Winst;
     case Talker::Speedo: return m.Speedo;
     case Talker::DevPos: return m.DevPos;
+    case Talker::Autopilot: return "AP";
     case Talker::Compass: break;
   }
   return "HC";

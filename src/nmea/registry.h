@@ -1,5 +1,5 @@
 #pragma once
-// The table of the 26 sentence types: for each, its group, its record, its
+// The table of the 31 sentence types: for each, its group, its record, its
 // talker, its encoder, its item and description in the selection dialog and its
 // configuration key. The group builds walk this table in its order; the dialog's
 // list and the configuration keys are read from it; no other place lists the
@@ -20,9 +20,10 @@
 namespace ventrel {
 
 // Which talker a sentence carries.
-enum class Talker { Sounder, Winst, Speedo, DevPos, Compass };
+enum class Talker { Sounder, Winst, Speedo, DevPos, Compass, Autopilot };
 
-// The two letters of a talker in the module; Compass is always "HC".
+// The two letters of a talker in the module; Compass is always "HC", Autopilot
+// always "AP".
 std::string_view TalkerText(const NmeaModule& m, Talker t);
 
 // What an encoder reads and writes: the module (its records, timUTC, datact), the
@@ -59,6 +60,9 @@ struct SentenceEntry {
   std::string_view listText;
   std::string_view description;  // the line shown beside the item
   std::string_view iniKey;       // its switch in the [NMEA] section of a configuration
+  // Off unless chosen: a configuration without its key leaves it off, and its
+  // key takes no part in the chained defaults of the other keys (config_values).
+  bool offWithoutKey = false;
 };
 
 // True when the sentence of entry e is selected in m.
@@ -70,6 +74,11 @@ int BuildGroup(BuildContext& c, int group);
 
 // Encoders, one per sentence type (group1.cpp, group2.cpp, group3.cpp).
 namespace enc {
+void GGA(BuildContext&, std::vector<SentenceFields>&);
+void XTE(BuildContext&, std::vector<SentenceFields>&);
+void ROT(BuildContext&, std::vector<SentenceFields>&);
+void RSA(BuildContext&, std::vector<SentenceFields>&);
+void VLW(BuildContext&, std::vector<SentenceFields>&);
 void DPT(BuildContext&, std::vector<SentenceFields>&);
 void DBS(BuildContext&, std::vector<SentenceFields>&);
 void DBT(BuildContext&, std::vector<SentenceFields>&);
@@ -98,7 +107,7 @@ void WNC(BuildContext&, std::vector<SentenceFields>&);
 void WPL(BuildContext&, std::vector<SentenceFields>&);
 }  // namespace enc
 
-inline constexpr int kSentenceCount = 26;
+inline constexpr int kSentenceCount = 31;
 
 namespace registry_detail {
 template <auto Record>
@@ -115,7 +124,7 @@ inline constexpr std::array<SentenceEntry, kSentenceCount> kSentenceTable = [] {
   using T = Talker;
   using registry_detail::FlagOf;
   return std::array<SentenceEntry, kSentenceCount>{{
-      // Group 1: depth, heading, wind.
+      // Group 1: depth, heading, rate of turn, rudder, wind.
       {"DPT", 1, "dptr", FlagOf<&M::dptr>, T::Sounder, enc::DPT, "DPT\t", "Profondeur d'eau  (sous le capteur)", "iDPT"},
       {"DBS", 1, "dbsr", FlagOf<&M::dbsr>, T::Sounder, enc::DBS, "DBS *\t", "Profondeur sous la surface", "iDBS"},
       {"DBT", 1, "dbtr", FlagOf<&M::dbtr>, T::Sounder, enc::DBT, "DBT\t", "Profondeur sous le capteur", "iDBT"},
@@ -123,20 +132,27 @@ inline constexpr std::array<SentenceEntry, kSentenceCount> kSentenceTable = [] {
       {"HDG", 1, "hdgr", FlagOf<&M::hdgr>, T::Compass, enc::HDG, "HDG\t", "Cap magnétique - déviation et déclinaison", "iHDG"},
       {"HDM", 1, "hdmr", FlagOf<&M::hdmr>, T::Compass, enc::HDM, "HDM *\t", "Cap magnétique ", "iHDM"},
       {"HDT", 1, "hdtr", FlagOf<&M::hdtr>, T::Compass, enc::HDT, "HDT *\t", "Cap vrai", "iHDT"},
+      {"ROT", 1, "rotr", FlagOf<&M::rotr>, T::Compass, enc::ROT, "ROT\t", "Taux de giration", "iROT", true},
+      {"RSA", 1, "rsar", FlagOf<&M::rsar>, T::Autopilot, enc::RSA, "RSA\t", "Angle de barre", "iRSA", true},
       {"MWV", 1, "mwvr", FlagOf<&M::mwvr>, T::Winst, enc::MWV, "MWV\t", "Vitesse et angle du vent", "iMWV"},
       {"MWD", 1, "mwdr", FlagOf<&M::mwdr>, T::Winst, enc::MWD, "MWD\t", "Vitesse et direction du vent réel", "iMWD"},
-      // Group 2: water speed, position, apparent wind, waypoint, satellites used.
+      // Group 2: water speed and log, position and fix, apparent wind, waypoint,
+      // satellites used.
       {"VHW", 2, "vhwr", FlagOf<&M::vhwr>, T::Speedo, enc::VHW, "VHW \t", "Vitesse sur l'eau et cap", "iVHW"},
+      {"VLW", 2, "vlwr", FlagOf<&M::vlwr>, T::Speedo, enc::VLW, "VLW\t", "Distance parcourue sur l'eau (totale et partielle)", "iVLW", true},
       {"GLL", 2, "gllr", FlagOf<&M::gllr>, T::DevPos, enc::GLL, "GLL\t", "Position géographique   Latitude/Longitude", "iGLL"},
+      {"GGA", 2, "ggar", FlagOf<&M::ggar>, T::DevPos, enc::GGA, "GGA\t", "Données du point GPS (qualité, satellites, altitude)", "iGGA", true},
       {"RMC", 2, "rmcr", FlagOf<&M::rmcr>, T::DevPos, enc::RMC, "RMC\t", "Information minimale de navigation demandée", "iRMC"},
       {"VWR", 2, "vwrr", FlagOf<&M::vwrr>, T::Winst, enc::VWR, "VWR *\t", "Vent apparent en vitesse et angle", "iVWR"},
       {"BWC", 2, "bwcr", FlagOf<&M::bwcr>, T::DevPos, enc::BWC, "BWC\t", "Relevé et distance au waypoint - orthodromie", "iBWC"},
       {"BWR", 2, "bwrr", FlagOf<&M::bwrr>, T::DevPos, enc::BWR, "BWR\t", "Relevé et distance au waypoint - loxodromie", "iBWR"},
       {"GSA", 2, "gsar", FlagOf<&M::gsar>, T::DevPos, enc::GSA, "GSA\t", "GPS DOP et satellites actifs (précision du système)", "iGSA"},
-      // Group 3: satellites in view, waypoint navigation, temperature, course, time.
+      // Group 3: satellites in view, waypoint navigation and cross-track error,
+      // temperature, course, time.
       {"GSV", 3, "gsvr", FlagOf<&M::gsvr>, T::DevPos, enc::GSV, "GSV\t", "Satellites en vue", "iGSV"},
       {"RMB", 3, "rmbr", FlagOf<&M::rmbr>, T::DevPos, enc::RMB, "RMB\t", "Information minimale de navigation demandée", "iRMB"},
       {"APB", 3, "apbr", FlagOf<&M::apbr>, T::DevPos, enc::APB, "APB\t", "Pilote automatique phrase B", "iAPB"},
+      {"XTE", 3, "xter", FlagOf<&M::xter>, T::DevPos, enc::XTE, "XTE\t", "Écart latéral à la route du waypoint", "iXTE", true},
       {"MTW", 3, "mtwr", FlagOf<&M::mtwr>, T::Sounder, enc::MTW, "MTW", "Température moyenne de l'eau", "iMTW"},
       {"VTG", 3, "vtgr", FlagOf<&M::vtgr>, T::DevPos, enc::VTG, "VTG\t", "Route et vitesse sur le fond", "iVTG"},
       {"ZDA", 3, "zdar", FlagOf<&M::zdar>, T::DevPos, enc::ZDA, "ZDA\t", "Date et heure en TU , jour, mois, année et zone d'horaire local", "iZDA"},
@@ -156,7 +172,7 @@ inline constexpr std::array<const SentenceEntry*, kSentenceCount> kSentencesByTy
   return by;
 }();
 
-// The 26 entries, group 1 then 2 then 3, each group in its sending order.
+// The 31 entries, group 1 then 2 then 3, each group in its sending order.
 std::span<const SentenceEntry> SentenceTable();
 // The entry of a sentence type ("RMC"), or nullptr.
 const SentenceEntry* FindSentence(std::string_view type);

@@ -1,5 +1,5 @@
 #pragma once
-// The model of the sentence-selection dialog: the 26 items of its check list with
+// The model of the sentence-selection dialog: the 31 items of its check list with
 // their records and description lines, the pending check states and the four
 // talker radio groups. The flags and talkers of the sentence module change only
 // when OK is applied.

@@ -308,6 +308,7 @@ CommandResult BoatCommands::Helm(int degreesToStarboard) {
   }
   // A bar left of the middle turns the boat to starboard.
   bar.setPosition(kHelmCentre - degreesToStarboard);
+  m.state().SetHelmFromBar(kHelmCentre - degreesToStarboard);
   return Accepted();
 }
 

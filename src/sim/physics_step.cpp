@@ -42,6 +42,13 @@ void UpdateWaypointLeg(WaypointState& w, const SimState& s, Mercator& chart) {
   if (w.WCV > 0) w.ETE = dec_dms(w.Wp.dist / w.WCV);
 }
 
+long double TurnRate(long double before, long double after, long double minutes) {
+  long double change = std::fmod(after - before, 360.0L);
+  if (change > 180) change -= 360;
+  if (change <= -180) change += 360;
+  return minutes > 0 ? change / minutes : 0.0L;
+}
+
 PhysicsFrame AdvancePhysics(SimState& s, WaypointState& w, const PhysicsInputs& in) {
   PhysicsFrame f;
   f.tickBefore = s.t;
@@ -63,9 +70,15 @@ PhysicsFrame AdvancePhysics(SimState& s, WaypointState& w, const PhysicsInputs& 
 
   // Dead reckoning over the last second on the motion over ground of the previous
   // tick (a fifth of a second per step while gybing: the gybe timer runs every 200 ms).
+  // The log counts the distance through the water over the same span, at the
+  // boat speed of the previous tick.
+  const long double stepHours = s.EmpEncour ? 1.0L / 18000 : 1.0L / 3600;
   if (isMultiple(s.t, f.ticksPerSecond)) {
-    const long double distanceNm = s.EmpEncour ? s.OG.mdl / 18000 : s.OG.mdl / 3600;
+    const long double distanceNm = s.OG.mdl * stepHours;
     in.chart.Calcul_Pos_DIST_RELEVE(s.Memo_Pos, s.Pact, s.OG.argt, distanceNm);
+    const long double throughWaterNm = s.BS.mdl * stepHours;
+    s.logTotal += throughWaterNm;
+    s.logTrip += throughWaterNm;
     s.Memo_Pos = s.Pact;
     f.positionStepped = true;
     if (w.WpUsed) {
@@ -102,6 +115,8 @@ PhysicsFrame AdvancePhysics(SimState& s, WaypointState& w, const PhysicsInputs& 
   if (s.BS.argt < 0) s.BS.argt += 360;
   s.hdm = s.BS.argt - s.Declin;
   f.boatBeforePolar = s.BS;
+  s.turnRate = TurnRate(s.prevTickHeading, s.BS.argt, stepHours * 60);
+  s.prevTickHeading = s.BS.argt;
 
   // Apparent wind, reciprocal heading, tack side.
   UpdateApparentWind(s);

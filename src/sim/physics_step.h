@@ -62,6 +62,11 @@ struct PhysicsInputs {
 // Advances the state and the waypoint by one tick and returns what it computed.
 PhysicsFrame AdvancePhysics(SimState& s, WaypointState& w, const PhysicsInputs& in);
 
+// The rate of turn, degrees per minute, from heading `before` to heading `after`
+// (degrees true) in `minutes`: the change taken the short way round, in
+// (-180, 180], negative when the bow turned to port; 0 when minutes is not above 0.
+long double TurnRate(long double before, long double after, long double minutes);
+
 // The apparent wind (boat + surface wind), its angle off the bow and the surface
 // wind angle off the bow, from the state as it stands.
 void UpdateApparentWind(SimState& s);

@@ -76,9 +76,32 @@ struct SimState {
   long double SpMin = 0.0L;     // boat speed at the dead point of a tack
   long double VMGauPres = 0.0L; // best upwind VMG, SpMax x cos(best angle)
   std::int32_t Ptb = 15;        // helm bar position read at the last helm step, 0..30
+  // Rudder angle shown by the helm bar, degrees, -15..15: 0 at the centre,
+  // positive to starboard (bar left of the centre), negative to port. Set with
+  // the bar's position wherever the model moves the bar or reads it.
+  long double helm = 0.0L;
+  // Heading at the end of the previous tick, degrees true, and the rate of turn
+  // over the last tick, degrees per minute, negative when the bow turned to port.
+  long double prevTickHeading = 0.0L;
+  long double turnRate = 0.0L;
+  // Distance sailed through the water, nautical miles: since the program
+  // started (never reset) and since the last start of the run (Démarrer).
+  long double logTotal = 0.0L;
+  long double logTrip = 0.0L;
   // Side shown by the drift label: true for "° TRIBORD" (set with Deriv while
   // there is a current).
   bool DerivTribord = false;
+
+  // The rudder angle of the helm bar at `position` (0..30, centre 15).
+  void SetHelmFromBar(std::int32_t position) {
+    helm = 15 - (position < 0 ? 0 : position > 30 ? 30 : position);
+  }
+  // At each start of the run (Démarrer): the trip log from 0, no turn yet.
+  void RestartTrip() {
+    logTrip = 0;
+    prevTickHeading = BS.argt;
+    turnRate = 0;
+  }
 
   // Works the depth below the transducer out again: after dbs or offset_surf changed.
   void UpdateDepthBelowTransducer() { depthBelowTransducer = dbs - offset_surf; }

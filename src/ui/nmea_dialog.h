@@ -1,5 +1,5 @@
 #pragma once
-// TFParNMEA, "Sélection des phrases NMEA à générer": which of the 26 sentences are
+// TFParNMEA, "Sélection des phrases NMEA à générer": which of the 31 sentences are
 // sent and which talker each simulated instrument uses. The dialog edits a copy of
 // the selection; "OK" hands it back and hides the dialog; closing it by its frame
 // applies nothing.

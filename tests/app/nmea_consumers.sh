@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Real receivers of the sentences. The test ConsumerRun of test_nmea writes an hour
-# of the model's output with the values it carries (all 26 sentences, the variations
+# of the model's output with the values it carries (all 31 sentences, the variations
 # and the alternating current on, a waypoint, a tack, the UTC date changing);
 # gpsdecode must read it without complaint, and what it, the Signal K parser and
 # nmea-simple (npm packages, installed in the build) decode must agree with the values.

@@ -11,7 +11,7 @@
 namespace ventrel {
 namespace {
 
-// The 26 switches as "1"/"0" characters, APB first.
+// The 31 switches as "1"/"0" characters, APB first.
 std::string Switches(const Configuration& c) {
   std::string s;
   for (bool on : c.sentences) s += on ? '1' : '0';
@@ -21,17 +21,25 @@ std::string Switches(const Configuration& c) {
 TEST(ReadConfiguration, AMissingSentenceSwitchRepeatsTheOneBefore) {
   const struct {
     const char* file;
-    const char* switches;  // APB ... ZTG
+    const char* switches;  // APB ... ZTG: APB BWC BWR DBK DBS DBT DPT GGA GLL GSA GSV HDG HDM HDT MTW MWD
+                           //             MWV RMB RMC ROT RSA VHW VLW VTG VWR WCV WNC WPL XTE ZDA ZTG
     std::size_t bad;
   } cases[] = {
-      {"[COM]\niVit=4800\n", "00000000000000000000000000", 0},  // no section: every sentence off
-      {"[NMEA]\n", "00000000000000000000000000", 0},
+      {"[COM]\niVit=4800\n", "0000000000000000000000000000000", 0},  // no section: every sentence off
+      {"[NMEA]\n", "0000000000000000000000000000000", 0},
       // No "iBWC" after "iAPB" true: BWC is sent, and so is every sentence after it.
-      {"[NMEA]\niAPB=1\n", "11111111111111111111111111", 0},
-      {"[NMEA]\niAPB=1\niBWR=0\n", "11000000000000000000000000", 0},
-      {"[nmea]\nIAPB=0\niBWC=1\niDBK=0\niMTW=true\niZTG=1\n", "01100000000001111111111111", 0},
-      // A switch that cannot be read takes the chained value and is reported.
-      {"[NMEA]\niAPB=1\niBWC=oui\niBWR=0\n", "11000000000000000000000000", 1}};
+      {"[NMEA]\niAPB=1\n", "1111111011111111111001011111011", 0},
+      {"[NMEA]\niAPB=1\niBWR=0\n", "1100000000000000000000000000000", 0},
+      {"[nmea]\nIAPB=0\niBWC=1\niDBK=0\niMTW=true\niZTG=1\n", "0110000000000011111001011111011", 0},
+      // GGA, ROT, RSA, VLW and XTE are off when missing and never chained: a file
+      // written before them sends what it sent; present, they are read.
+      {"[NMEA]\niAPB=1\niGGA=1\niROT=1\niRSA=1\niVLW=1\niXTE=1\n", "1111111111111111111111111111111", 0},
+      {"[NMEA]\niGGA=1\niXTE=true\n", "0000000100000000000000000000100", 0},
+      {"[NMEA]\niDPT=1\niGGA=0\n", "0000001011111111111001011111011", 0},
+      {"[NMEA]\niDPT=0\niGGA=1\n", "0000000100000000000000000000000", 0},
+      {"[NMEA]\niAPB=1\niROT=oui\n", "1111111011111111111001011111011", 1},
+      // A switch that cannot be read takes the chained value (false for the five) and is reported.
+      {"[NMEA]\niAPB=1\niBWC=oui\niBWR=0\n", "1100000000000000000000000000000", 1}};
   for (const auto& c : cases) {
     BadKeys bad;
     EXPECT_EQ(Switches(ReadConfiguration(IniFile(c.file), Configuration{}, &bad)), c.switches) << c.file;
@@ -110,7 +118,7 @@ TEST(ReadConfiguration, AnEmptyFileGivesFixedDefaultsAndKeepsTheCurrentOnes) {
   expected.iVit = 9600;
   expected.COM = cur.COM;
   EXPECT_TRUE(c == expected);
-  EXPECT_EQ(Switches(c), std::string(26, '0'));
+  EXPECT_EQ(Switches(c), std::string(31, '0'));
   EXPECT_EQ(c.iInst + c.iPilot + c.iCompas + c.Version, "IIAPHC2.3");
   const std::string name(300, 'W');  // at most 255 characters of the waypoint name
   EXPECT_EQ(ReadConfiguration(IniFile("[NavDATA]\niWpID=" + name + "\n"), cur).iWpID, name.substr(0, 255));
@@ -146,7 +154,7 @@ TEST(ShippedConfiguration, HoldsTheDesignValues) {
   EXPECT_EQ(c.iPolPerc, 100);
   EXPECT_EQ(c.iModPil, TModPil::AUTO);
   EXPECT_EQ(c.iVit, 4800);
-  EXPECT_EQ(Switches(c), std::string(26, '1'));
+  EXPECT_EQ(Switches(c), "1111111011111111111001011111011");  // GGA, ROT, RSA, VLW, XTE: no key, off
   EXPECT_EQ(c.talkerItems, (std::array<int, 4>{1, 0, 0, 0}));  // GP, SD, DM, WI
 }
 

@@ -148,6 +148,67 @@ TEST(PauseResume, InStandbyTheHelmBarIsLockedAndCentred) {
   EXPECT_EQ(r.driving(), "TimerB");
 }
 
+// The log: through the water at the boat speed, the trip from each start
+// ("Démarrer", not a resume after a pause), the total from the program's start;
+// no turn right after a start.
+TEST(Start, TheTripLogStartsAgainAtEachStartAndTheTotalGoesOn) {
+  Rig r;
+  r.start();
+  const struct {
+    const char* what;
+    bool restart;
+    int seconds;
+    bool pauseFirst = false;  // paused and resumed before the leg
+  } legs[] = {{"first leg", false, 10},       {"started again", true, 5}, {"on", false, 7},
+              {"paused, resumed", false, 4, true}, {"again", true, 3}};
+  long double total = 0, trip = 0;
+  for (const auto& leg : legs) {
+    SCOPED_TRACE(leg.what);
+    if (leg.pauseFirst) {
+      r.model.SpBtPauseResClick();
+      r.model.SpBtPauseResClick();
+      EXPECT_NEAR(D(r.s().logTrip), D(trip), 1e-12);
+    }
+    if (leg.restart) {
+      r.model.BtCALCClick();
+      EXPECT_EQ(r.s().logTrip, 0);
+      EXPECT_NEAR(D(r.s().logTotal), D(total), 1e-12);
+      trip = 0;
+    }
+    EXPECT_EQ(r.s().turnRate, 0);
+    // No variations: the speed of the polar, steady from the start.
+    const long double legNm = r.s().BS.mdl * leg.seconds / 3600;
+    r.seconds(leg.seconds);
+    total += legNm;
+    trip += legNm;
+    EXPECT_NEAR(D(r.s().logTrip), D(trip), 1e-12);
+    EXPECT_NEAR(D(r.s().logTotal), D(total), 1e-12);
+    EXPECT_NEAR(D(r.s().turnRate), 0, 1e-9);
+  }
+  EXPECT_GT(total, 0.01L);
+}
+
+// In STDBY the rudder angle is the bar's offset read at each helm step (right of
+// the centre: to port, negative); the heading turns by it each second, and the
+// rate of turn has the rudder's sign.
+TEST(PauseResume, InStandbyTheRudderAndTheRateOfTurnFollowTheBar) {
+  const struct {
+    int position;
+    long double helm;
+    long double rate;  // degrees per minute
+  } cases[] = {{20, -5, -300}, {9, 6, 360}, {15, 0, 0}, {30, -15, -900}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.position);
+    Rig r;
+    r.s().ModPil = TModPil::STDBY;
+    r.start();
+    r.f(Field::HelmBar).setPosition(c.position);
+    r.seconds(1);
+    EXPECT_EQ(r.s().helm, c.helm);
+    EXPECT_NEAR(D(r.s().turnRate), D(c.rate), 1e-6);
+  }
+}
+
 // Starts a run with a current of 2 kn toward 70, paused or not, and chooses the alternating current.
 void Alternate(Rig& r, bool paused = false) {
   r.start("335", "10", "220", "2", "70");

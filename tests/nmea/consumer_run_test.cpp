@@ -1,5 +1,6 @@
 // An hour of sentences from the simulation model (model_run.h), for the real
-// receivers of tests/app/nmea_consumers.sh; the tack changes after half an hour.
+// receivers of tests/app/nmea_consumers.sh, every type selected; the tack changes
+// after half an hour (a restart: the trip log starts again).
 // The local clock starts at 00:20 on 1 January 2027 with UTC one hour behind, so
 // the UTC date changes at 23:59:59 -> 00:00:00 during the run. The test writes,
 // into the folder named by VENTREL_NMEA_RUN_DIR (a temporary folder otherwise):
@@ -91,7 +92,7 @@ std::string Expected(std::string_view type, const VentrelModel& model, const Utc
         .num("windDirectionMagnetic", Wrap(s.TW.argt - s.Declin))
         .num("windSpeedTrue", s.TW.mdl);
   }
-  if (type == "GLL" || type == "RMC") {
+  if (type == "GLL" || type == "RMC" || type == "GGA") {
     position(s.Memo_Pos);
     e.str("time", Iso(utc));
   }
@@ -120,6 +121,9 @@ std::string Expected(std::string_view type, const VentrelModel& model, const Utc
     e.str("waypoint", SanitizeName(w.Wp.P.nom));
   }
   if (type == "MTW") e.num("temperature", s.WatrTemp);
+  if (type == "ROT") e.num("rateOfTurn", s.turnRate);
+  if (type == "RSA") e.num("rudderAngle", s.helm);
+  if (type == "VLW") e.num("logTotal", s.logTotal).num("logTrip", s.logTrip);
   if (type == "ZDA") {
     e.str("time", Iso(utc));
     e.num("zoneHours", std::trunc(clock.dTU));
@@ -135,6 +139,8 @@ TEST(ConsumerRun, AnHourOfModelSentencesForTheReceivers) {
 
   ModelRun run;
   ASSERT_TRUE(run.messages.empty()) << run.messages.front();
+  // Every type, those off unless chosen too.
+  for (const auto& e : SentenceTable()) e.flag(run.m) = t_switch::ON;
   std::ofstream raw(dir / "sentences.txt", std::ios::binary);
   std::ofstream exp(dir / "expected.jsonl", std::ios::binary);
   std::map<std::string, int> perType;
@@ -151,8 +157,8 @@ TEST(ConsumerRun, AnHourOfModelSentencesForTheReceivers) {
     exp << line.text() << "\n";
   });
   EXPECT_TRUE(run.messages.empty()) << run.messages.front();
-  // 1200 cycles of 28 sentences: 26 types, GSV three times.
-  EXPECT_EQ(perType.size(), 26u);
+  // 1200 cycles of 33 sentences: 31 types, GSV three times.
+  EXPECT_EQ(perType.size(), 31u);
   EXPECT_EQ(perType["GSV"], 3600);
   EXPECT_EQ(perType["RMC"], 1200);
   EXPECT_TRUE(raw.good());

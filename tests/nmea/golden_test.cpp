@@ -40,7 +40,7 @@ const std::vector<Golden> kGolden = {
     {"group 1, every sentence", 1, {"*"}, nullptr,
      {"$SDDPT,12.50,0.50*64", "$SDDBS,42.6,f,13.00,M,7.11,F*04", "$SDDBT,41.0,f,12.50,M,6.84,F*0F",
       "$SDDBK,37.1,f,11.30,M,6.18,F*10", "$HCHDG,44.00,,,1,E,*1A", "$HCHDM,44.00,M,*05",
-      "$HCHDT,45.00,T,*04", "$WIMWV,315.20,R,12.40,N,A*11",
+      "$HCHDT,45.00,T,*04", "$HCROT,-12.0,A*33", "$APRSA,-4.0,A,,V*41", "$WIMWV,315.20,R,12.40,N,A*11",
       "$WIMWD,270.00,T,269.00,M,15.00,N,7.72,M*64"}},
     {"group 1, nothing selected", 1, {}, nullptr, {}},
     {"only DBT: its depth is the state's depth below the transducer", 1, {"DBT"},
@@ -49,7 +49,7 @@ const std::vector<Golden> kGolden = {
      [](Scene& x) { x.m.Sounder = "II"; },
      {"$IIDPT,12.50,0.50*73", "$IIDBS,42.6,f,13.00,M,7.11,F*13", "$IIDBT,41.0,f,12.50,M,6.84,F*18",
       "$IIDBK,37.1,f,11.30,M,6.18,F*07", "$HCHDG,44.00,,,1,E,*1A", "$HCHDM,44.00,M,*05",
-      "$HCHDT,45.00,T,*04", "$WIMWV,315.20,R,12.40,N,A*11",
+      "$HCHDT,45.00,T,*04", "$HCROT,-12.0,A*33", "$APRSA,-4.0,A,,V*41", "$WIMWV,315.20,R,12.40,N,A*11",
       "$WIMWD,270.00,T,269.00,M,15.00,N,7.72,M*64"}},
     {"HDT of 123.4", 1, {"HDT"}, [](Scene& x) { x.s.BS.argt = 123.4L; }, {"$HCHDT,123.40,T,*31"}},
     {"variation 0: HDG writes 0 and E", 1, {"HDG"},
@@ -65,6 +65,16 @@ const std::vector<Golden> kGolden = {
      {"$HCHDT,1.90,T,*3D"}},
     {"heading 359.999 rounds to 0.00, never 360.00", 1, {"HDT"},
      [](Scene& x) { x.s.BS.argt = 359.999L; }, {"$HCHDT,0.00,T,*35"}},
+    // The rate of turn: negative to port, positive to starboard, one decimal.
+    {"ROT to starboard is positive", 1, {"ROT"}, [](Scene& x) { x.s.turnRate = 95.25L; }, {"$HCROT,95.3,A*12"}},
+    {"ROT of a heading swung 180 degrees in one tick", 1, {"ROT"}, [](Scene& x) { x.s.turnRate = -10800.0L; },
+     {"$HCROT,-10800.0,A*09"}},
+    {"ROT under the last decimal is 0.0, never -0.0", 1, {"ROT"}, [](Scene& x) { x.s.turnRate = -0.04L; },
+     {"$HCROT,0.0,A*2D"}},
+    // The rudder: the bar at its left end is full starboard rudder; one rudder only.
+    {"RSA with the bar at its left end", 1, {"RSA"}, [](Scene& x) { x.s.helm = 15.0L; }, {"$APRSA,15.0,A,,V*5C"}},
+    {"RSA with the bar at the centre", 1, {"RSA"}, [](Scene& x) { x.s.helm = 0.0L; }, {"$APRSA,0.0,A,,V*68"}},
+    {"ROT and RSA alone take slots 1 and 2", 1, {"RSA", "ROT"}, nullptr, {"$HCROT,-12.0,A*33", "$APRSA,-4.0,A,,V*41"}},
     {"true wind from 0.5, variation 1 E: magnetic 359.5", 1, {"MWD"},
      [](Scene& x) { x.s.TW.argt = 0.5L; }, {"$WIMWD,0.50,T,359.50,M,15.00,N,7.72,M*63"}},
 
@@ -72,7 +82,9 @@ const std::vector<Golden> kGolden = {
     // Mend 6: BWC and BWR wrote 6 decimals of distance (85 and 83 characters).
     {"group 2, every sentence, wind on the starboard side", 2, {"*"},
      [](Scene& x) { x.s.TW.argt = 90.0L; },
-     {"$DMVHW,45.00,T,44.00,M,6.50,N,12.04,K*69", "$GPGLL,5030.0000,N,130.00000,W,101530.00,A,A*49",
+     {"$DMVHW,45.00,T,44.00,M,6.50,N,12.04,K*69", "$DMVLW,1234.57,N,12.35,N*47",
+      "$GPGLL,5030.0000,N,130.00000,W,101530.00,A,A*49",
+      "$GPGGA,101530.00,5030.0000,N,130.00000,W,1,06,3.1,0.0,M,,M,,*56",
       "$GPRMC,101530.00,A,5030.0000,N,130.00000,W,6.80,48.30,061226,1.00,E,A*14",
       "$WIVWR,44.80,R,12.40,N,6.38,M,22.96,K*6A",
       "$GPBWC,101530.00,5106.1800,N,119.88000,E,52.70,T,51.70,M,36.40,N,Att_Dover,A*22",
@@ -84,6 +96,18 @@ const std::vector<Golden> kGolden = {
      {"$GPBWR,101530.00,5106.1800,N,119.88000,E,52.70,T,51.70,M,36.41,N,Att_Dover*5F"}},
     {"GSA from EC", 2, {"GSA"}, [](Scene& x) { x.m.DevPos = "EC"; },
      {"$ECGSA,A,3,13,15,20,21,28,30,,,,,,,04.0,03.1,02.4*1D"}},
+    // The log: two decimals; the total and the trip are the state's own.
+    {"VLW from the II speed log", 2, {"VLW"}, [](Scene& x) { x.m.Speedo = "II"; }, {"$IIVLW,1234.57,N,12.35,N*4E"}},
+    {"VLW after a trip reset", 2, {"VLW"}, [](Scene& x) { x.s.logTotal = 168.035L; x.s.logTrip = 0.0L; },
+     {"$DMVLW,168.04,N,0.00,N*4F"}},
+    // GGA: the position of GLL with the fix of GSA (1, 6 satellites, HDOP 3.1).
+    {"GGA from EC on the equator at the widest longitude", 2, {"GGA"},
+     [](Scene& x) {
+       x.m.DevPos = "EC";
+       x.s.Memo_Pos.lat = 0.0L;
+       x.s.Memo_Pos.long_ = 360.0L - (179.0L + 59.99L / 60.0L);
+     },
+     {"$ECGGA,101530.00,0.0000,S,17959.99000,W,1,06,3.1,0.0,M,,M,,*6D"}},
     {"latitude 0 is S, longitude 190 is 170 W", 2, {"GLL"},
      [](Scene& x) { x.s.Memo_Pos.lat = 0.0L; x.s.Memo_Pos.long_ = 190.0L; },
      {"$GPGLL,0.0000,S,17000.00000,W,101530.00,A,A*66"}},
@@ -142,13 +166,17 @@ const std::vector<Golden> kGolden = {
       "$GPGSV,3,2,12,18,11,201,24,20,38,126,41,21,29,228,38,23,09,022,19*75",
       "$GPGSV,3,3,12,24,17,252,32,28,55,093,46,30,34,068,39,33,,,00*4C",
       "$GPRMB,A,0.00,L,,Att_Dover,5106.1800,N,119.8800,E,36.40,52.70,5.10,,A*6E",
-      "$GPAPB,A,A,0.00,L,N,V,V,50.00,T,Att_Dover,52.70,T,49.10,M*66", "$SDMTW,13.00,C*36",
+      "$GPAPB,A,A,0.00,L,N,V,V,50.00,T,Att_Dover,52.70,T,49.10,M*66", "$GPXTE,A,A,0.00,L,N,A*03",
+      "$SDMTW,13.00,C*36",
       "$GPVTG,48.30,T,47.30,M,6.80,N,12.59,K,A*1D", "$GPZDA,101530.00,06,12,2026,-2,0*4C",
       "$GPZTG,101530.00,070825.00,Att_Dover*28", "$GPWCV,5.10,N,Att_Dover*79",
       "$GPWNC,,N,,K,Att_Dover,*1C", "$GPWPL,5106.1800,N,119.8800,E,Att_Dover*1D"}},
     {"group 3, nothing selected", 3, {}, nullptr, {}},
     {"APB and MTW take slots 1 and 2", 3, {"APB", "MTW"}, nullptr,
      {"$GPAPB,A,A,0.00,L,N,V,V,50.00,T,Att_Dover,52.70,T,51.70,M*69", "$SDMTW,13.00,C*36"}},
+    {"XTE: the cross-track error of RMB and APB", 3, {"XTE", "RMB", "APB"}, nullptr,
+     {"$GPRMB,A,0.00,L,,Att_Dover,5106.1800,N,119.8800,E,36.40,52.70,5.10,,A*6E",
+      "$GPAPB,A,A,0.00,L,N,V,V,50.00,T,Att_Dover,52.70,T,51.70,M*69", "$GPXTE,A,A,0.00,L,N,A*03"}},
     {"MTW alone takes slot 1", 3, {"MTW"}, [](Scene& x) { x.s.WatrTemp = 15.5L; },
      {"$SDMTW,15.50,C*35"}},
     {"MTW from the II sounder", 3, {"MTW"}, [](Scene& x) { x.m.Sounder = "II"; },
@@ -249,19 +277,19 @@ TEST_P(GoldenBuild, SlotsHoldExactlyTheExpectedSentences) {
 INSTANTIATE_TEST_SUITE_P(Table, GoldenBuild, ::testing::ValuesIn(kGolden),
                          [](const ::testing::TestParamInfo<Golden>& p) { return "row" + std::to_string(p.index); });
 
-// The table of encoders and the golden table agree: exactly the 26 types, each in
+// The table of encoders and the golden table agree: exactly the 31 types, each in
 // its group and sending order, each with at least one golden sentence.
-TEST(SentenceRegistry, HoldsThe26TypesInTheirGroupsEachWithAGoldenSentence) {
+TEST(SentenceRegistry, HoldsThe31TypesInTheirGroupsEachWithAGoldenSentence) {
   const std::vector<std::vector<std::string_view>> groups = {
-      {"DPT", "DBS", "DBT", "DBK", "HDG", "HDM", "HDT", "MWV", "MWD"},
-      {"VHW", "GLL", "RMC", "VWR", "BWC", "BWR", "GSA"},
-      {"GSV", "RMB", "APB", "MTW", "VTG", "ZDA", "ZTG", "WCV", "WNC", "WPL"}};
+      {"DPT", "DBS", "DBT", "DBK", "HDG", "HDM", "HDT", "ROT", "RSA", "MWV", "MWD"},
+      {"VHW", "VLW", "GLL", "GGA", "RMC", "VWR", "BWC", "BWR", "GSA"},
+      {"GSV", "RMB", "APB", "XTE", "MTW", "VTG", "ZDA", "ZTG", "WCV", "WNC", "WPL"}};
   std::set<std::string_view> golden;
   for (const auto& g : kGolden) {
     for (auto s : g.expected) golden.insert(s.substr(3, 3));
   }
   const auto table = SentenceTable();
-  ASSERT_EQ(table.size(), 26u);
+  ASSERT_EQ(table.size(), 31u);
   std::size_t k = 0;
   std::set<std::string_view> seen;
   for (int g = 1; g <= 3; ++g) {
@@ -294,7 +322,7 @@ TEST(SentenceRegistry, EachTypeHasItsKeyItemAndDescriptionAndTheAlphabeticalView
     descriptions.insert(e.description);
   }
   // RMB and RMC share their description, as the dialog shows them.
-  EXPECT_EQ(descriptions.size(), 25u);
+  EXPECT_EQ(descriptions.size(), 30u);
   EXPECT_EQ(FindSentence("RMB")->description, FindSentence("RMC")->description);
   for (std::size_t i = 0; i < kSentencesByType.size(); ++i) {
     const SentenceEntry* e = kSentencesByType[i];
@@ -304,7 +332,7 @@ TEST(SentenceRegistry, EachTypeHasItsKeyItemAndDescriptionAndTheAlphabeticalView
       EXPECT_LT(kSentencesByType[i - 1]->type, e->type);
     }
   }
-  EXPECT_EQ(byType.size(), 26u);
+  EXPECT_EQ(byType.size(), 31u);
 }
 
 // A group number outside 1 ... 3 builds nothing and leaves no slot of a previous
@@ -312,13 +340,14 @@ TEST(SentenceRegistry, EachTypeHasItsKeyItemAndDescriptionAndTheAlphabeticalView
 TEST(SentenceRegistry, GroupBuildReadsOnlyItsGroup) {
   struct Row {
     int group;
-    int sentences;  // all 26 selected
+    int sentences;  // all 31 selected
     bool depthSet;
   };
-  const Row rows[] = {{1, 9, true}, {2, 7, false}, {3, 12, false}, {0, 0, false}, {4, 0, false}};
+  const Row rows[] = {{1, 11, true}, {2, 9, false}, {3, 13, false}, {0, 0, false}, {4, 0, false}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.group);
     Scene x;
+    x.Select({"*"});
     ASSERT_GT(x.Build(3), 0);
     x.m.dptr.depth = -1.0L;
     EXPECT_EQ(x.Build(r.group), r.sentences);
@@ -333,6 +362,7 @@ TEST(SentenceRegistry, GroupBuildReadsOnlyItsGroup) {
 TEST(SentenceRegistry, EachFlagBelongsToItsOwnRecord) {
   for (const auto& e : SentenceTable()) {
     NmeaModule m;
+    for (const auto& other : SentenceTable()) other.flag(m) = t_switch::ON;
     e.flag(m) = t_switch::OFF;
     for (const auto& other : SentenceTable()) {
       EXPECT_EQ(Selected(m, other), &other != &e) << e.type << " / " << other.type;
@@ -341,6 +371,30 @@ TEST(SentenceRegistry, EachFlagBelongsToItsOwnRecord) {
   NmeaModule m;
   EXPECT_EQ(&FindSentence("BWR")->flag(m), &m.bwrr.switch_);
   EXPECT_EQ(&FindSentence("DBT")->flag(m), &m.dbtr.switch_);
+}
+
+// A new module sends what it sent before the five types that are off unless
+// chosen: those five start off, every other type on; and a group build with all
+// of them off gives the sentences of the other types only.
+TEST(SentenceRegistry, TheTypesOffUnlessChosenStartOff) {
+  const std::set<std::string_view> offUnlessChosen = {"GGA", "ROT", "RSA", "VLW", "XTE"};
+  NmeaModule m;
+  for (const auto& e : SentenceTable()) {
+    EXPECT_EQ(Selected(m, e), !offUnlessChosen.count(e.type)) << e.type;
+    EXPECT_EQ(e.offWithoutKey, offUnlessChosen.count(e.type) == 1) << e.type;
+  }
+  const struct {
+    int group;
+    int sentences;
+  } kBefore[] = {{1, 9}, {2, 7}, {3, 12}};
+  for (const auto& r : kBefore) {
+    Scene x;
+    x.m = NmeaModule{};
+    EXPECT_EQ(x.Build(r.group), r.sentences) << r.group;
+    for (int i = 1; i <= r.sentences; ++i) {
+      EXPECT_FALSE(offUnlessChosen.count(std::string_view(x.m.tab_PhNMEA[i]).substr(3, 3))) << x.m.tab_PhNMEA[i];
+    }
+  }
 }
 
 // BWR takes bwcr's values but keeps its own flag: still selected at the next build.

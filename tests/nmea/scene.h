@@ -2,7 +2,9 @@
 // The state behind the example sentences: a boat at 50°30' N, 1°30' W heading 45
 // at 6.5 knots, true wind from 270 at 15 knots, variation 1° E, 13 m of water,
 // the waypoint "Att_Dover" at 51°06.18' N, 1°19.88' E, 36.4 miles on 52.7°, on
-// 6 December 2026 at 12:15:30 local time, UTC = local - 2 h (10:15:30 UTC).
+// 6 December 2026 at 12:15:30 local time, UTC = local - 2 h (10:15:30 UTC);
+// turning to port at 12°/min with the bar 4 positions right of the centre, 1234.5678
+// miles logged, 12.3456 since the start.
 
 #include <cstdint>
 #include <string>
@@ -37,6 +39,10 @@ struct Scene {
     s.SOG = 6.8L;
     s.COG = 48.3L;
     s.WatrTemp = 13.0L;
+    s.turnRate = -12.0L;
+    s.helm = -4.0L;
+    s.logTotal = 1234.5678L;
+    s.logTrip = 12.3456L;
     s.Memo_Pos.lat = 50.5L;
     s.Memo_Pos.long_ = 358.5L;  // 1°30' W, graphic
     // Due south of the waypoint, 36.41 minutes of latitude away: the rhumb-line

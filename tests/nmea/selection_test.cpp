@@ -18,8 +18,8 @@ std::string Flags(const NmeaModule& m) {
   return s;
 }
 
-TEST(NmeaSelection, ItemsAreThe26SentencesWithTheirRecordsMarksAndDescriptions) {
-  ASSERT_EQ(kNmeaItemTable.size(), 26u);
+TEST(NmeaSelection, ItemsAreThe31SentencesWithTheirRecordsMarksAndDescriptions) {
+  ASSERT_EQ(kNmeaItemTable.size(), 31u);
   const std::set<std::string_view> obsolete = {"DBK", "DBS", "HDM", "HDT", "VWR"};
   std::set<std::string_view> types;
   for (const auto& item : kNmeaItemTable) {
@@ -35,34 +35,38 @@ TEST(NmeaSelection, ItemsAreThe26SentencesWithTheirRecordsMarksAndDescriptions) 
   // Alphabetical, as the list shows them.
   EXPECT_TRUE(std::is_sorted(kNmeaItemTable.begin(), kNmeaItemTable.end(),
                              [](const auto& a, const auto& b) { return a.type < b.type; }));
-  EXPECT_EQ(kNmeaItemTable[18].name, "VHW \t");
+  EXPECT_EQ(kNmeaItemTable[21].name, "VHW \t");
+  EXPECT_EQ(kNmeaItemTable[7].name, "GGA\t");
   // One description line per item, each beginning with two spaces.
   const std::string text = NmeaSelection::DescriptionText();
   std::vector<std::string> lines;
   std::istringstream in(text);
   for (std::string l; std::getline(in, l);) lines.push_back(l);
-  ASSERT_EQ(lines.size(), 26u);
+  ASSERT_EQ(lines.size(), 31u);
   EXPECT_NE(text.back(), '\n');
   for (const auto& l : lines) EXPECT_EQ(l.substr(0, 2), "  ") << l;
   EXPECT_EQ(lines[0], "  Pilote automatique phrase B");
   EXPECT_EQ(lines[6], "  Profondeur d'eau  (sous le capteur)");
-  EXPECT_EQ(lines[25], "  TU et temps restant pour atteindre le waypoint");
+  EXPECT_EQ(lines[28], "  Écart latéral à la route du waypoint");
+  EXPECT_EQ(lines[30], "  TU et temps restant pour atteindre le waypoint");
 }
 
 TEST(NmeaSelection, FlagsChangeOnlyAtOkEachItemItsOwnRecord) {
   Scene x;
   NmeaSelection sel;
   sel.BtDeselALLClick();
-  EXPECT_EQ(Flags(x.m), std::string(26, '1'));  // not before OK
+  // Not before OK: a new module's flags, every type on but ROT, RSA, VLW, GGA and
+  // XTE (in the table's order).
+  EXPECT_EQ(Flags(x.m), "1111111001110101111111101111111");
   sel.BtParNMEA_OKClick(x.m);
-  EXPECT_EQ(Flags(x.m), std::string(26, '0'));
+  EXPECT_EQ(Flags(x.m), std::string(31, '0'));
   // Nothing selected: every group build writes nothing, and the date is still computed.
   EXPECT_EQ(x.Build(1) + x.Build(2) + x.Build(3), 0);
   EXPECT_EQ(x.m.datact, "061226");
   sel.BtSelAllClick();
-  EXPECT_EQ(Flags(x.m), std::string(26, '0'));
+  EXPECT_EQ(Flags(x.m), std::string(31, '0'));
   sel.BtParNMEA_OKClick(x.m);
-  EXPECT_EQ(Flags(x.m), std::string(26, '1'));
+  EXPECT_EQ(Flags(x.m), std::string(31, '1'));
   for (int i = 0; i < kNmeaItems; ++i) {
     sel.BtDeselALLClick();
     sel.checked[i] = true;

@@ -18,7 +18,8 @@ const std::map<std::string_view, int> kFieldCount = {
     {"DPT", 2},  {"DBS", 6},  {"DBT", 6},  {"DBK", 6},  {"HDG", 6},  {"HDM", 3},  {"HDT", 3},
     {"MWV", 5},  {"MWD", 8},  {"VHW", 8},  {"GLL", 7},  {"RMC", 12}, {"VWR", 8},  {"BWC", 13},
     {"BWR", 12}, {"GSA", 17}, {"GSV", 19}, {"RMB", 14}, {"APB", 14}, {"MTW", 2},  {"VTG", 9},
-    {"ZDA", 6},  {"ZTG", 3},  {"WCV", 3},  {"WNC", 6},  {"WPL", 5}};
+    {"ZDA", 6},  {"ZTG", 3},  {"WCV", 3},  {"WNC", 6},  {"WPL", 5},  {"ROT", 2},  {"RSA", 4},
+    {"VLW", 4},  {"GGA", 14}, {"XTE", 6}};
 
 void CheckSentence(const std::string& s) {
   SCOPED_TRACE(s);
@@ -81,13 +82,17 @@ TEST(SentenceSweep, EverySentenceIsWellFormedOverManyStates) {
     x.w.BearOrToDest = k % 5 == 0 ? 65535.0L : x.w.Wp.relev;
     x.s.CUR = {k % 3 == 0 ? 0.0L : 1.5L, std::fmod(t * 9.0L, 360.0L)};
     x.s.Deriv = std::fmod(t, 30.0L);
+    x.s.turnRate = -30000.0L + t * 250.0L;  // -30000 .. 29750 degrees per minute
+    x.s.helm = -15.0L + (k % 31);
+    x.s.logTotal = t * t * t * 1.7L;  // up to 23 million miles
+    x.s.logTrip = std::fmod(t * 123.456L, 5000.0L);
     x.clock = {2020 + k % 9, 1 + k % 12, 1 + k % 28, k % 24, (k * 7) % 60, std::fmod(t * 1.7L, 60.0L),
                -12.0L + (k % 25)};
     const int n = BuildAll(x);
-    EXPECT_EQ(n, 9 + 7 + 12) << "a sentence was dropped, state " << k;
+    EXPECT_EQ(n, 11 + 9 + 13) << "a sentence was dropped, state " << k;
     sentences += n;
   }
-  EXPECT_EQ(sentences, 240 * 28);
+  EXPECT_EQ(sentences, 240 * 33);
 }
 
 TEST(SentenceSweep, ValuesThatAreNotFiniteGiveEmptyFields) {
@@ -102,10 +107,16 @@ TEST(SentenceSweep, ValuesThatAreNotFiniteGiveEmptyFields) {
   x.s.Memo_Pos.lat = nan;
   x.w.Wp.dist = nan;
   x.w.ETE = nan;
-  EXPECT_EQ(BuildAll(x), 28);
-  ASSERT_EQ(x.Build(1), 9);
+  x.s.turnRate = x.s.helm = x.s.logTotal = nan;
+  x.s.logTrip = -std::numeric_limits<long double>::infinity();
+  EXPECT_EQ(BuildAll(x), 33);
+  ASSERT_EQ(x.Build(1), 11);
   EXPECT_EQ(x.m.tab_PhNMEA[1], "$SDDPT,,0.50*" + OwnChecksum("$SDDPT,,0.50*"));
   EXPECT_EQ(x.m.tab_PhNMEA[7], "$HCHDT,,T,*" + OwnChecksum("$HCHDT,,T,*"));
+  EXPECT_EQ(x.m.tab_PhNMEA[8], "$HCROT,,V*" + OwnChecksum("$HCROT,,V*"));
+  EXPECT_EQ(x.m.tab_PhNMEA[9], "$APRSA,,V,,V*" + OwnChecksum("$APRSA,,V,,V*"));
+  ASSERT_EQ(x.Build(2), 9);
+  EXPECT_EQ(x.m.tab_PhNMEA[2], "$DMVLW,,N,,N*" + OwnChecksum("$DMVLW,,N,,N*"));
 }
 
 }  // namespace

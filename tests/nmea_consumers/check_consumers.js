@@ -90,6 +90,15 @@ const SK = {
   VTG: (e) => [['navigation.courseOverGroundTrue', e.cog, RA],
     ['navigation.courseOverGroundMagnetic', e.cogMagnetic, RA], ['navigation.speedOverGround', e.sog * KN, MS]],
   ZDA: (e) => [['navigation.datetime', e.time, same]],
+  GGA: (e) => [...position('navigation.position', e), ['@time', timeOfDay(e.time), same],
+    ['navigation.gnss.methodQuality', 'GNSS Fix', same], ['navigation.gnss.satellites', 6, same],
+    ['navigation.gnss.horizontalDilution', 3.1, same], ['navigation.gnss.antennaAltitude', 0, same]],
+  XTE: () => [['navigation.courseRhumbline.crossTrackError', 0, same]],
+  // Radians per second for degrees per minute (one decimal sent).
+  ROT: (e) => [['navigation.rateOfTurn', e.rateOfTurn, (g, w) => isNum(g) && Math.abs((g * 180 * 60) / Math.PI - w) <= 0.051]],
+  RSA: (e) => [['steering.rudderAngle', e.rudderAngle, rad(num(0.051))]],
+  VLW: (e) => [['navigation.log', e.logTotal * 1852, num(TOL.dist * 1852)],
+    ['navigation.trip.log', e.logTrip * 1852, num(TOL.dist * 1852)]],
 };
 // nmea-simple: its own field names, degrees and knots.
 const NS = {
@@ -112,6 +121,9 @@ const NS = {
     ['heading2steer', e.headingToSteer, A], ['waypoint', e.waypoint, same]],
   VTG: (e) => [['trackTrue', e.cog, A], ['trackMagnetic', e.cogMagnetic, A], ['speedKnots', e.sog, KT]],
   ZDA: (e) => [['@datetime', e.time, same], ['localZoneHours', e.zoneHours, same]],
+  GGA: (e) => [['latitude', e.lat, P], ['longitude', e.lon, P], ['@time', timeOfDay(e.time), same],
+    ['fixType', 'fix', same], ['satellitesInView', 6, same], ['horizontalDilution', 3.1, same],
+    ['altitudeMeters', 0, same]],
 };
 
 function signalK(delta) {

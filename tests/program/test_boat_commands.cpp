@@ -72,11 +72,13 @@ TEST_F(Passage, StartWindTackStandbyBestHaulPauseResume) {
   EXPECT_EQ(cmd.Readout().pilot, PilotMode::standby);
   const long double h0 = cmd.Readout().headingTrue;
   Accept(cmd.Helm(-5));
+  EXPECT_EQ(program.model().state().helm, -5);  // the rudder follows the bar at once
   r = Sail(10);
   EXPECT_EQ(r.helmOffset, -5);
   EXPECT_NEAR(Turn(h0, r.headingTrue), -50, 8);
   EXPECT_GT(r.trueWindAngle, 80);
   Accept(cmd.Helm(0));
+  EXPECT_EQ(program.model().state().helm, 0);
   const long double h1 = Sail(1).headingTrue;
   // The heading variation still moves the boat a little, far less than the helm.
   const long double drift = Turn(h1, Sail(5).headingTrue);

@@ -101,16 +101,16 @@ TEST_F(Shipped, LoadConfigSetsTheState) {
 TEST_F(Shipped, LoadConfigAppliesSwitchesAndTalkersAtOnce) {
   const struct {
     const char* ini;
-    std::string on;             // APB ... ZTG
+    std::string on;             // APB ... ZTG (GGA, ROT, RSA, VLW and XTE off without their keys)
     std::array<int, 4> radios;  // position device, sounder, speed log, wind
     const char* talkers;        // DevPos, Sounder, Speedo, Winst
-  } cases[] = {{"", std::string(26, '0'), {1, 1, 1, 1}, "GPIIIIII"},
-               {"[NMEA]\niAPB=1\niBWR=0\niDevPOS=ECDIS\n", "11000000000000000000000000", {0, 1, 1, 1}, "ECIIIIII"},
-               {"[NMEA]\niAPB=0\niZTG=1\niDevPOS=GP\niSound=SDX\n", "00000000000000000000000001", {1, 0, 1, 1},
+  } cases[] = {{"", std::string(31, '0'), {1, 1, 1, 1}, "GPIIIIII"},
+               {"[NMEA]\niAPB=1\niBWR=0\niDevPOS=ECDIS\n", "1100000000000000000000000000000", {0, 1, 1, 1}, "ECIIIIII"},
+               {"[NMEA]\niAPB=0\niZTG=1\niDevPOS=GP\niSound=SDX\n", "0000000000000000000000000000001", {1, 0, 1, 1},
                 "GPSDIIII"},
                // Two characters count, and a missing talker repeats the text before it.
-               {"[NMEA]\niDevPOS=ec\niSpeedo=DM\n", std::string(26, '0'), {1, 1, 0, 1}, "GPIIDMII"},
-               {"[NMEA]\niAPB=1\niDevPOS=GP\niSound=II\niSpeedo=DM\niWind=WI\n", std::string(26, '1'), {1, 1, 0, 0},
+               {"[NMEA]\niDevPOS=ec\niSpeedo=DM\n", std::string(31, '0'), {1, 1, 0, 1}, "GPIIDMII"},
+               {"[NMEA]\niAPB=1\niDevPOS=GP\niSound=II\niSpeedo=DM\niWind=WI\n", "1111111011111111111001011111011", {1, 1, 0, 0},
                 "GPIIDMWI"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.ini);

@@ -44,8 +44,8 @@ TEST_F(Shipped, TheBoatSailsAtOnce) {
   EXPECT_EQ(program.model().polar().NCOL, 9);
   EXPECT_EQ(Text(Field::HeadingInput) + " " + Text(Field::TrueWindSpeedInput) + " " + Text(Field::TrueWindDirectionInput), "335.0 10.0 220.0");
   EXPECT_EQ(Text(Field::LongitudeMinutes) + " " + Text(Field::UtcOffset) + " " + Text(Field::KeelSensorOffset), "23.08 -2.00 1.6");
-  EXPECT_EQ(Flags(program), std::string(26, '1'));
-  EXPECT_EQ(Checks(program), std::string(26, '1'));
+  EXPECT_EQ(Flags(program), "1111111011111111111001011111011");  // all but GGA ROT RSA VLW XTE: no key
+  EXPECT_EQ(Checks(program), "1111111011111111111001011111011");
   EXPECT_EQ(Talkers(program), "GPSDDMWI");
   EXPECT_TRUE(program.params().varyHeading && program.params().varyWindSpeed && program.params().varyWindDirection);
   EXPECT_EQ(program.model().state().Declin, 1.0L);
@@ -62,8 +62,8 @@ TEST(Start, WithoutADefaultConfigurationEveryInputIsZero) {
   const SimState& s = rig.program.model().state();
   EXPECT_TRUE(s.TW.mdl == 0 && s.BS.argt == 0 && s.Declin == 0);
   // Every sentence off, although the dialog selected them all first.
-  EXPECT_EQ(Flags(rig.program), std::string(26, '0'));
-  EXPECT_EQ(Checks(rig.program), std::string(26, '0'));
+  EXPECT_EQ(Flags(rig.program), std::string(31, '0'));
+  EXPECT_EQ(Checks(rig.program), std::string(31, '0'));
   // The polar of the program folder is still found and read.
   EXPECT_EQ(rig.program.NomPol(), "FIRST31_7");
   EXPECT_EQ(rig.program.model().polar().NCOL, 9);
@@ -187,7 +187,7 @@ TEST_F(Shipped, SaveThenOpenRestoresSwitchesAndTalkersAndGivesBackIIAPHC) {
   program.nmea().PilotID = "";
   program.nmea().CompasID = "YY";
   const std::string saved = Flags(program);
-  ASSERT_EQ(saved, "01000100010001000100010001");
+  ASSERT_EQ(saved, "0100010001000100010001000100010");
   const IniFile out = SaveAs("bateau.ini");
   EXPECT_EQ(out.Find("NMEA", "iInst").value_or("") + out.Find("NMEA", "iPilot").value_or("") +
                 out.Find("NMEA", "iCompas").value_or(""),
@@ -338,7 +338,7 @@ TEST_F(AutomaticReload, AMissingOrUnreadableFileKeepsTheSettingsAndIsToldOnce) {
   fs::remove(file);
   clock.advance(30000);
   EXPECT_EQ(Text(Field::TrueWindSpeedInput) + " " + Text(Field::HeadingInput), "12.0 335.0");
-  EXPECT_EQ(Flags(program), std::string(26, '1'));  // not the defaults of an empty file
+  EXPECT_EQ(Flags(program), "1111111011111111111001011111011");  // not the defaults of an empty file
   EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Le fichier de configuration « watched.ini » est introuvable. "
                                                        "Les réglages en cours sont conservés."});
   EXPECT_TRUE(program.model().timers().TimerLoadCFG.enabled());

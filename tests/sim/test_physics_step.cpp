@@ -184,3 +184,71 @@ TEST(PhysicsStep, PolarWithoutSpeedStopsTheStepUnlessAManoeuvreHoldsTheSpeed) {
 
 }  // namespace
 }  // namespace ventrel
+
+namespace ventrel {
+namespace {
+
+TEST(TurnRate, IsTheShortWayRoundPerMinuteNegativeToPort) {
+  const struct {
+    long double before, after, minutes, rate;
+  } cases[] = {
+      {350, 10, 1.0L / 60, 1200},     // across north to starboard
+      {10, 350, 1.0L / 60, -1200},    // across north to port
+      {90, 90, 1.0L / 60, 0},
+      {720.5L, 0.5L, 1.0L / 60, 0},   // whole turns are no turn
+      {0, 180, 1.0L / 60, 10800},     // half a turn reads to starboard either way
+      {180, 0, 1.0L / 60, 10800},
+      {45, 46, 0.2L / 60, 300},       // a gybe step of a fifth of a second
+      {45, 46, 0, 0},                 // no time: no rate
+  };
+  for (const auto& c : cases) {
+    EXPECT_NEAR(D(TurnRate(c.before, c.after, c.minutes)), D(c.rate), 1e-9)
+        << D(c.before) << " -> " << D(c.after) << " in " << D(c.minutes);
+  }
+}
+
+// Tick after tick: the rate of turn from the heading the previous tick left, and
+// the log counting the distance through the water at the speed of the previous
+// tick; a restart of the run empties the trip and keeps the total.
+TEST(PhysicsStep, RateOfTurnAndLogFollowTheTicks) {
+  Rig r({0, 0}, 12, 270, 10, 5, TModPil::AUTO);
+  r.s.RestartTrip();
+  const struct {
+    const char* what;
+    void (*before)(SimState&);
+    long double rate;      // degrees per minute after the tick
+    long double addedNm;   // added to both logs by the tick
+    bool restartsTrip;     // RestartTrip before the tick
+  } steps[] = {
+      {"steady on 10 at 5 kn", nullptr, 0, 5.0L / 3600, false},
+      {"autopilot to 5: 5 degrees to port", [](SimState& s) { s.HDG = 5; }, -300, 6.0L / 3600, false},
+      {"steady on 5", nullptr, 0, 6.0L / 3600, true},
+      {"across north to 355", [](SimState& s) { s.HDG = 355; }, -600, 6.0L / 3600, false},
+      {"back to 2 across north", [](SimState& s) { s.HDG = 2; }, 420, 6.0L / 3600, false},
+      {"a gybe step of a fifth of a second, 1 degree to starboard",
+       [](SimState& s) {
+         s.EmpEncour = true;
+         s.BS.argt = 3;
+       },
+       300, 6.0L / 18000, false},
+  };
+  long double total = 0, trip = 0;
+  for (const auto& st : steps) {
+    SCOPED_TRACE(st.what);
+    if (st.restartsTrip) {
+      r.s.RestartTrip();
+      trip = 0;
+    }
+    if (st.before != nullptr) st.before(r.s);
+    r.Step();
+    total += st.addedNm;
+    trip += st.addedNm;
+    EXPECT_NEAR(D(r.s.turnRate), D(st.rate), 1e-9);
+    EXPECT_EQ(r.s.prevTickHeading, r.s.BS.argt);
+    EXPECT_NEAR(D(r.s.logTotal), D(total), 1e-15);
+    EXPECT_NEAR(D(r.s.logTrip), D(trip), 1e-15);
+  }
+}
+
+}  // namespace
+}  // namespace ventrel
