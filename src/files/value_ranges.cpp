@@ -35,7 +35,7 @@ constexpr ValueRange kRanges[] = {
     {kN, "iWpLat", "", -9000, 9000, false, "DDMM.mm", F::packed},
     {kN, "iWpLong", "", -18000, 18000, false, "DDDMM.mm", F::packed},
     {kN, "iDeclMag", "", -90, 90, false, kDeg, F::real},
-    {kN, "idTU", "LbEdTU", -14, 14, false, "heures (h.mm)", F::packed, true},
+    {kN, "idTU", "LbEdTU", -14, 14, false, "heures (h.mm)", F::packed, true, kAutoOffset},
     {"COM", "iVit", "", 150, 230400, false, "bauds", F::oneOfSpeeds},
     {"", "", "EdBSP", 0, 100, false, kKn, F::real},
     {"", "", "EdLATdeg", 0, 90, false, kDeg, F::real},
@@ -118,7 +118,15 @@ std::string RangeText(const ValueRange& r) {
   if (r.maxExcluded) s += " (" + Number(r.max) + " exclu)";
   if (r.form == RangeForm::packed) s += ", minutes < 60";
   if (r.form == RangeForm::integer) s += ", nombre entier";
+  if (!r.word.empty()) s += ", ou « " + std::string(r.word) + " »";
   return s;
+}
+
+bool IsAutoOffset(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return false;
+  text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  return EqualsNoCase(text, kAutoOffset);
 }
 
 std::optional<std::string> RangeProblem(const ValueRange& r, long double v) {

@@ -206,8 +206,12 @@ void NmeaTransmission::OnTimer() {
   Phase(k);
 }
 
+NmeaClock NmeaTransmission::BuildClock(const LocalTime& now) const {
+  return ToNmeaClock(now, src_.params.dTUAuto ? SystemUtcOffset(now) : src_.params.dTU);
+}
+
 void NmeaTransmission::Phase(int k) {
-  const NmeaClock clock = ToNmeaClock(clock_(), src_.params.dTU);
+  const NmeaClock clock = BuildClock(clock_());
   const int n = std::min(m_.BuildSentenceGroup(k, src_.s, src_.w, clock), NmeaModule::kSlots - 1);
   // A sentence left out is said on the error line when it starts being left out,
   // not at every cycle.

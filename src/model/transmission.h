@@ -107,7 +107,7 @@ class NmeaList {
 struct NmeaSources {
   const SimState& s;
   const WaypointState& w;
-  const Params& params;  // the UTC offset dTU
+  const Params& params;  // the UTC offset dTU, or dTUAuto
 };
 
 class NmeaTransmission {
@@ -194,6 +194,9 @@ class NmeaTransmission {
 
  private:
   void Phase(int k);
+  // The clock of a build at local time `now`: the configuration's offset, or the
+  // machine's own at that instant.
+  NmeaClock BuildClock(const LocalTime& now) const;
   void OnTimer();
   // Runs phase 1 now and starts the timer.
   void Begin();

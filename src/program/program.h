@@ -195,8 +195,9 @@ class VentrelProgram {
   // When the dialog is shown: the polar folder and name, and the check boxes.
   void FParamFormPaint();
   void BtValidCSCQClick();
-  // dTU := dms_dec of the field; a text that is not a number keeps dTU (told to
-  // the user only when `report`).
+  // dTU := dms_dec of the field; an empty field (or "auto"): the machine's own
+  // offset at each instant (dTUAuto); a text that is not a number keeps both (told
+  // to the user only when `report`).
   void LbEdTUChange(bool report = false);
   void SpeedBtModPolClick();
   // "Modifier" of the polar with `file` chosen: UsePolarFile, the name shown in

@@ -49,6 +49,7 @@ TEST_F(Shipped, LoadConfigShowsTheValuesRead) {
       // h.mm with two decimals: with one, 5 h 45 would be shown "5.5" and read as 5 h 50.
       {"[NavDATA]\nidTU=5.45\n", {{"LbEdTU", "5.45"}}},
       {"[NavDATA]\nidTU=-2\n", {{"LbEdTU", "-2.00"}}},
+      {"[NavDATA]\nidTU=auto\n", {{"LbEdTU", ""}}},  // the machine's offset: an empty field
       {"[Parametres]\niOFFS_Keel=2\niOFFS_Surf=0.5\niPolPerc=85\n",
        {{"LEdCQ", "2"}, {"LEdCS", "0.5"}, {"LbEdTirando", "2.5"}, {"LbEdProfCapt", "0.5"}, {"EdPolPerc", "85"}}},
       {"[NavDATA]\niHDGvar=1\niTWSvar=0\niTWDvar=1\n", {{"ChkB_HDG?", "1"}, {"ChkB_TWS?", "0"}, {"ChkB_TWD?", "1"}}},
@@ -150,7 +151,7 @@ TEST_F(Shipped, AValueThatIsNotANumberKeepsTheFieldAndNamesTheKey) {
   EXPECT_EQ(Field("EdLATdeg") + " " + Field("EdLATmin"), "51 4.14");
   EXPECT_EQ(Field("EdiDECL"), "1.00");
   EXPECT_EQ(program.model().state().Declin, 1.0L);
-  EXPECT_EQ(program.params().dTU, -2.0L);
+  EXPECT_TRUE(program.params().dTUAuto);  // the shipped offset, the machine's own
   EXPECT_EQ(Field("CBbauds"), "4800");
   EXPECT_EQ(Field("EdPolPerc"), "100");
   EXPECT_TRUE(program.panel()["ChkB_HDG"].checked());
