@@ -98,6 +98,16 @@ class VentrelProgram {
   NmeaSelection& selection() { return selection_; }
   const NmeaSelection& selection() const { return selection_; }
   NmeaTransmission& transmission() { return transmission_; }
+
+  // ---- The line-load meter at the speed chosen in the speed list (line_meter.cpp).
+  // The figures of each group and the warning, for a selection as the sentence
+  // dialog holds it (not yet applied).
+  std::string LineLoadReport(const NmeaSelection& pending) const;
+  // For the port panel: the warning when a group of the selection in force does not
+  // fit in its second (`*warning` then true), otherwise the load of each group.
+  std::string LineLoadLine(bool* warning = nullptr) const;
+  // The warning alone, "" when every group fits (or no speed is chosen).
+  std::string LineLoadWarningNow() const;
   Params& params() { return model_.params(); }
   const Params& params() const { return model_.params(); }
 

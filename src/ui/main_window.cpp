@@ -252,6 +252,7 @@ void TFVentrel::FormCreate() {
 void TFVentrel::BuildDialogs() {
   param_ = new TFParam(this);
   parNmea_ = new TFParNMEA(this);
+  parNmea_->SetLoadMeter([this](const NmeaSelection& s) { return program_->LineLoadReport(s); });
   for (const char* f : {"LabEdRepPol", "LabEdPolSel", "LEdCS", "LEdCQ", "LbEdTirando", "LbEdProfCapt", "LbEdTU"}) {
     binder_->BindCaption(f, param_->findChild<QLabel*>(QStringLiteral("Cap") + f));
   }
@@ -355,7 +356,14 @@ void TFVentrel::SyncDialogs() {
       parNmea_->ShowSelection(program_->selection());
     } else if (!want && parNmea_->isVisible()) {
       parNmea_->hide();
+    } else if (want) {
+      parNmea_->ShowLoad();
     }
+  }
+  if (auto* load = findChild<QLabel*>(QStringLiteral("LbChargeLigne"))) {
+    bool warning = false;
+    load->setText(Q(program_->LineLoadLine(&warning)));
+    load->setStyleSheet(warning ? QStringLiteral("color: #ff5050; font-weight: bold") : QString());
   }
 }
 

@@ -434,6 +434,47 @@ TEST(NmeaList, ANotKeptListTellsItsListenerOnly) {
   EXPECT_EQ(l.Text(), "");
 }
 
+// The line-load meter of the cycle: a group sent is counted from the bytes the port
+// took; a group not sent yet, or whose types the port refused, from a group built now.
+TEST_F(Cycle, TheLineLoadCountsTheBytesSentThenEstimates) {
+  const LineLoad before = tx.MeasureLoad(4800);
+  for (const GroupLoad& g : before.groups) {
+    EXPECT_EQ(g.types, 3) << "group " << g.group;
+    EXPECT_FALSE(g.measured) << "group " << g.group;
+    EXPECT_GT(g.bytes, 30u) << "group " << g.group;
+  }
+  StartAndActivate();
+  vc.advance(2000);  // groups 1, 2, 3
+  const LineLoad after = tx.MeasureLoad(4800);
+  std::size_t total = 0;
+  for (const GroupLoad& g : after.groups) {
+    EXPECT_TRUE(g.measured) << "group " << g.group;
+    total += g.bytes;
+  }
+  EXPECT_EQ(total, port.bytes[kCom1].size());
+  // A type the dialog would add is estimated; the others keep their bytes.
+  const LineLoad more = tx.MeasureLoad(
+      9600, [](const SentenceEntry& e) { return e.type == "GSV" || e.type == "MTW" || e.type == "VTG" || e.type == "ZDA"; });
+  EXPECT_FALSE(more.groups[2].measured);
+  EXPECT_GT(more.groups[2].bytes, after.groups[2].bytes + 3 * 30);
+  EXPECT_EQ(more.groups[0].bytes, 0u);
+  // Group 1 refused from its second sentence on: only DPT is known from the line.
+  port.refuse = [](std::int64_t, const std::string& text) { return TypeOf(text) != "DPT"; };
+  vc.advance(1000);
+  const LineLoad refused = tx.MeasureLoad(4800);
+  EXPECT_FALSE(refused.groups[0].measured);
+  EXPECT_TRUE(refused.groups[1].measured);
+}
+
+TEST_F(Cycle, TheSpeedOfTheMeterIsTheOneChosenInTheList) {
+  EXPECT_EQ(tx.ChosenSpeed(), 4800);
+  for (const auto& [text, speed] : {std::pair{"9600", 9600}, std::pair{"230400", 230400}, std::pair{"5000", 0},
+                                    std::pair{"", 0}, std::pair{"150", 150}}) {
+    tx.SetSpeedText(text);
+    EXPECT_EQ(tx.ChosenSpeed(), speed) << text;
+  }
+}
+
 #ifndef _WIN32
 // With the machine's offset, each group takes the offset of its own instant: a run
 // across a change of summer time follows it; a number given keeps its meaning.
