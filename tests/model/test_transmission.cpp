@@ -466,15 +466,6 @@ TEST_F(Cycle, TheLineLoadCountsTheBytesSentThenEstimates) {
   EXPECT_TRUE(refused.groups[1].measured);
 }
 
-TEST_F(Cycle, TheSpeedOfTheMeterIsTheOneChosenInTheList) {
-  EXPECT_EQ(tx.ChosenSpeed(), 4800);
-  for (const auto& [text, speed] : {std::pair{"9600", 9600}, std::pair{"230400", 230400}, std::pair{"5000", 0},
-                                    std::pair{"", 0}, std::pair{"150", 150}}) {
-    tx.SetSpeedText(text);
-    EXPECT_EQ(tx.ChosenSpeed(), speed) << text;
-  }
-}
-
 #ifndef _WIN32
 // With the machine's offset, each group takes the offset of its own instant: a run
 // across a change of summer time follows it; a number given keeps its meaning.

@@ -40,42 +40,16 @@ TypeBytes GroupsOf(std::size_t g1, std::size_t g2, std::size_t g3) {
   return b;
 }
 
-TEST(LineLoad, TheTypeOfASentence) {
-  const struct {
-    std::string_view sentence;
-    std::optional<std::string_view> type;
-  } cases[] = {
-      {"$GPRMC,101530.00,A,5030.000,N*7A", "RMC"},
-      {"$HCHDT,45.0,T*1B", "HDT"},
-      {"$GPGSV,3,1,12,01,40,083,46*70", "GSV"},
-      {"$IIMWV,44.8,R,12.4,N,A*21", "MWV"},
-      {"$GPXYZ,1*00", std::nullopt},     // not a type of the table
-      {"GPRMC,101530.00*00", std::nullopt},  // no "$"
-      {"$GPRMCX,1*00", std::nullopt},    // a longer type
-      {"$GPRMC", std::nullopt},          // no field
-      {"", std::nullopt},
-  };
-  for (const auto& c : cases) {
-    const std::optional<std::size_t> i = TableIndexOf(c.sentence);
-    EXPECT_EQ(i.has_value(), c.type.has_value()) << c.sentence;
-    if (i && c.type) EXPECT_EQ(SentenceTable()[*i].type, *c.type) << c.sentence;
-  }
-}
-
-TEST(LineLoad, SentBytesKeepTheLastGroupOfEachType) {
+TEST(LineLoad, SentBytesCountEachTypeOfTheLastGroupSent) {
   SentBytes sent;
   sent.BeginGroup(3);
-  sent.Add("$GPGSV,3,1,12*00");  // 16 + CR LF
-  sent.Add("$GPGSV,3,2,12*00");
-  sent.Add("$GPGSV,3,3,12*00");
-  sent.Add("$GPZDA,1*00");       // 11 + CR LF
+  for (const char* s : {"$GPGSV,3,1,12*00", "$GPGSV,3,2,12*00", "$GPGSV,3,3,12*00", "$GPZDA,1*00"}) sent.Add(s);
   sent.BeginGroup(1);
-  sent.Add("$HCHDT,45.0,T*1B");  // 16 + CR LF
-  sent.Add("not a sentence");
-  EXPECT_EQ(sent.bytes()[IndexOf("GSV")], 54u);
+  for (const char* s : {"$HCHDT,45.0,T*1B", "$GPXYZ,1*00", "$GPDPTX,1*00", "not a sentence"}) sent.Add(s);
+  EXPECT_EQ(sent.bytes()[IndexOf("GSV")], 54u);  // three sentences of 16, each with CR LF
   EXPECT_EQ(sent.bytes()[IndexOf("ZDA")], 13u);
   EXPECT_EQ(sent.bytes()[IndexOf("HDT")], 18u);
-  EXPECT_FALSE(sent.bytes()[IndexOf("RMC")]);
+  EXPECT_FALSE(sent.bytes()[IndexOf("DPT")]);  // "DPTX" is not DPT
   // Group 3 again, without ZDA: ZDA is no longer known, group 1 is kept.
   sent.BeginGroup(3);
   sent.Add("$GPGSV,3,1,12*00");
