@@ -609,6 +609,10 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     if (driver) second0 = driver->instant();
     commands.Start();
     tx.BtActivNMEAClick();
+    // A group that does not fit in its second at the port's speed is told at start.
+    if (serial) {
+      if (const std::string warning = program.LineLoadWarningNow(); !warning.empty()) err << warning << "\n";
+    }
   };
   if (o.fast) {
     startAndActivate();

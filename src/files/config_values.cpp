@@ -90,7 +90,9 @@ Configuration ReadConfiguration(const IniFile& ini, const Configuration& cur, Ba
   c.iWpLat = real("iWpLat", cur.iWpLat);
   c.iWpLong = real("iWpLong", cur.iWpLong);
   c.iDeclMag = real("iDeclMag", cur.iDeclMag);
-  c.idTU = real("idTU", cur.idTU);
+  // "auto": the machine's offset; the number in force stays for a later choice.
+  c.idTUAuto = IsAutoOffset(ini.Find(kSecNavData, "idTU").value_or(""));
+  c.idTU = c.idTUAuto ? cur.idTU : real("idTU", cur.idTU);
   c.iHDGvar = ini.ReadBool(kSecNavData, "iHDGvar", cur.iHDGvar, cur.iHDGvar, bad);
   c.iTWSvar = ini.ReadBool(kSecNavData, "iTWSvar", cur.iTWSvar, cur.iTWSvar, bad);
   c.iTWDvar = ini.ReadBool(kSecNavData, "iTWDvar", cur.iTWDvar, cur.iTWDvar, bad);
@@ -144,7 +146,11 @@ void WriteConfiguration(IniFile& ini, const Configuration& c) {
   ini.WriteReal(kSecNavData, "iWpLat", c.iWpLat);
   ini.WriteReal(kSecNavData, "iWpLong", c.iWpLong);
   ini.WriteReal(kSecNavData, "iDeclMag", c.iDeclMag);
-  ini.WriteReal(kSecNavData, "idTU", c.idTU);
+  if (c.idTUAuto) {
+    ini.WriteString(kSecNavData, "idTU", kAutoOffset);
+  } else {
+    ini.WriteReal(kSecNavData, "idTU", c.idTU);
+  }
   ini.WriteBool(kSecNavData, "iHDGvar", c.iHDGvar);
   ini.WriteBool(kSecNavData, "iTWSvar", c.iTWSvar);
   ini.WriteBool(kSecNavData, "iTWDvar", c.iTWDvar);

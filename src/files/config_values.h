@@ -15,7 +15,8 @@
 //                  iPOSLat, iPOSLong      start position, packed DDMM.mm (see below)
 //                  iWpID, iWpLat, iWpLong waypoint name and position, packed DDMM.mm
 //                  iDeclMag               magnetic variation, degrees, east positive
-//                  idTU                   UTC - local time, packed hours h.mm (h.mmss)
+//                  idTU                   UTC - local time, packed hours h.mm (h.mmss), or
+//                                         "auto": the machine's own offset at each instant
 //                  iHDGvar, iTWSvar, iTWDvar  the variation check boxes
 //   [COM]          iVit                   serial speed, baud
 //                  COM1 ... COM10         optional: the device that stands for that
@@ -118,6 +119,7 @@ struct Configuration {
   long double iWpLong = 0.0L;
   long double iDeclMag = 0.0L;  // degrees, east positive
   long double idTU = 0.0L;      // packed hours h.mm: dTU = dms_dec(idTU)
+  bool idTUAuto = false;        // "auto" (any case, blanks around): idTU is then kept as it was
   bool iHDGvar = false;         // current
   bool iTWSvar = false;         // current
   bool iTWDvar = false;         // current

@@ -36,7 +36,7 @@ constexpr ValueRange kRanges[] = {
     {kN, "iWpLat", R::none, -9000, 9000, false, "DDMM.mm", F::packed},
     {kN, "iWpLong", R::none, -18000, 18000, false, "DDDMM.mm", F::packed},
     {kN, "iDeclMag", R::none, -90, 90, false, kDeg, F::real},
-    {kN, "idTU", R::utcOffset, -14, 14, false, "heures (h.mm)", F::packed, true},
+    {kN, "idTU", R::utcOffset, -14, 14, false, "heures (h.mm)", F::packed, true, kAutoOffset},
     {"COM", "iVit", R::none, 150, 230400, false, "bauds", F::oneOfSpeeds},
     {"", "", R::boatSpeed, 0, 100, false, kKn, F::real},
     {"", "", R::latitudeDegrees, 0, 90, false, kDeg, F::real},
@@ -119,7 +119,15 @@ std::string RangeText(const ValueRange& r) {
   if (r.maxExcluded) s += " (" + Number(r.max) + " exclu)";
   if (r.form == RangeForm::packed) s += ", minutes < 60";
   if (r.form == RangeForm::integer) s += ", nombre entier";
+  if (!r.word.empty()) s += ", ou « " + std::string(r.word) + " »";
   return s;
+}
+
+bool IsAutoOffset(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return false;
+  text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  return EqualsNoCase(text, kAutoOffset);
 }
 
 std::optional<std::string> RangeProblem(const ValueRange& r, long double v) {

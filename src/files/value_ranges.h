@@ -15,7 +15,8 @@
 //   [NavDATA]                 iPOSLat, iWpLat        -9000 to 9000        packed DDMM.mm, minutes < 60
 //   [NavDATA]                 iPOSLong, iWpLong      -18000 to 18000      packed DDDMM.mm, minutes < 60
 //   [NavDATA]                 iDeclMag               -90 to 90            degrees, east positive
-//   [NavDATA]                 idTU                   -14 to 14            packed hours h.mm, minutes < 60
+//   [NavDATA]                 idTU                   -14 to 14            packed hours h.mm, minutes < 60,
+//                                                    or "auto"            the machine's own offset
 //   [COM]                     iVit                   one of the speeds    baud (150 ... 230400)
 //   fields of the window      boat speed             0 to 100             knots
 //                             latitude degrees       0 to 90              degrees (start, waypoint)
@@ -87,7 +88,14 @@ struct ValueRange {
   std::string_view unit;     // French, as the messages write it
   RangeForm form;
   bool hoursPacked = false;  // packed h.mm: the minutes are the fraction x 100
+  std::string_view word = {};  // a word taken in place of a number ("auto"); "" when none
 };
+
+// The word of idTU (and of an empty UTC-offset field in the window) that stands
+// for the machine's own offset at each instant, summer time included.
+inline constexpr std::string_view kAutoOffset = "auto";
+// True when `text` is that word, in any case, blanks around it ignored.
+bool IsAutoOffset(std::string_view text);
 
 // The serial speeds, in bauds, as the speed list offers them.
 inline constexpr long double kBaudSpeeds[] = {150,  300,  600,   1200,  2400,  4800,
@@ -100,7 +108,8 @@ std::span<const ValueRange> ValueRanges();
 const ValueRange* RangeOfKey(std::string_view section, std::string_view key);
 const ValueRange* RangeOfField(FieldRange field);
 
-// "0 à 100 nœuds", "-9000 à 9000 (DDMM.mm, minutes < 60)", "150 à 230400 bauds, ...".
+// "0 à 100 nœuds", "-9000 à 9000 (DDMM.mm, minutes < 60)", "150 à 230400 bauds, ...",
+// "... ou « auto »" for a range with its word.
 std::string RangeText(const ValueRange& r);
 
 // Nothing when v is within the range; otherwise the French reason,

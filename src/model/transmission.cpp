@@ -206,8 +206,35 @@ void NmeaTransmission::OnTimer() {
   Phase(k);
 }
 
+NmeaClock NmeaTransmission::BuildClock(const LocalTime& now) const {
+  return ToNmeaClock(now, src_.params.dTUAuto ? SystemUtcOffset(now) : src_.params.dTU);
+}
+
+std::int64_t NmeaTransmission::ChosenSpeed() const {
+  const PanelField& bauds = panel_[Field::SpeedList];
+  const int b = bauds.itemIndex();
+  if (b < 0 || b >= static_cast<int>(bauds.items().size())) return 0;
+  const std::string& t = bauds.items()[static_cast<std::size_t>(b)];
+  std::int64_t speed = 0;
+  std::from_chars(t.data(), t.data() + t.size(), speed);
+  return speed;
+}
+
+LineLoad NmeaTransmission::MeasureLoad(std::int64_t baud,
+                                       const std::function<bool(const SentenceEntry&)>& selected) const {
+  const std::function<bool(const SentenceEntry&)> chosen =
+      selected ? selected : [this](const SentenceEntry& e) { return Selected(m_, e); };
+  // The groups are built now only when a type chosen has not been sent.
+  const std::span<const SentenceEntry> table = SentenceTable();
+  bool allSent = true;
+  for (std::size_t i = 0; i < table.size(); ++i) allSent = allSent && (!chosen(table[i]) || sent_.bytes()[i]);
+  TypeBytes built{};
+  if (!allSent) built = BuildAllTypes(m_, src_.s, src_.w, BuildClock(clock_()));
+  return MeasureLineLoad(chosen, sent_.bytes(), built, baud);
+}
+
 void NmeaTransmission::Phase(int k) {
-  const NmeaClock clock = ToNmeaClock(clock_(), src_.params.dTU);
+  const NmeaClock clock = BuildClock(clock_());
   const int n = std::min(m_.BuildSentenceGroup(k, src_.s, src_.w, clock), NmeaModule::kSlots - 1);
   // A sentence left out is said on the error line when it starts being left out,
   // not at every cycle.
@@ -218,6 +245,7 @@ void NmeaTransmission::Phase(int k) {
     toldFaults_[static_cast<std::size_t>(k)] = faults;
   }
   std::string line;
+  sent_.BeginGroup(k);
   for (int i = 1; i <= n; ++i) {
     line.assign(m_.tab_PhNMEA[static_cast<std::size_t>(i)]);
     line.append("\r\n");
@@ -228,6 +256,7 @@ void NmeaTransmission::Phase(int k) {
         return;
       }
     }
+    sent_.Add(m_.tab_PhNMEA[static_cast<std::size_t>(i)]);
     Log_NMEA(i);
   }
 }

@@ -35,6 +35,7 @@
 
 #include "files/file_write.h"
 #include "sim/params.h"
+#include "nmea/line_load.h"
 #include "nmea/local_time.h"
 #include "nmea/output.h"
 #include "nmea/records.h"
@@ -107,7 +108,7 @@ class NmeaList {
 struct NmeaSources {
   const SimState& s;
   const WaypointState& w;
-  const Params& params;  // the UTC offset dTU
+  const Params& params;  // the UTC offset dTU, or dTUAuto
 };
 
 class NmeaTransmission {
@@ -185,6 +186,14 @@ class NmeaTransmission {
   // Records slot i of the slot table in the three lists.
   void Log_NMEA(int i);
 
+  // ---- The line-load meter.
+  // The speed of the entry selected in the speed list (bit/s); 0 when none is.
+  std::int64_t ChosenSpeed() const;
+  // The load of the line at `baud` (> 0) for the types `selected` says are chosen
+  // (the module's selection when it is empty): each type with the bytes it took in
+  // the last group sent, otherwise with those of the same sentence built now.
+  LineLoad MeasureLoad(std::int64_t baud, const std::function<bool(const SentenceEntry&)>& selected = {}) const;
+
   // "Activer" was accepted and the quit has not come.
   bool Started() const { return started_ && !terminated_; }
   // The cycle runs: started and not suspended.
@@ -194,6 +203,9 @@ class NmeaTransmission {
 
  private:
   void Phase(int k);
+  // The clock of a build at local time `now`: the configuration's offset, or the
+  // machine's own at that instant.
+  NmeaClock BuildClock(const LocalTime& now) const;
   void OnTimer();
   // Runs phase 1 now and starts the timer.
   void Begin();
@@ -216,6 +228,8 @@ class NmeaTransmission {
   bool suspended_ = false;   // the run is paused
   bool terminated_ = false;  // the quit has come
   int next_ = 1;
+  // The bytes of the sentences sent, type by type, for the line-load meter.
+  SentBytes sent_;
   // The sentences each group last left out and why (told once until it changes).
   std::array<std::string, 4> toldFaults_{};
 };

@@ -1,6 +1,7 @@
 #include "nmea/local_time.h"
 
 #include <charconv>
+#include <ctime>
 
 namespace ventrel {
 
@@ -141,6 +142,27 @@ NmeaClock ToNmeaClock(const LocalTime& t, long double dTU) {
   c.seconds = t.seconds + t.milliseconds / 1000.0L;
   c.dTU = dTU;
   return c;
+}
+
+long double SystemUtcOffset(const LocalTime& t) {
+  std::tm tm{};
+  tm.tm_year = t.year - 1900;
+  tm.tm_mon = t.month - 1;
+  tm.tm_mday = t.day;
+  tm.tm_hour = t.hours;
+  tm.tm_min = t.minutes;
+  tm.tm_sec = t.seconds;
+  tm.tm_isdst = -1;  // the library knows whether summer time applies
+  // mktime sets the day of the week only when it places the time (its result -1
+  // is also the second before 1970).
+  tm.tm_wday = -1;
+  const std::time_t utc = std::mktime(&tm);
+  if (tm.tm_wday < 0) return 0.0L;
+  // The seconds of t read as if it were UTC, against the instant the library
+  // gives: both count from 1970-01-01 00:00 UTC.
+  const std::int64_t asUtc =
+      DaysFromCivil(t.year, t.month, t.day) * 86400 + (t.hours * 60 + t.minutes) * 60 + t.seconds;
+  return static_cast<long double>(static_cast<std::int64_t>(utc) - asUtc) / 3600.0L;
 }
 
 }  // namespace ventrel

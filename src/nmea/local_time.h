@@ -45,4 +45,12 @@ std::optional<LocalTime> ParseLocalTime(std::string_view text);
 // The clock of a sentence build at local time t, UTC being local time + dTU hours.
 NmeaClock ToNmeaClock(const LocalTime& t, long double dTU);
 
+// The machine's own offset of UTC from local time at local time t (UTC - local,
+// decimal hours, summer time included), by the rules of the C library for the
+// machine's zone (TZ on Unix, the zone settings on Windows): the offset of a
+// configuration that says "auto". A local time in the gap of the change to summer
+// time, or in the hour repeated at the change back, is placed as the library
+// places it. 0 when the library cannot place t (a year outside its range).
+long double SystemUtcOffset(const LocalTime& t);
+
 }  // namespace ventrel

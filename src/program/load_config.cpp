@@ -119,6 +119,7 @@ Configuration VentrelProgram::Settings(std::string* problems) const {
   c.iWpID = model_.waypoint().Wp.P.nom;
   c.iDeclMag = s.Declin;
   c.idTU = dec_dms(p.dTU);
+  c.idTUAuto = p.dTUAuto;
   // The check boxes as the user left them (the tick copies them into the state).
   c.iHDGvar = p.varyHeading;
   c.iTWSvar = p.varyWindSpeed;
@@ -203,10 +204,16 @@ void VentrelProgram::LoadConfig(const IniFile& ini) {
   }
   model_.InitDeclinaison();
 
-  // 8. UTC offset, shown in h.mm with two decimals (5 h 45 is "5.45").
+  // 8. UTC offset, shown in h.mm with two decimals (5 h 45 is "5.45"); "auto"
+  // (the machine's offset) leaves the field empty.
   if (read("idTU")) {
-    p.dTU = dms_dec(c.idTU);
-    pn[Field::UtcOffset].setText(fixedForm(dec_dms(p.dTU), 15, 2));
+    p.dTUAuto = c.idTUAuto;
+    if (c.idTUAuto) {
+      pn[Field::UtcOffset].setText("");
+    } else {
+      p.dTU = dms_dec(c.idTU);
+      pn[Field::UtcOffset].setText(fixedForm(dec_dms(p.dTU), 15, 2));
+    }
   }
 
   // 9. The variations and their check boxes.

@@ -77,9 +77,14 @@ void VentrelProgram::BtValidCSCQClick() {
 }
 
 void VentrelProgram::LbEdTUChange(bool report) {
-  // h.mm: "5.30" is 5 h 30 min, "-2" is -2 h.
-  if (const std::optional<long double> v = FieldValue(Field::UtcOffset, "Heure TU = heure locale", report)) {
-    model_.params().dTU = dms_dec(*v);
+  // h.mm: "5.30" is 5 h 30 min, "-2" is -2 h; nothing: the machine's offset.
+  Params& p = model_.params();
+  const std::string& text = panel()[Field::UtcOffset].text();
+  if (text.find_first_not_of(" \t") == std::string::npos || IsAutoOffset(text)) {
+    p.dTUAuto = true;
+  } else if (const std::optional<long double> v = FieldValue(Field::UtcOffset, "Heure TU = heure locale", report)) {
+    p.dTU = dms_dec(*v);
+    p.dTUAuto = false;
   }
 }
 

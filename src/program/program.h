@@ -98,6 +98,16 @@ class VentrelProgram {
   NmeaSelection& selection() { return selection_; }
   const NmeaSelection& selection() const { return selection_; }
   NmeaTransmission& transmission() { return transmission_; }
+
+  // ---- The line-load meter at the speed chosen in the speed list (line_meter.cpp).
+  // The figures of each group and the warning, for a selection as the sentence
+  // dialog holds it (not yet applied).
+  std::string LineLoadReport(const NmeaSelection& pending) const;
+  // For the port panel: the warning when a group of the selection in force does not
+  // fit in its second (`*warning` then true), otherwise the load of each group.
+  std::string LineLoadLine(bool* warning = nullptr) const;
+  // The warning alone, "" when every group fits (or no speed is chosen).
+  std::string LineLoadWarningNow() const;
   Params& params() { return model_.params(); }
   const Params& params() const { return model_.params(); }
 
@@ -195,8 +205,9 @@ class VentrelProgram {
   // When the dialog is shown: the polar folder and name, and the check boxes.
   void FParamFormPaint();
   void BtValidCSCQClick();
-  // dTU := dms_dec of the field; a text that is not a number keeps dTU (told to
-  // the user only when `report`).
+  // dTU := dms_dec of the field; an empty field (or "auto"): the machine's own
+  // offset at each instant (dTUAuto); a text that is not a number keeps both (told
+  // to the user only when `report`).
   void LbEdTUChange(bool report = false);
   void SpeedBtModPolClick();
   // "Modifier" of the polar with `file` chosen: UsePolarFile, the name shown in

@@ -9,6 +9,9 @@ namespace ventrel {
 
 struct Params {
   long double dTU = 0.0L;   // UTC - local time, decimal hours
+  // True: the offset is the machine's own at each instant (summer time included),
+  // dTU is not used ("idTU=auto", an empty field in the window).
+  bool dTUAuto = false;
   long double Teau = 1.9L;  // draft of the boat
   long double PC = 0.3L;    // depth of the sensor below the surface
   long double CS = 0.3L;    // surface sensor offset

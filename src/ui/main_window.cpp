@@ -253,6 +253,7 @@ void TFVentrel::FormCreate() {
 void TFVentrel::BuildDialogs() {
   param_ = new TFParam(this);
   parNmea_ = new TFParNMEA(this);
+  parNmea_->SetLoadMeter([this](const NmeaSelection& s) { return program_->LineLoadReport(s); });
   for (Field f : {Field::PolarFolder, Field::SelectedPolar, Field::SurfaceSensorOffset, Field::KeelSensorOffset,
                   Field::Draft, Field::SensorDepth, Field::UtcOffset}) {
     binder_->BindCaption(f, param_->findChild<QLabel*>(QStringLiteral("Cap") + Q(std::string(ObjectNameOf(f)))));
@@ -357,7 +358,14 @@ void TFVentrel::SyncDialogs() {
       parNmea_->ShowSelection(program_->selection());
     } else if (!want && parNmea_->isVisible()) {
       parNmea_->hide();
+    } else if (want) {
+      parNmea_->ShowLoad();
     }
+  }
+  if (auto* load = findChild<QLabel*>(QStringLiteral("LbChargeLigne"))) {
+    bool warning = false;
+    load->setText(Q(program_->LineLoadLine(&warning)));
+    load->setStyleSheet(warning ? QStringLiteral("color: #ff5050; font-weight: bold") : QString());
   }
 }
 

@@ -345,6 +345,11 @@ void TFVentrel::BuildNmeaPanel(QWidget* ground) {
   zoom->setToolTip(QStringLiteral("Agrandir ou réduire la liste des phrases"));
   QLabel* line = Lab(gbNmea_, QStringLiteral("bds / 8 bits / pas de parité / 1 bit de stop"), 8, 36);
   line->setGeometry(8, 37, 440, 16);
+  // Below the panel, the line-load meter: the load of each group, or the warning
+  // when one spills into the next second.
+  QLabel* load = Lab(ground, QString(), 866, 748, 448, "LbChargeLigne");
+  load->setFixedHeight(32);
+  load->setWordWrap(true);
   memoNMEA_ = new QListWidget(gbNmea_);
   memoNMEA_->setObjectName("MemoNMEA");
   memoNMEA_->setGeometry(8, 54, 440, gbNmea_->height() - 56);

@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 #include "ui/controls.h"
 #include "ui/look.h"
@@ -25,7 +26,7 @@ TFParNMEA::TFParNMEA(QWidget* parent) : QDialog(parent) {
   setModal(false);
   look::ApplyNavy(this);
   const int listH = kNmeaItems * kItemH + 6;
-  setFixedSize(820, listH + 100);
+  setFixedSize(820, listH + 190);
 
   list_ = new QListWidget(this);
   list_->setObjectName("ChkLBNMEA");
@@ -74,7 +75,7 @@ TFParNMEA::TFParNMEA(QWidget* parent) : QDialog(parent) {
   none->setGeometry(684, 350, 128, 28);
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setObjectName("BtParNMEA_OK");
-  ok->setGeometry(712, listH + 56, 100, 32);
+  ok->setGeometry(712, listH + 150, 100, 32);
   ok->setDefault(true);
   for (QPushButton* b : {all, none}) b->setAutoDefault(false);
 
@@ -83,15 +84,46 @@ TFParNMEA::TFParNMEA(QWidget* parent) : QDialog(parent) {
   note->setGeometry(8, listH + 14, 690, 40);
   note->setWordWrap(true);
 
+  // The line-load meter of the selection as checked.
+  load_ = new QLabel(this);
+  load_->setObjectName("LbChargeNMEA");
+  load_->setGeometry(8, listH + 56, 690, 90);
+  load_->setWordWrap(true);
+  load_->setTextFormat(Qt::RichText);
+  load_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  connect(list_, &QListWidget::itemChanged, this, &TFParNMEA::ShowLoad);
+
   connect(all, &QPushButton::clicked, this, &TFParNMEA::BtSelAllClick);
   connect(none, &QPushButton::clicked, this, &TFParNMEA::BtDeselALLClick);
   connect(ok, &QPushButton::clicked, this, &TFParNMEA::BtParNMEA_OKClick);
 }
 
-void TFParNMEA::Fill(const NmeaSelection& s) {
-  for (int i = 0; i < kNmeaItems; ++i) {
-    list_->item(i)->setCheckState(s.checked[static_cast<std::size_t>(i)] ? Qt::Checked : Qt::Unchecked);
+void TFParNMEA::SetLoadMeter(std::function<std::string(const NmeaSelection&)> meter) {
+  meter_ = std::move(meter);
+  ShowLoad();
+}
+
+void TFParNMEA::ShowLoad() {
+  if (!meter_) return;
+  // The figures one a line; the warning (the line after the line's load) in red.
+  const QStringList lines = Q(meter_(Selection())).toHtmlEscaped().split(QLatin1Char('\n'));
+  QString html;
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    if (i > 0) html += QStringLiteral("<br>");
+    html += i < 4 ? lines[i] : QStringLiteral("<b><span style=\"color:#ff5050\">%1</span></b>").arg(lines[i]);
   }
+  load_->setText(html);
+}
+
+void TFParNMEA::Fill(const NmeaSelection& s) {
+  {
+    // One measure once every item is set, not one an item.
+    const QSignalBlocker quiet(list_);
+    for (int i = 0; i < kNmeaItems; ++i) {
+      list_->item(i)->setCheckState(s.checked[static_cast<std::size_t>(i)] ? Qt::Checked : Qt::Unchecked);
+    }
+  }
+  ShowLoad();
   radios_[0]->setItemIndex(s.RdGDevPos);
   radios_[1]->setItemIndex(s.RdGDevSond);
   radios_[2]->setItemIndex(s.RdGInst);

@@ -7,9 +7,12 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
+#include <string>
 
 #include "nmea/selection.h"
 
+class QLabel;
 class QListWidget;
 
 namespace ventrel {
@@ -31,6 +34,14 @@ class TFParNMEA : public QDialog {
   void BtDeselALLClick();
   void BtParNMEA_OKClick();
 
+  // What the line-load meter says of a selection: the figures of each group, then
+  // the warning when a group does not fit in its second. Shown below the list and
+  // told again at each check or uncheck.
+  void SetLoadMeter(std::function<std::string(const NmeaSelection&)> meter);
+  QLabel* loadLabel() const { return load_; }
+  // Measures the selection as checked again (the lengths sent change as the run goes).
+  void ShowLoad();
+
   QListWidget* list() const { return list_; }
   QListWidget* descriptions() const { return memo_; }
 
@@ -49,6 +60,8 @@ class TFParNMEA : public QDialog {
   QListWidget* list_;
   QListWidget* memo_;
   std::array<RadioGroup*, 4> radios_{};
+  QLabel* load_;
+  std::function<std::string(const NmeaSelection&)> meter_;
 };
 
 }  // namespace ventrel

@@ -101,7 +101,8 @@ TFParam::TFParam(QWidget* parent) : QDialog(parent) {
   tu->setGeometry(286, 258, 266, 70);
   Caption(tu, "LbEdTU", 8, 30, 166);
   Edit(tu, "LbEdTU", {176, 30, 50, kRowH})
-      ->setToolTip(QStringLiteral("Heures et minutes : -2 pour -2 h, 5.30 pour 5 h 30"));
+      ->setToolTip(QStringLiteral(
+          "Heures et minutes : -2 pour -2 h, 5.30 pour 5 h 30 ; vide : le décalage du système, heure d'été comprise"));
   Lab(tu, QStringLiteral("H.MS"), 230, 30);
 
   QPushButton* nmea = Button(this, "BtParNMEA", QStringLiteral("Paramètres NMEA 0183"), {8, 340, 200, 32});

@@ -4,7 +4,8 @@
 # --start-time, under a French locale too, and equal to its recorded run; its raw
 # and time-stamped lists; then a simulated day. Every line of both runs a sentence
 # with CR LF and a checksum computed here; the groups 1, 2, 3 one a second, each
-# RMC and ZDA with the UTC time and date of its second.
+# RMC and ZDA with the UTC time and date of its second; the shipped configuration
+# on the machine's own UTC offset.
 set -u
 source "$(dirname "$0")/lib.bash"
 
@@ -100,6 +101,27 @@ tail -n +2 "$tmp/hms.txt" | tr -d '\r' | awk -F: '
 [ ! -s "$tmp/stamps" ] || fail "stamps: $(head -3 "$tmp/stamps")"
 tail -n +2 "$tmp/hms.txt" | sed 's/^NMEA183:[0-9-]*Z[0-9:.]*://' | cmp -s - "$tmp/raw.txt" ||
   fail "the time-stamped list does not hold the sentences sent"
+
+# The shipped configuration takes the machine's own UTC offset (idTU=auto): in a
+# zone given by TZ, its run is the run of the same file with that zone's offset
+# written as a number, and in another zone it differs. December: New York is
+# UTC - 5, Kolkata UTC + 5 h 30.
+shipped=$(dirname "$prog")/Ventrel.ini
+grep -q '^idTU=auto' "$shipped" || fail "$shipped does not say idTU=auto"
+zoned() {  # zone, then the options of the run
+  TZ=$1 "$prog" --headless --fast --stdout --duration 30 --start-time "2026-12-06 10:00:00" "${@:2}" 2>"$tmp/err" ||
+    fail "TZ=$1: exit status $?"
+  [ ! -s "$tmp/err" ] || fail "TZ=$1: stderr $(head -c 300 "$tmp/err")"
+}
+for pair in "<+02>-2 -2" "EST5EDT,M3.2.0,M11.1.0 5" "<+0530>-5:30 -5.30" "UTC0 0"; do
+  zone=${pair% *}
+  sed "s/^idTU=auto/idTU=${pair##* }/" "$shipped" >"$tmp/number.ini"
+  zoned "$zone" >"$tmp/auto"
+  zoned "UTC0" --config "$tmp/number.ini" >"$tmp/number"
+  cmp -s "$tmp/auto" "$tmp/number" || fail "TZ=$zone: idTU=auto differs from idTU=${pair##* }"
+  zoned "<+03>-3" >"$tmp/other"
+  ! cmp -s "$tmp/auto" "$tmp/other" || fail "TZ=$zone: the same run as in UTC + 3"
+done
 
 # A simulated day: groups at seconds 0 to 86 400.
 run --duration 86400 >"$tmp/day"

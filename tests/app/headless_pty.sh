@@ -4,7 +4,8 @@
 # standard output hold the same), at the speed asked; a run keeps to its duration;
 # SIGTERM and SIGINT end it cleanly with the lists saved; a far end that vanishes
 # is said, tried again every 2 s and resumes when it comes back, or ends the run
-# with status 1 under --port-loss exit.
+# with status 1 under --port-loss exit. A group longer than its second at the
+# port's speed is said at start.
 set -u
 source "$(dirname "$0")/lib.bash"
 need socat
@@ -42,6 +43,19 @@ cmp -s "$tmp/far" "$tmp/out" || fail "the far end differs from standard output"
 [ "$(groups_in "$tmp/far")" -eq 5 ] || fail "$(groups_in "$tmp/far") groups on the far end, 5 expected"
 [ "$(grep -c $'\r$' "$tmp/far")" -eq "$(wc -l <"$tmp/far")" ] || fail "a line of the far end lacks its CR LF"
 [ "$elapsed_ms" -ge 3900 ] && [ "$elapsed_ms" -lt 7000 ] || fail "a run of 4 s took $elapsed_ms ms"
+# At 9600 baud every group of the shipped selection fits in its second: no warning.
+! grep -q "Le groupe" "$tmp/err" || fail "9600 baud: $(head -c 300 "$tmp/err")"
+
+# At 4800 baud group 3 of the shipped selection spills into the next second: said
+# once, at start, with the speed where it fits; the run goes on.
+far_end
+"$prog" --headless --port "$tmp/port" --baud 4800 --duration 1 >/dev/null 2>"$tmp/err"
+rc=$?
+far_end_done
+[ "$rc" -eq 0 ] || fail "4800 baud: exit status $rc ($(head -c 300 "$tmp/err"))"
+[ "$(grep -c "Le groupe" "$tmp/err")" -eq 1 ] &&
+  grep -q "^Le groupe 3 dure 1,[0-9][0-9] s à 4800 bauds : choisissez 9600 bauds ou moins de phrases$" "$tmp/err" ||
+  fail "4800 baud: no line-load warning ($(head -c 300 "$tmp/err"))"
 
 for sig in TERM INT; do
   far_end

@@ -124,6 +124,38 @@ TEST(ReadConfiguration, AnEmptyFileGivesFixedDefaultsAndKeepsTheCurrentOnes) {
   EXPECT_EQ(ReadConfiguration(IniFile("[NavDATA]\niWpID=" + name + "\n"), cur).iWpID, name.substr(0, 255));
 }
 
+// idTU=auto: the machine's offset, kept as a word through a save; a number keeps its
+// meaning; "auto" keeps the number in force for a later choice.
+TEST(ReadConfiguration, TheMachineOffsetIsReadAndWrittenAsAuto) {
+  const struct {
+    const char* value;
+    bool automatic;
+    long double idTU;
+    const char* written;
+    bool refused;
+  } cases[] = {
+      {"auto", true, -2.0L, "auto", false},
+      {"AUTO", true, -2.0L, "auto", false},
+      {" Auto\t", true, -2.0L, "auto", false},
+      {"5.30", false, 5.3L, "5.3", false},
+      {"-2", false, -2.0L, "-2", false},
+      {"automatique", false, -2.0L, "-2", true},  // not a number: the current one stays
+      {"", false, 0.0L, "0", false},  // empty: as if missing, 0 as before
+  };
+  for (const auto& c : cases) {
+    BadKeys bad;
+    const Configuration read =
+        ReadConfiguration(IniFile(std::string("[NavDATA]\nidTU=") + c.value + "\n"), CurrentSettings(), &bad);
+    EXPECT_EQ(read.idTUAuto, c.automatic) << c.value;
+    EXPECT_EQ(read.idTU, c.idTU) << c.value;
+    EXPECT_EQ(!bad.empty(), c.refused) << c.value;
+    IniFile saved;
+    WriteConfiguration(saved, read);
+    EXPECT_EQ(saved.Find("NavDATA", "idTU").value_or("?"), c.written) << c.value;
+    EXPECT_TRUE(ReadConfiguration(saved, CurrentSettings()) == read) << c.value;
+  }
+}
+
 TEST(WriteConfiguration, SavingOverAFileKeepsItsOtherLines) {
   IniFile ini("; my boat\n[COM]\nCOM3=/dev/ttyUSB0\niVit=4800\n[Perso]\nnote=x\n");
   Configuration c;
@@ -151,6 +183,7 @@ TEST(ShippedConfiguration, HoldsTheDesignValues) {
   EXPECT_EQ(c.iWpID, "Att_Dover");
   EXPECT_EQ(RealText(c.iWpLat) + " " + RealText(c.iWpLong), "5106.18 119.88");  // 51°06.18' N 1°19.88' E
   EXPECT_EQ(c.iDeclMag, 1.0L);
+  EXPECT_TRUE(c.idTUAuto);  // the machine's own offset
   EXPECT_EQ(c.iPolPerc, 100);
   EXPECT_EQ(c.iModPil, TModPil::AUTO);
   EXPECT_EQ(c.iVit, 4800);

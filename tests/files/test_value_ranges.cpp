@@ -54,6 +54,15 @@ TEST(ValueRanges, LimitsFormsAndValuesThatAreNotFinite) {
   EXPECT_EQ(*RangeProblem(*RangeOfKey("NavDATA", "iTWS"), 250), "hors limites (0 à 100 nœuds)");
   EXPECT_EQ(*RangeProblem(*RangeOfKey("NavDATA", "iTWS"), kInf), "n'est pas un nombre fini");
   EXPECT_EQ(RangeText(*RangeOfKey("NavDATA", "iPOSLat")), "-9000 à 9000 DDMM.mm, minutes < 60");
+  EXPECT_EQ(RangeText(*RangeOfKey("NavDATA", "idTU")), "-14 à 14 heures (h.mm), minutes < 60, ou « auto »");
+}
+
+TEST(ValueRanges, TheWordOfTheMachineOffset) {
+  for (const auto& [text, automatic] : {std::pair{"auto", true}, std::pair{"AuTo", true}, std::pair{"  auto \t", true},
+                                        std::pair{"", false}, std::pair{" ", false}, std::pair{"aut", false},
+                                        std::pair{"autos", false}, std::pair{"-2", false}, std::pair{"au to", false}}) {
+    EXPECT_EQ(IsAutoOffset(text), automatic) << "« " << text << " »";
+  }
 }
 
 TEST(ValueRanges, TheSpeedsAreThoseOfTheSpeedList) {

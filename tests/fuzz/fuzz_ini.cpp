@@ -3,7 +3,8 @@
 // Any text is kept as read (its text is the input, byte for byte). The configuration
 // read from it, written back into it, gives a text that parses to that same text and
 // reads back to the same configuration without a refused key; reals, written with 15
-// significant digits, come back within that precision; the fixed identifiers of the
+// significant digits, come back within that precision; idTU's word "auto" (any case)
+// comes back as "auto"; the fixed identifiers of the
 // instruments, the pilot and the compass come back as the ones a save always writes. Written a second time, the
 // configuration read back changes nothing any more.
 
@@ -50,6 +51,7 @@ std::string Differences(const Configuration& a, const Configuration& b) {
   note(a.iPolPerc == b.iPolPerc, "iPolPerc");
   note(a.iModPil == b.iModPil, "iModPil");
   note(a.iWpID == b.iWpID, "iWpID « " + a.iWpID + " » / « " + b.iWpID + " »");
+  note(a.idTUAuto == b.idTUAuto, "idTU « auto »");
   note(a.iHDGvar == b.iHDGvar && a.iTWSvar == b.iTWSvar && a.iTWDvar == b.iTWDvar, "cases à cocher");
   note(a.iVit == b.iVit, "iVit");
   for (std::size_t i = 0; i < a.COM.size(); ++i) {

@@ -15,6 +15,7 @@
 #include "nmea/registry.h"
 #include "model/transmission.h"
 #include "nmea/scene.h"
+#include "nmea/zone_scope.h"
 #include "model/panel.h"
 #include "sim/timers.h"
 
@@ -73,6 +74,13 @@ class FakePort final : public NmeaPort, public NmeaOutput {
   const VirtualClock& vc_;
   std::vector<Event>& log_;
   std::string current_;
+};
+
+// A port that opens and takes everything (the sentences are read from the lists).
+class TakeAll final : public NmeaPort {
+ public:
+  bool InitCom(const std::string&, std::uint32_t, std::uint8_t, std::uint8_t, std::uint8_t) override { return true; }
+  void ResetCom(const std::string&) override {}
 };
 
 const LocalTime kStart{2026, 12, 6, 12, 15, 30, 0};
@@ -425,6 +433,77 @@ TEST(NmeaList, ANotKeptListTellsItsListenerOnly) {
   EXPECT_EQ(cleared, 1);
   EXPECT_EQ(l.Text(), "");
 }
+
+// The line-load meter of the cycle: a group sent is counted from the bytes the port
+// took; a group not sent yet, or whose types the port refused, from a group built now.
+TEST_F(Cycle, TheLineLoadCountsTheBytesSentThenEstimates) {
+  const LineLoad before = tx.MeasureLoad(4800);
+  for (const GroupLoad& g : before.groups) {
+    EXPECT_EQ(g.types, 3) << "group " << g.group;
+    EXPECT_FALSE(g.measured) << "group " << g.group;
+    EXPECT_GT(g.bytes, 30u) << "group " << g.group;
+  }
+  StartAndActivate();
+  vc.advance(2000);  // groups 1, 2, 3
+  const LineLoad after = tx.MeasureLoad(4800);
+  std::size_t total = 0;
+  for (const GroupLoad& g : after.groups) {
+    EXPECT_TRUE(g.measured) << "group " << g.group;
+    total += g.bytes;
+  }
+  EXPECT_EQ(total, port.bytes[kCom1].size());
+  // A type the dialog would add is estimated; the others keep their bytes.
+  const LineLoad more = tx.MeasureLoad(
+      9600, [](const SentenceEntry& e) { return e.type == "GSV" || e.type == "MTW" || e.type == "VTG" || e.type == "ZDA"; });
+  EXPECT_FALSE(more.groups[2].measured);
+  EXPECT_GT(more.groups[2].bytes, after.groups[2].bytes + 3 * 30);
+  EXPECT_EQ(more.groups[0].bytes, 0u);
+  // Group 1 refused from its second sentence on: only DPT is known from the line.
+  port.refuse = [](std::int64_t, const std::string& text) { return TypeOf(text) != "DPT"; };
+  vc.advance(1000);
+  const LineLoad refused = tx.MeasureLoad(4800);
+  EXPECT_FALSE(refused.groups[0].measured);
+  EXPECT_TRUE(refused.groups[1].measured);
+}
+
+#ifndef _WIN32
+// With the machine's offset, each group takes the offset of its own instant: a run
+// across a change of summer time follows it; a number given keeps its meaning.
+TEST(MachineOffset, EachGroupTakesTheOffsetOfItsInstant) {
+  const test::ZoneScope zone(test::kCentralEurope);
+  test::Scene scene;
+  scene.Select({"RMC"});
+  Params params;
+  ModelTimers timers;
+  Panel panel;
+  TakeAll port;
+  LocalTime now;
+  NmeaTransmission tx{scene.m, {scene.s, scene.w, params}, timers.TimerNMEA, panel, port, [&now] { return now; }};
+  const struct {
+    LocalTime local;
+    bool automatic;
+    const char* utc;  // RMC's time and date
+  } rows[] = {
+      {{2026, 3, 29, 1, 59, 59, 0}, true, "005959.00 290326"},  // winter time, UTC + 1
+      {{2026, 3, 29, 3, 0, 0, 0}, true, "010000.00 290326"},    // summer time, UTC + 2
+      {{2026, 10, 25, 1, 30, 0, 0}, true, "233000.00 241026"},
+      {{2026, 12, 31, 23, 30, 0, 0}, true, "223000.00 311226"},
+      {{2026, 7, 1, 12, 0, 0, 0}, false, "140000.00 010726"},   // a number given: UTC = local + 2 h
+  };
+  params.dTU = 2.0L;
+  for (const auto& r : rows) {
+    now = r.local;
+    params.dTUAuto = r.automatic;
+    tx.ProcSentence2();
+    const std::string rmc(tx.MemoNMEAbrut.Line(tx.MemoNMEAbrut.Count() - 1));
+    std::vector<std::string> f;
+    std::stringstream in(rmc);
+    for (std::string field; std::getline(in, field, ',');) f.push_back(field);
+    ASSERT_GE(f.size(), 10u) << rmc;
+    EXPECT_EQ(f[1] + " " + f[9], r.utc) << DateStamp(r.local) << " " << TimeStamp(r.local);
+  }
+}
+#endif
 
 TEST(LocalTime, StampsCarriesAndTheStartTime) {
   const struct {

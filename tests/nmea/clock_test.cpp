@@ -5,7 +5,9 @@
 
 #include <limits>
 
+#include "nmea/local_time.h"
 #include "nmea/nmea_clock.h"
+#include "nmea/zone_scope.h"
 
 namespace ventrel {
 namespace {
@@ -41,6 +43,37 @@ const Case kCases[] = {
 TEST(NmeaClock, UtcOfTheLocalClock) {
   for (const auto& c : kCases) EXPECT_EQ(UtcOf(c.local), c.utc) << c.what;
 }
+
+#ifndef _WIN32
+// The machine's offset (UTC - local) at a local instant, summer time included, in
+// zones given as POSIX rules.
+TEST(SystemUtcOffset, TheZoneOfTheMachineAtThatInstant) {
+  const struct {
+    const char* zone;
+    LocalTime local;
+    long double dTU;
+  } cases[] = {
+      {test::kCentralEurope, {2026, 12, 6, 10, 0, 0, 0}, -1.0L},
+      {test::kCentralEurope, {2026, 7, 1, 12, 0, 0, 0}, -2.0L},
+      {test::kCentralEurope, {2026, 3, 29, 1, 59, 59, 0}, -1.0L},  // the last second of winter time
+      {test::kCentralEurope, {2026, 3, 29, 3, 0, 0, 0}, -2.0L},    // the first of summer time
+      {test::kCentralEurope, {2026, 10, 25, 1, 59, 59, 0}, -2.0L},
+      {test::kCentralEurope, {2026, 10, 25, 3, 0, 0, 0}, -1.0L},   // after the hour repeated
+      {test::kEasternAmerica, {2026, 12, 6, 10, 0, 0, 0}, 5.0L},
+      {test::kEasternAmerica, {2026, 7, 1, 10, 0, 0, 0}, 4.0L},
+      {"<+0530>-5:30", {2026, 12, 6, 10, 0, 0, 0}, -5.5L},
+      {"<+0545>-5:45", {2026, 12, 31, 23, 59, 59, 0}, -5.75L},
+      {"<-0930>9:30", {2027, 1, 1, 0, 0, 0, 0}, 9.5L},
+      {"<+14>-14", {2026, 12, 6, 10, 0, 0, 0}, -14.0L},
+      {"UTC0", {2026, 7, 1, 12, 0, 0, 0}, 0.0L},
+  };
+  for (const auto& c : cases) {
+    const test::ZoneScope zone(c.zone);
+    EXPECT_EQ(SystemUtcOffset(c.local), c.dTU)
+        << c.zone << " " << DateStamp(c.local) << " " << TimeStamp(c.local);
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace ventrel

@@ -57,6 +57,7 @@ TEST_F(Shipped, LoadConfigShowsTheValuesRead) {
       // h.mm with two decimals: with one, 5 h 45 would be shown "5.5" and read as 5 h 50.
       {"[NavDATA]\nidTU=5.45\n", {{"UtcOffset", "5.45"}}},
       {"[NavDATA]\nidTU=-2\n", {{"UtcOffset", "-2.00"}}},
+      {"[NavDATA]\nidTU=auto\n", {{"UtcOffset", ""}}},  // the machine's offset: an empty field
       {"[Parametres]\niOFFS_Keel=2\niOFFS_Surf=0.5\niPolPerc=85\n",
        {{"KeelSensorOffset", "2"}, {"SurfaceSensorOffset", "0.5"}, {"Draft", "2.5"}, {"SensorDepth", "0.5"}, {"PolarPercentInput", "85"}}},
       {"[NavDATA]\niHDGvar=1\niTWSvar=0\niTWDvar=1\n", {{"VariesHeading?", "1"}, {"VariesWindSpeed?", "0"}, {"VariesWindDirection?", "1"}}},
@@ -158,7 +159,7 @@ TEST_F(Shipped, AValueThatIsNotANumberKeepsTheFieldAndNamesTheKey) {
   EXPECT_EQ(Text(Field::LatitudeDegrees) + " " + Text(Field::LatitudeMinutes), "51 4.14");
   EXPECT_EQ(Text(Field::VariationInput), "1.00");
   EXPECT_EQ(program.model().state().Declin, 1.0L);
-  EXPECT_EQ(program.params().dTU, -2.0L);
+  EXPECT_TRUE(program.params().dTUAuto);  // the shipped offset, the machine's own
   EXPECT_EQ(Text(Field::SpeedList), "4800");
   EXPECT_EQ(Text(Field::PolarPercentInput), "100");
   EXPECT_TRUE(program.panel()[Field::VariesHeading].checked());

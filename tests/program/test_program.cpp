@@ -43,8 +43,10 @@ TEST_F(Shipped, TheBoatSailsAtOnce) {
   EXPECT_EQ(program.RepPol(), (appli / "DefPolars").generic_string() + "/");
   EXPECT_EQ(program.model().polar().NCOL, 9);
   EXPECT_EQ(Text(Field::HeadingInput) + " " + Text(Field::TrueWindSpeedInput) + " " + Text(Field::TrueWindDirectionInput), "335.0 10.0 220.0");
-  EXPECT_EQ(Text(Field::LongitudeMinutes) + " " + Text(Field::UtcOffset) + " " + Text(Field::KeelSensorOffset), "23.08 -2.00 1.6");
-  EXPECT_EQ(Flags(program), "1111111011111111111001011111011");  // all but GGA ROT RSA VLW XTE: no key
+  EXPECT_EQ(Text(Field::LongitudeMinutes) + " " + Text(Field::KeelSensorOffset), "23.08 1.6");
+  EXPECT_EQ(Text(Field::UtcOffset), "");  // idTU=auto: the machine's own offset
+  EXPECT_TRUE(program.params().dTUAuto);
+  EXPECT_EQ(Flags(program), "1111111011111111111001011111011");
   EXPECT_EQ(Checks(program), "1111111011111111111001011111011");
   EXPECT_EQ(Talkers(program), "GPSDDMWI");
   EXPECT_TRUE(program.params().varyHeading && program.params().varyWindSpeed && program.params().varyWindDirection);
@@ -226,6 +228,26 @@ TEST(Enregistrer, ASavedValueComesBackAsItWasRead) {
       {"[NavDATA]\niHDG=335.7\n", [](ProgramRig& r) { r.program.model().BtCALCClick(); }, "NavDATA", "iHDG", "335.7"},
       // The UTC field is read again at each paint: shown "5.5", 5 h 45 would become 5 h 50.
       {"[NavDATA]\nidTU=5.45\n", [](ProgramRig& r) { r.program.FormPaint(); }, "NavDATA", "idTU", "5.45"},
+      // The machine's offset: "auto" in the file, an empty field in the window.
+      {"[NavDATA]\nidTU=auto\n", [](ProgramRig& r) { r.program.FormPaint(); }, "NavDATA", "idTU", "auto"},
+      {"[NavDATA]\nidTU=5.45\n",
+       [](ProgramRig& r) {
+         r.Set(Field::UtcOffset, " ");
+         r.program.BtOKClick();
+       },
+       "NavDATA", "idTU", "auto"},
+      {"[NavDATA]\nidTU=auto\n",
+       [](ProgramRig& r) {
+         r.Set(Field::UtcOffset, "-3");
+         r.program.BtOKClick();
+       },
+       "NavDATA", "idTU", "-3"},
+      {"[NavDATA]\nidTU=auto\n",  // a text that is not a number changes nothing
+       [](ProgramRig& r) {
+         r.Set(Field::UtcOffset, "trois");
+         r.program.BtOKClick();
+       },
+       "NavDATA", "idTU", "auto"},
       {"[NavDATA]\niPOSLat=-4706.5\n",
        [](ProgramRig& r) {
          r.Set(Field::LatitudeDegrees, "51");
@@ -421,12 +443,15 @@ TEST_F(Shipped, TheUtcOffsetIsReadAsHoursAndMinutes) {
   const struct {
     const char* text;
     long double dTU;  // decimal hours; not a number (yet): the offset in force stays
-  } cases[] = {{"-2", -2.0L},  {"5.30", 5.5L}, {"5,30", 5.5L}, {"5.45", 5.75L},
-               {"-3.3", -3.5L}, {"", 0.0L},     {"-", 0.0L},    {"5h30", 0.0L}};
+    bool automatic;   // empty or "auto": the machine's own offset, the number kept aside
+  } cases[] = {{"-2", -2.0L, false},  {"5.30", 5.5L, false}, {"5,30", 5.5L, false}, {"5.45", 5.75L, false},
+               {"-3.3", -3.5L, false}, {"", -3.5L, true},     {"-", -3.5L, true},    {"5h30", -3.5L, true},
+               {"1", 1.0L, false},     {" Auto ", 1.0L, true}, {"  ", 1.0L, true}};
   for (const auto& c : cases) {
     Set(Field::UtcOffset, c.text);
     program.LbEdTUChange();
     EXPECT_NEAR(program.params().dTU, c.dTU, 1e-12L) << '"' << c.text << '"';
+    EXPECT_EQ(program.params().dTUAuto, c.automatic) << '"' << c.text << '"';
   }
   EXPECT_TRUE(dialogs.messages.empty());  // typing is never interrupted
 }
@@ -436,14 +461,15 @@ TEST_F(Shipped, OkAppliesTheOffsetShowsThePolarAndHides) {
   EXPECT_TRUE(program.panel()[Field::ParametersDialog].visible());
   EXPECT_EQ(Text(Field::PolarFolder), program.RepPol());
   EXPECT_EQ(Text(Field::SelectedPolar), "FIRST31_7");
-  Set(Field::UtcOffset, "5h30");  // not a number: told and kept
+  Set(Field::UtcOffset, "5h30");  // not a number: told, and the machine's offset kept
   program.BtOKClick();
-  EXPECT_EQ(program.params().dTU, -2.0L);
+  EXPECT_TRUE(program.params().dTUAuto);
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_NE(dialogs.messages[0].find("Heure TU = heure locale"), std::string::npos);
   Set(Field::UtcOffset, "5.30");
   program.BtOKClick();
   EXPECT_NEAR(program.params().dTU, 5.5L, 1e-12L);
+  EXPECT_FALSE(program.params().dTUAuto);
   EXPECT_EQ(Text(Field::PolarName) + " " + Text(Field::PolarNameOnDial), "FIRST31_7 FIRST31_7");
   EXPECT_FALSE(program.panel()[Field::ParametersDialog].visible());
 }

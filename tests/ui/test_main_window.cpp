@@ -577,8 +577,20 @@ class TestMainWindow : public QObject {
                          "EC      Electronic Cartography", "GP      Global Positioning System", "SD      Sondeur",
                          "DM     Speedomètre", "WI      Weather Instruments", "II         Integrated Instrumentation"});
 
+    // The line-load meter of the shipped selection at 4800 baud: group 3 spills,
+    // in the dialog and under the port panel; unchecked, the groups are empty.
+    const QString load = dlg->loadLabel()->text();
+    QVERIFY2(load.contains(QStringLiteral("Groupe 1 : ")) &&
+                 load.contains(QStringLiteral("Ligne à 4800 bauds (480 octets/s) : chargée à ")) &&
+                 load.contains(QStringLiteral("Le groupe 3 dure 1,")),
+             qPrintable(load));
+    QVERIFY2(Find<QLabel>("LbChargeLigne")->text().startsWith(QStringLiteral("Le groupe 3 dure 1,")),
+             qPrintable(Find<QLabel>("LbChargeLigne")->text()));
     auto* sounder = dlg->findChild<RadioGroup*>("RdGDevSond");
     Click(dlg, "BtDeselALL");
+    QVERIFY2(dlg->loadLabel()->text().contains(QStringLiteral("Groupe 3 : 0 octets")) &&
+                 !dlg->loadLabel()->text().contains(QStringLiteral("Le groupe")),
+             qPrintable(dlg->loadLabel()->text()));
     sounder->clickItem(1);
     QVERIFY(dlg->close());
     QCOMPARE(SentencesOn(m), 26);
