@@ -40,9 +40,9 @@ void FastRun(benchmark::State& state, bool keepLists) {
   NmeaTransmission tx(m, {model.state(), model.waypoint(), model.params()}, model.timers().TimerNMEA,
                       model.panel(), port, [&] { return AddMilliseconds(start, clock.now()); });
   tx.AddOutput(port);
-  tx.MemoNMEA.SetKept(false);
-  tx.MemoNMEAbrut.SetKept(keepLists);
-  tx.MemoNMEAHMS.SetKept(keepLists);
+  tx.log().visible.SetKept(false);
+  tx.log().raw.SetKept(keepLists);
+  tx.log().stamped.SetKept(keepLists);
   model.panel()[Field::PortList].setItemIndex(0);
   tx.CBComSelect();
   model.BtCALCClick();

@@ -108,13 +108,13 @@ void Phase(benchmark::State& state, int bytesPerSecond, int msBetweenPhases) {
   std::size_t failures = 0;
   for (auto _ : state) {
     model.timers().TimerAT.fire();  // the tick of the second, not timed
-    const std::size_t before = tx.MemoNMEA.Count();
+    const std::size_t before = tx.log().visible.Count();
     const auto t0 = Clock::now();
     model.timers().TimerNMEA.fire();  // the phase as the timer runs it
     const double s = std::chrono::duration<double>(Clock::now() - t0).count();
     state.SetIterationTime(s);
     maxMs = std::max(maxMs, s * 1000);
-    for (std::size_t i = before; i < tx.MemoNMEA.Count(); ++i) failures += tx.MemoNMEA.Line(i).starts_with(" ***");
+    for (std::size_t i = before; i < tx.log().visible.Count(); ++i) failures += tx.log().visible.Line(i).starts_with(" ***");
     // The event loop hands the bytes to the line until the next phase.
     QElapsedTimer wait;
     wait.start();

@@ -504,8 +504,8 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   // the model's diagnostics folded, the error line of a write only when its cause
   // is not told otherwise (standard output failed, the port lost).
   DiagnosticFold fold(err);
-  tx.MemoNMEA.SetKept(false);
-  tx.MemoNMEA.SetListener([&](std::string_view line) {
+  tx.log().visible.SetKept(false);
+  tx.log().visible.SetListener([&](std::string_view line) {
     if (line.starts_with("$") || fold.Take(line, elapsed())) return;
     if (line == kMsgErreurTransmission && ((out && out->error() != 0) || (com && com->lost()))) return;
     err << line << "\n";
@@ -520,8 +520,8 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   stampedOut.SetKept(false);
   HeldLines rawHeld(rawOut), stampedHeld(stampedOut);
   const auto delivered = [&] { return out ? out->delivered() : std::numeric_limits<std::uint64_t>::max(); };
-  tx.MemoNMEAbrut.SetKept(false);
-  tx.MemoNMEAHMS.SetKept(false);
+  tx.log().raw.SetKept(false);
+  tx.log().stamped.SetKept(false);
   // A list never takes the place of a file the run reads.
   for (const auto& [option, file] : {std::pair{"--log", o.log}, std::pair{"--log-stamped", o.logStamped}}) {
     for (const auto& [input, what] : {std::pair{program.DefaultIni(), "la configuration lue"},
@@ -534,11 +534,11 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   }
   if (!o.log.empty()) {
     if (!rawFile.Open(o.log, "--log", rawOut, err)) return 2;
-    tx.MemoNMEAbrut.SetListener([&](std::string_view line) { rawHeld.Add(line, delivered()); });
+    tx.log().raw.SetListener([&](std::string_view line) { rawHeld.Add(line, delivered()); });
   }
   if (!o.logStamped.empty()) {
     if (!stampedFile.Open(o.logStamped, "--log-stamped", stampedOut, err)) return 2;
-    tx.MemoNMEAHMS.SetListener([&](std::string_view line) { stampedHeld.Add(line, delivered()); });
+    tx.log().stamped.SetListener([&](std::string_view line) { stampedHeld.Add(line, delivered()); });
   }
 
   // The port first: when it cannot be opened nothing starts.

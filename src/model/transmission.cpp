@@ -11,42 +11,11 @@ std::vector<std::string> DefaultPortNames() {
   return names;
 }
 
-// ---- NmeaList
-
-void NmeaList::Add(std::string_view line) {
-  if (kept_) {
-    starts_.push_back(text_.size());
-    text_.append(line);
-    text_.append("\r\n");
-  }
-  if (onAdd_) onAdd_(line);
-}
-
-void NmeaList::Clear() {
-  text_.clear();
-  starts_.clear();
-  if (onClear_) onClear_();
-}
-
-std::string_view NmeaList::Line(std::size_t i) const {
-  const std::size_t begin = starts_.at(i);
-  const std::size_t end = (i + 1 < starts_.size() ? starts_[i + 1] : text_.size()) - 2;  // before CR LF
-  return std::string_view(text_).substr(begin, end - begin);
-}
-
-void NmeaList::SetListener(std::function<void(std::string_view)> onAdd, std::function<void()> onClear) {
-  onAdd_ = std::move(onAdd);
-  onClear_ = std::move(onClear);
-}
-
 // ---- NmeaTransmission
 
 NmeaTransmission::NmeaTransmission(NmeaModule& m, NmeaSources src, ModelTimer& timer, Panel& panel,
                                    NmeaPort& port, LocalClock clock)
-    : m_(m), src_(src), timer_(timer), panel_(panel), port_(port), clock_(std::move(clock)) {
-  timer_.setEnabled(false);
-  timer_.setInterval(1000);
-  timer_.setHandler([this] { OnTimer(); });
+    : panel_(panel), port_(port), log_(clock), cycle_(m, src, timer, log_, clock) {
 
   PanelField& com = panel_[Field::PortList];
   com.setItems(DefaultPortNames());
@@ -60,14 +29,9 @@ NmeaTransmission::NmeaTransmission(NmeaModule& m, NmeaSources src, ModelTimer& t
   activ.setText("Activer");
   activ.setEnabled(false);
   panel_[Field::ResetPortButton].setText("Raz");
-
-  MemoNMEAHMS.Add("");
 }
 
-NmeaTransmission::~NmeaTransmission() {
-  timer_.setEnabled(false);
-  timer_.setHandler({});
-}
+NmeaTransmission::~NmeaTransmission() = default;
 
 void NmeaTransmission::Message(std::string_view text) const {
   if (messages_) messages_(std::string(text));
@@ -131,16 +95,7 @@ void NmeaTransmission::BtActivNMEAEnable() {
 }
 
 void NmeaTransmission::BtActivNMEAClick() {
-  if (started_ || terminated_ || !ComValid_) return;
-  started_ = true;
-  if (!suspended_) Begin();
-}
-
-void NmeaTransmission::Begin() {
-  begun_ = true;
-  ProcSentence1();
-  next_ = 2;
-  timer_.setEnabled(true);
+  if (ComValid_) cycle_.Activate();
 }
 
 void NmeaTransmission::RazComClick() {
@@ -150,8 +105,8 @@ void NmeaTransmission::RazComClick() {
     port_.ResetCom(com.items()[static_cast<std::size_t>(SelectedComIDX_)]);
   }
   ComValid_ = false;
-  MemoNMEA.Clear();
-  MemoNMEAbrut.Clear();
+  log_.visible.Clear();
+  log_.raw.Clear();
 }
 
 WriteOutcome NmeaTransmission::Save(const NmeaList& list, const std::filesystem::path& file,
@@ -162,53 +117,30 @@ WriteOutcome NmeaTransmission::Save(const NmeaList& list, const std::filesystem:
 }
 
 WriteOutcome NmeaTransmission::SaveNMEAbrut(const std::filesystem::path& file, const ChunkWriter& writer) {
-  return Save(MemoNMEAbrut, file, writer);
+  return Save(log_.raw, file, writer);
 }
 
 WriteOutcome NmeaTransmission::SaveNMEAHMS(const std::filesystem::path& file, const ChunkWriter& writer) {
-  return Save(MemoNMEAHMS, file, writer);
+  return Save(log_.stamped, file, writer);
 }
 
 // ---- Run control
 
-void NmeaTransmission::Suspend() {
-  suspended_ = true;
-  timer_.setEnabled(false);
-}
+void NmeaTransmission::Suspend() { cycle_.Suspend(); }
 
-void NmeaTransmission::Resume() {
-  suspended_ = false;
-  if (!Started()) return;
-  if (!begun_) {
-    Begin();
-  } else {
-    timer_.setEnabled(true);
-  }
-}
+void NmeaTransmission::Resume() { cycle_.Resume(); }
 
 void NmeaTransmission::Quit() {
-  terminated_ = true;
-  timer_.setEnabled(false);
+  cycle_.Stop();
   const PanelField& com = panel_[Field::PortList];
   const int idx = com.itemIndex();
   if (ComValid_ && idx >= 0 && idx < static_cast<int>(com.items().size())) {
     port_.ResetCom(com.items()[static_cast<std::size_t>(idx)]);
   }
-  MemoNMEA.Clear();
+  log_.visible.Clear();
 }
 
-// ---- Phases
-
-void NmeaTransmission::OnTimer() {
-  if (!Transmitting()) return;
-  const int k = next_;
-  next_ = k % 3 + 1;
-  Phase(k);
-}
-
-NmeaClock NmeaTransmission::BuildClock(const LocalTime& now) const {
-  return ToNmeaClock(now, src_.params.dTUAuto ? SystemUtcOffset(now) : src_.params.dTU);
-}
+// ---- The line-load meter
 
 std::int64_t NmeaTransmission::ChosenSpeed() const {
   const PanelField& bauds = panel_[Field::SpeedList];
@@ -218,61 +150,6 @@ std::int64_t NmeaTransmission::ChosenSpeed() const {
   std::int64_t speed = 0;
   std::from_chars(t.data(), t.data() + t.size(), speed);
   return speed;
-}
-
-LineLoad NmeaTransmission::MeasureLoad(std::int64_t baud,
-                                       const std::function<bool(const SentenceEntry&)>& selected) const {
-  const std::function<bool(const SentenceEntry&)> chosen =
-      selected ? selected : [this](const SentenceEntry& e) { return Selected(m_, e); };
-  // The groups are built now only when a type chosen has not been sent.
-  const std::span<const SentenceEntry> table = SentenceTable();
-  bool allSent = true;
-  for (std::size_t i = 0; i < table.size(); ++i) allSent = allSent && (!chosen(table[i]) || sent_.bytes()[i]);
-  TypeBytes built{};
-  if (!allSent) built = BuildAllTypes(m_, src_.s, src_.w, BuildClock(clock_()));
-  return MeasureLineLoad(chosen, sent_.bytes(), built, baud);
-}
-
-void NmeaTransmission::Phase(int k) {
-  const NmeaClock clock = BuildClock(clock_());
-  const int n = std::min(m_.BuildSentenceGroup(k, src_.s, src_.w, clock), NmeaModule::kSlots - 1);
-  // A sentence left out is said on the error line when it starts being left out,
-  // not at every cycle.
-  std::string faults;
-  for (const std::string& f : m_.framingFaults) faults += f + "\n";
-  if (faults != toldFaults_[static_cast<std::size_t>(k)]) {
-    for (const std::string& f : m_.framingFaults) MemoNMEA.Add(" *** phrase non envoyée, " + f + " ***");
-    toldFaults_[static_cast<std::size_t>(k)] = faults;
-  }
-  std::string line;
-  sent_.BeginGroup(k);
-  for (int i = 1; i <= n; ++i) {
-    line.assign(m_.tab_PhNMEA[static_cast<std::size_t>(i)]);
-    line.append("\r\n");
-    for (NmeaOutput* out : outputs_) {
-      if (!out->write(line)) {
-        // The rest of the group waits for the next cycle.
-        if (k == 1) MemoNMEA.Add(kMsgErreurTransmission);
-        return;
-      }
-    }
-    sent_.Add(m_.tab_PhNMEA[static_cast<std::size_t>(i)]);
-    Log_NMEA(i);
-  }
-}
-
-void NmeaTransmission::Log_NMEA(int i) {
-  const std::string& s = m_.tab_PhNMEA.at(static_cast<std::size_t>(i));
-  MemoNMEA.Add(s);
-  MemoNMEAbrut.Add(s);
-  if (!MemoNMEAHMS.Wanted()) return;
-  const LocalTime now = clock_();
-  formattedDate = DateStamp(now);
-  formattedTime = TimeStamp(now);
-  std::string stamped;
-  stamped.reserve(32 + s.size());
-  stamped.append("NMEA183:").append(formattedDate).append("Z").append(formattedTime).append(":").append(s);
-  MemoNMEAHMS.Add(stamped);
 }
 
 }  // namespace ventrel

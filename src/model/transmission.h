@@ -1,28 +1,12 @@
 #pragma once
-// The sentence cycle and the NMEA lists: every second one group of sentences is
-// built from the simulated state and written, each followed by CR LF, to each
-// output of the cycle's list in turn (nmea/output.h: the serial port of the NMEA
-// panel, standard output); every sentence that all of them accepted is recorded
-// in the visible list, the raw list and the time-stamped list.
-//
-// The cycle runs on the thread that owns the simulated state, paced by the model
-// timer TimerNMEA (1000 ms): "Activer" runs phase 1 at once, then each period of
-// the timer runs the next phase, 1, 2, 3, 1, ... A phase due at the same instant
-// as a tick runs after it (TimerNMEA fires last), so that a run started and
-// activated at second 0 ticks at seconds 1, 2, 3, ... and sends group 1 at 0,
-// group 2 at 1, group 3 at 2, group 1 at 3, ... whatever drives the timers: the
-// virtual clock of the tests and fast runs, or the real-time driver.
-//
-// Pausing the run suspends the cycle and resuming it starts a new period: the next
-// phase comes one second after the resume, after the tick of that second.
-//
-// The panel part: the port list, the speed list, the buttons "Activer" and
-// "Raz" (Field::PortList, SpeedList, ActivateButton, ResetPortButton).
+// The NMEA output panel and its transmission: the port list "COM", the speed list
+// "Vit", the buttons "Activer" and "Raz" (Field::PortList, SpeedList,
+// ActivateButton, ResetPortButton), the port they open and close, the sentence
+// cycle (nmea/sentence_cycle.h) that "Activer" starts, the sentence log
+// (nmea/sentence_log.h) and the saves of its lists (files/file_write.h).
 //
 // It lives with the window model, above the sentences (nmea/) and the file
-// formats (files/), because it reads and writes panel fields and saves its lists
-// through files/file_write.h. Once the cycle, the lists and the port choice are
-// split apart, the cycle moves down beside the sentences.
+// formats (files/), because it reads and writes panel fields and saves files.
 
 #include <array>
 #include <cstddef>
@@ -38,6 +22,8 @@
 #include "nmea/line_load.h"
 #include "nmea/local_time.h"
 #include "nmea/output.h"
+#include "nmea/sentence_cycle.h"
+#include "nmea/sentence_log.h"
 #include "nmea/records.h"
 #include "model/panel.h"
 #include "sim/sim_state.h"
@@ -45,8 +31,6 @@
 
 namespace ventrel {
 
-// Added to the visible list when a write of phase 1 fails.
-inline constexpr std::string_view kMsgErreurTransmission = " *** erreur de transmission : écriture incomplète ***";
 // Shown when the chosen port cannot be opened.
 inline constexpr std::string_view kMsgComIndisponible =
     "Ce port n'est pas disponible sur la machine : il n'existe pas, un autre programme l'occupe ou le droit "
@@ -76,45 +60,10 @@ class NmeaPort {
   virtual void ResetCom(const std::string& name) = 0;
 };
 
-// A list of text lines that only grows or is emptied. The lines are kept as the
-// text of a saved file (each followed by CR LF), so saving copies nothing line by
-// line. A list that is not kept drops its lines but still tells its listener.
-class NmeaList {
- public:
-  void Add(std::string_view line);
-  void Clear();
-  std::size_t Count() const { return starts_.size(); }
-  // Line i, 0 <= i < Count(), without its CR LF.
-  std::string_view Line(std::size_t i) const;
-  // The lines, each followed by CR LF: the content of a saved file.
-  const std::string& Text() const { return text_; }
-
-  void SetKept(bool on) { kept_ = on; }
-  bool Kept() const { return kept_; }
-  // Someone takes the lines: the list keeps them or has a listener.
-  bool Wanted() const { return kept_ || static_cast<bool>(onAdd_); }
-  // Told of every line added and of every emptying (the window's list control).
-  void SetListener(std::function<void(std::string_view)> onAdd, std::function<void()> onClear = {});
-
- private:
-  std::string text_;
-  std::vector<std::size_t> starts_;
-  bool kept_ = true;
-  std::function<void(std::string_view)> onAdd_;
-  std::function<void()> onClear_;
-};
-
-// What a sentence build reads.
-struct NmeaSources {
-  const SimState& s;
-  const WaypointState& w;
-  const Params& params;  // the UTC offset dTU, or dTUAuto
-};
-
 class NmeaTransmission {
  public:
-  // Binds the cycle to TimerNMEA (its handler becomes the next phase) and adds the
-  // NMEA panel's fields to `panel` in their start state. None of the arguments is
+  // Binds the cycle to TimerNMEA (its handler becomes the next phase) and puts the
+  // NMEA panel's fields of `panel` in their start state. None of the arguments is
   // owned; all must outlive this object.
   NmeaTransmission(NmeaModule& m, NmeaSources src, ModelTimer& timer, Panel& panel, NmeaPort& port,
                    LocalClock clock);
@@ -127,21 +76,15 @@ class NmeaTransmission {
   // added; when one refuses it, the later ones do not receive it and the rest of
   // the group waits for the next cycle. With no output, every sentence counts as
   // sent.
-  void AddOutput(NmeaOutput& out) { outputs_.push_back(&out); }
+  void AddOutput(NmeaOutput& out) { cycle_.AddOutput(out); }
 
   // French messages for the user (message boxes of the window, standard error).
   void SetMessageSink(std::function<void(const std::string&)> sink) { messages_ = std::move(sink); }
 
-  // ---- Lists: visible (with the error lines and the model's diagnostics), raw,
-  // and time-stamped ("NMEA183:" + date + "Z" + time + ":" + sentence), the last
-  // one beginning with an empty line.
-  NmeaList MemoNMEA;
-  NmeaList MemoNMEAbrut;
-  NmeaList MemoNMEAHMS;
-  // Date and time of the last time-stamped line (lines that nobody takes are not
-  // stamped: a run that keeps no time-stamped list spends nothing on them).
-  std::string formattedDate;
-  std::string formattedTime;
+  // ---- The sentence log: the visible, raw and time-stamped lists.
+  SentenceLog& log() { return log_; }
+  const SentenceLog& log() const { return log_; }
+  SentenceCycle& cycle() { return cycle_; }
 
   // ---- Panel.
   bool ComValid() const { return ComValid_; }
@@ -180,11 +123,9 @@ class NmeaTransmission {
   void Quit();
 
   // ---- The phases (run by the timer; public for the owner's tests).
-  void ProcSentence1() { Phase(1); }
-  void ProcSentence2() { Phase(2); }
-  void ProcSentence3() { Phase(3); }
-  // Records slot i of the slot table in the three lists.
-  void Log_NMEA(int i);
+  void ProcSentence1() { cycle_.RunPhase(1); }
+  void ProcSentence2() { cycle_.RunPhase(2); }
+  void ProcSentence3() { cycle_.RunPhase(3); }
 
   // ---- The line-load meter.
   // The speed of the entry selected in the speed list (bit/s); 0 when none is.
@@ -192,46 +133,29 @@ class NmeaTransmission {
   // The load of the line at `baud` (> 0) for the types `selected` says are chosen
   // (the module's selection when it is empty): each type with the bytes it took in
   // the last group sent, otherwise with those of the same sentence built now.
-  LineLoad MeasureLoad(std::int64_t baud, const std::function<bool(const SentenceEntry&)>& selected = {}) const;
+  LineLoad MeasureLoad(std::int64_t baud, const std::function<bool(const SentenceEntry&)>& selected = {}) const {
+    return cycle_.MeasureLoad(baud, selected);
+  }
 
   // "Activer" was accepted and the quit has not come.
-  bool Started() const { return started_ && !terminated_; }
+  bool Started() const { return cycle_.Started(); }
   // The cycle runs: started and not suspended.
-  bool Transmitting() const { return Started() && !suspended_; }
+  bool Transmitting() const { return cycle_.Transmitting(); }
   // The phase the next period of the timer runs (1, 2 or 3).
-  int NextPhase() const { return next_; }
+  int NextPhase() const { return cycle_.NextPhase(); }
 
  private:
-  void Phase(int k);
-  // The clock of a build at local time `now`: the configuration's offset, or the
-  // machine's own at that instant.
-  NmeaClock BuildClock(const LocalTime& now) const;
-  void OnTimer();
-  // Runs phase 1 now and starts the timer.
-  void Begin();
   void Message(std::string_view text) const;
   WriteOutcome Save(const NmeaList& list, const std::filesystem::path& file, const ChunkWriter& writer);
 
-  NmeaModule& m_;
-  NmeaSources src_;
-  ModelTimer& timer_;
   Panel& panel_;
   NmeaPort& port_;
-  std::vector<NmeaOutput*> outputs_;
-  LocalClock clock_;
   std::function<void(const std::string&)> messages_;
+  SentenceLog log_;
+  SentenceCycle cycle_;
 
   bool ComValid_ = false;
   int SelectedComIDX_ = 0;
-  bool started_ = false;     // "Activer" accepted
-  bool begun_ = false;       // phase 1 has run once
-  bool suspended_ = false;   // the run is paused
-  bool terminated_ = false;  // the quit has come
-  int next_ = 1;
-  // The bytes of the sentences sent, type by type, for the line-load meter.
-  SentBytes sent_;
-  // The sentences each group last left out and why (told once until it changes).
-  std::array<std::string, 4> toldFaults_{};
 };
 
 }  // namespace ventrel

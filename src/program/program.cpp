@@ -27,7 +27,7 @@ VentrelProgram::VentrelProgram(NmeaPort& port, LocalClock clock, ProgramDialogs&
   const auto report = [this](const std::string& text) { Report(text); };
   model_.SetMessageSink(report);
   transmission_.SetMessageSink(report);
-  model_.SetNmeaListSink([this](const std::string& line) { transmission_.MemoNMEA.Add(line); });
+  model_.SetNmeaListSink([this](const std::string& line) { transmission_.log().visible.Add(line); });
   model_.SetNmeaHooks({[this] { transmission_.Suspend(); }, [this] { transmission_.Resume(); }});
 
   ModelTimer& watch = model_.timers().TimerLoadCFG;

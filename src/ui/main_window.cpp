@@ -218,7 +218,7 @@ TFVentrel::~TFVentrel() {
   // The widgets outlive the program by a moment: nothing they say on their way
   // out (a field losing the focus) may reach it.
   for (QObject* o : findChildren<QObject*>()) o->blockSignals(true);
-  program_->transmission().MemoNMEA.SetListener({}, {});
+  program_->transmission().log().visible.SetListener({}, {});
   driver_.reset();
   // The timers' handlers refer to this window.
   for (ModelTimer* t : model().timers().all()) t->setEnabled(false);
@@ -534,7 +534,7 @@ void TFVentrel::ConnectHandlers() {
   }
 
   // The sentence lists: the visible one in the window.
-  tr.MemoNMEA.SetListener(
+  tr.log().visible.SetListener(
       [this](std::string_view line) {
         if (!memoNMEA_) return;
         memoNMEA_->addItem(Q(line));

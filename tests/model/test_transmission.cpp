@@ -154,7 +154,7 @@ TEST_F(Cycle, PhasesFollowTheTicksInOrder) {
   vc.advance(7000);
   EXPECT_EQ(log, Seconds(0, 1, 8, 1));
   // Phase 1 at second 3 sends the heading of tick 3.
-  EXPECT_NE(tx.MemoNMEAbrut.Text().find("$HCHDT,30.00,T"), std::string::npos);
+  EXPECT_NE(tx.log().raw.Text().find("$HCHDT,30.00,T"), std::string::npos);
 }
 
 // Whatever the order in which the tick timer and the cycle were started, a phase due
@@ -249,12 +249,12 @@ TEST_F(Cycle, AFailedWriteStopsThePhase) {
     for (const auto& type : r.sent) expected.push_back({at, type});
     EXPECT_EQ(Between(at, at), expected);
     int errorLines = 0;
-    for (std::size_t i = 0; i < t.MemoNMEA.Count(); ++i) errorLines += t.MemoNMEA.Line(i) == kMsgErreurTransmission;
+    for (std::size_t i = 0; i < t.log().visible.Count(); ++i) errorLines += t.log().visible.Line(i) == kMsgErreurTransmission;
     EXPECT_EQ(errorLines, r.group == 1 ? 1 : 0);
     // The next phase is whole; only the sentences written were recorded (phases 1, 2, 3, 1).
     EXPECT_EQ(Between(at + 1000, at + 1000), Seconds(at + 1000, r.group % 3 + 1, 1, 1));
-    EXPECT_EQ(t.MemoNMEAbrut.Count(), 12 - (3 - r.sent.size()));
-    EXPECT_EQ(t.MemoNMEAHMS.Count(), t.MemoNMEAbrut.Count() + 1);
+    EXPECT_EQ(t.log().raw.Count(), 12 - (3 - r.sent.size()));
+    EXPECT_EQ(t.log().stamped.Count(), t.log().raw.Count() + 1);
     t.Quit();
     port.state.clear();
   }
@@ -305,8 +305,8 @@ TEST_F(Cycle, EachSentenceGoesToEveryOutputInTurn) {
     t.BtActivNMEAClick();  // group 1 at once
     EXPECT_EQ(a.got, r.first);
     EXPECT_EQ(b.got, r.second);
-    EXPECT_EQ(t.MemoNMEAbrut.Count(), r.recorded);
-    const bool errorLine = t.MemoNMEA.Count() > 0 && t.MemoNMEA.Line(t.MemoNMEA.Count() - 1) == kMsgErreurTransmission;
+    EXPECT_EQ(t.log().raw.Count(), r.recorded);
+    const bool errorLine = t.log().visible.Count() > 0 && t.log().visible.Line(t.log().visible.Count() - 1) == kMsgErreurTransmission;
     EXPECT_EQ(errorLine, r.recorded < 3);
     t.Quit();
     port.state.clear();
@@ -319,12 +319,12 @@ TEST_F(Cycle, RazThenANewPortResumesWithTheNextPhase) {
   tx.RazComClick();
   EXPECT_FALSE(tx.ComValid());
   EXPECT_EQ(port.state[kCom1], "closed");
-  EXPECT_EQ(tx.MemoNMEA.Count() + tx.MemoNMEAbrut.Count(), 0u);
-  EXPECT_EQ(tx.MemoNMEAHMS.Count(), 1u + 6u);  // kept: the empty line and two groups
+  EXPECT_EQ(tx.log().visible.Count() + tx.log().raw.Count(), 0u);
+  EXPECT_EQ(tx.log().stamped.Count(), 1u + 6u);  // kept: the empty line and two groups
   vc.advance(2000);  // phase 3 at 2 fails silently, phase 1 at 3 with the error line
   EXPECT_EQ(Between(1501, 3500), (std::vector<Event>{{2000, "tick"}, {3000, "tick"}}));
-  ASSERT_EQ(tx.MemoNMEA.Count(), 1u);
-  EXPECT_EQ(tx.MemoNMEA.Line(0), kMsgErreurTransmission);
+  ASSERT_EQ(tx.log().visible.Count(), 1u);
+  EXPECT_EQ(tx.log().visible.Line(0), kMsgErreurTransmission);
   Pick(kCom3);
   vc.advance(500);
   // Group 2 from its first sentence, on COM3; COM1 received nothing more.
@@ -370,8 +370,8 @@ TEST_F(Cycle, QuitEndsTheCycleClosesThePortAndEmptiesTheVisibleList) {
   tx.Quit();
   EXPECT_FALSE(timers.TimerNMEA.enabled());
   EXPECT_EQ(port.state[kCom1], "closed");
-  EXPECT_EQ(tx.MemoNMEA.Count(), 0u);
-  EXPECT_EQ(tx.MemoNMEAbrut.Count(), 6u);
+  EXPECT_EQ(tx.log().visible.Count(), 0u);
+  EXPECT_EQ(tx.log().raw.Count(), 6u);
   tx.Resume();
   tx.BtActivNMEAClick();
   timers.TimerAT.setEnabled(false);
@@ -382,19 +382,19 @@ TEST_F(Cycle, QuitEndsTheCycleClosesThePortAndEmptiesTheVisibleList) {
 TEST_F(Cycle, TheListsHoldTheSentencesAndTheirStampsAndAreSavedWithCrLf) {
   StartAndActivate();
   vc.advance(1000);
-  ASSERT_EQ(tx.MemoNMEAHMS.Count(), 7u);
-  EXPECT_EQ(tx.MemoNMEAHMS.Line(0), "");
+  ASSERT_EQ(tx.log().stamped.Count(), 7u);
+  EXPECT_EQ(tx.log().stamped.Line(0), "");
   std::string brut, hms = "\r\n";
   for (std::size_t i = 0; i < 6; ++i) {
     const std::string stamp = i < 3 ? "NMEA183:2026-12-06Z12:15:30.000:" : "NMEA183:2026-12-06Z12:15:31.000:";
-    EXPECT_EQ(tx.MemoNMEAHMS.Line(i + 1), stamp + std::string(tx.MemoNMEAbrut.Line(i)));
-    EXPECT_EQ(tx.MemoNMEA.Line(i), tx.MemoNMEAbrut.Line(i));
-    brut += std::string(tx.MemoNMEAbrut.Line(i)) + "\r\n";
-    hms += std::string(tx.MemoNMEAHMS.Line(i + 1)) + "\r\n";
+    EXPECT_EQ(tx.log().stamped.Line(i + 1), stamp + std::string(tx.log().raw.Line(i)));
+    EXPECT_EQ(tx.log().visible.Line(i), tx.log().raw.Line(i));
+    brut += std::string(tx.log().raw.Line(i)) + "\r\n";
+    hms += std::string(tx.log().stamped.Line(i + 1)) + "\r\n";
   }
   // The sentences carry the same instant: 12:15:31 local is 10:15:31 UTC.
-  EXPECT_TRUE(tx.MemoNMEAbrut.Line(5).starts_with("$GPRMC,101531.00,A,")) << tx.MemoNMEAbrut.Line(5);
-  EXPECT_EQ(tx.formattedDate + " " + tx.formattedTime, "2026-12-06 12:15:31.000");
+  EXPECT_TRUE(tx.log().raw.Line(5).starts_with("$GPRMC,101531.00,A,")) << tx.log().raw.Line(5);
+  EXPECT_EQ(tx.log().formattedDate + " " + tx.log().formattedTime, "2026-12-06 12:15:31.000");
 
   namespace fs = std::filesystem;
   const fs::path dir = fs::temp_directory_path() / ("ventrel_tx_" + std::to_string(std::random_device{}()));
@@ -495,7 +495,7 @@ TEST(MachineOffset, EachGroupTakesTheOffsetOfItsInstant) {
     now = r.local;
     params.dTUAuto = r.automatic;
     tx.ProcSentence2();
-    const std::string rmc(tx.MemoNMEAbrut.Line(tx.MemoNMEAbrut.Count() - 1));
+    const std::string rmc(tx.log().raw.Line(tx.log().raw.Count() - 1));
     std::vector<std::string> f;
     std::stringstream in(rmc);
     for (std::string field; std::getline(in, field, ',');) f.push_back(field);

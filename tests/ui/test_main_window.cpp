@@ -639,16 +639,16 @@ class TestMainWindow : public QObject {
     Advance(3000);  // groups 1, 2 and 3, one a second
 
     // The far end receives the raw list, sentence by sentence with CR LF.
-    const QByteArray expected = QByteArray::fromStdString(tr.MemoNMEAbrut.Text());
-    QVERIFY(tr.MemoNMEAbrut.Count() > 10);
-    QVERIFY(expected.endsWith("\r\n") && expected.count("\r\n") == qsizetype(tr.MemoNMEAbrut.Count()));
+    const QByteArray expected = QByteArray::fromStdString(tr.log().raw.Text());
+    QVERIFY(tr.log().raw.Count() > 10);
+    QVERIFY(expected.endsWith("\r\n") && expected.count("\r\n") == qsizetype(tr.log().raw.Count()));
     QByteArray got;
     QVERIFY(QTest::qWaitFor([&] { return (got += far.readAll()).size() >= expected.size(); }, 10000));
     QCOMPARE(got, expected);
     QListWidget* list = w.nmeaList();
-    QCOMPARE(static_cast<std::size_t>(list->count()), tr.MemoNMEA.Count());
+    QCOMPARE(static_cast<std::size_t>(list->count()), tr.log().visible.Count());
     for (int i = 0; i < list->count(); ++i) {
-      QCOMPARE(list->item(i)->text().toStdString(), std::string(tr.MemoNMEA.Line(static_cast<std::size_t>(i))));
+      QCOMPARE(list->item(i)->text().toStdString(), std::string(tr.log().visible.Line(static_cast<std::size_t>(i))));
     }
 
     w.Action("DataNMEA")->trigger();
@@ -656,11 +656,11 @@ class TestMainWindow : public QObject {
     QCOMPARE(asked, (std::vector<std::string>{"Sauvegarde NMEA", "Sauvegarde NMEA"}));
     QCOMPARE(ReadFile(file("save1.txt")), expected);
     const QByteArray hms = ReadFile(file("save2.txt"));
-    QCOMPARE(hms, QByteArray::fromStdString(tr.MemoNMEAHMS.Text()));
+    QCOMPARE(hms, QByteArray::fromStdString(tr.log().stamped.Text()));
     const QList<QByteArray> lines = hms.split('\n');
     QCOMPARE(lines.front(), QByteArray("\r"));  // the empty first line
     QVERIFY(lines.at(1).startsWith("NMEA183:"));
-    QVERIFY(lines.at(1).contains(":" + QByteArray::fromStdString(std::string(tr.MemoNMEAbrut.Line(0)))));
+    QVERIFY(lines.at(1).contains(":" + QByteArray::fromStdString(std::string(tr.log().raw.Line(0)))));
 
     // "Raz" closes the port and empties the visible list.
     Click(&w, "RazCom");

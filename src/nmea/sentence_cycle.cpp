@@ -1,0 +1,107 @@
+#include "nmea/sentence_cycle.h"
+
+#include <algorithm>
+#include <span>
+
+#include "nmea/registry.h"
+
+namespace ventrel {
+
+SentenceCycle::SentenceCycle(NmeaModule& m, NmeaSources src, ModelTimer& timer, SentenceLog& log, LocalClock clock)
+    : m_(m), src_(src), timer_(timer), log_(log), clock_(std::move(clock)) {
+  timer_.setEnabled(false);
+  timer_.setInterval(1000);
+  timer_.setHandler([this] { OnTimer(); });
+}
+
+SentenceCycle::~SentenceCycle() {
+  timer_.setEnabled(false);
+  timer_.setHandler({});
+}
+
+void SentenceCycle::Activate() {
+  if (started_ || terminated_) return;
+  started_ = true;
+  if (!suspended_) Begin();
+}
+
+void SentenceCycle::Begin() {
+  begun_ = true;
+  RunPhase(1);
+  next_ = 2;
+  timer_.setEnabled(true);
+}
+
+void SentenceCycle::Suspend() {
+  suspended_ = true;
+  timer_.setEnabled(false);
+}
+
+void SentenceCycle::Resume() {
+  suspended_ = false;
+  if (!Started()) return;
+  if (!begun_) {
+    Begin();
+  } else {
+    timer_.setEnabled(true);
+  }
+}
+
+void SentenceCycle::Stop() {
+  terminated_ = true;
+  timer_.setEnabled(false);
+}
+
+void SentenceCycle::OnTimer() {
+  if (!Transmitting()) return;
+  const int k = next_;
+  next_ = k % 3 + 1;
+  RunPhase(k);
+}
+
+NmeaClock SentenceCycle::BuildClock(const LocalTime& now) const {
+  return ToNmeaClock(now, src_.params.dTUAuto ? SystemUtcOffset(now) : src_.params.dTU);
+}
+
+LineLoad SentenceCycle::MeasureLoad(std::int64_t baud, const std::function<bool(const SentenceEntry&)>& selected) const {
+  const std::function<bool(const SentenceEntry&)> chosen =
+      selected ? selected : [this](const SentenceEntry& e) { return Selected(m_, e); };
+  // The groups are built now only when a type chosen has not been sent.
+  const std::span<const SentenceEntry> table = SentenceTable();
+  bool allSent = true;
+  for (std::size_t i = 0; i < table.size(); ++i) allSent = allSent && (!chosen(table[i]) || sent_.bytes()[i]);
+  TypeBytes built{};
+  if (!allSent) built = BuildAllTypes(m_, src_.s, src_.w, BuildClock(clock_()));
+  return MeasureLineLoad(chosen, sent_.bytes(), built, baud);
+}
+
+void SentenceCycle::RunPhase(int k) {
+  const NmeaClock clock = BuildClock(clock_());
+  const int n = std::min(m_.BuildSentenceGroup(k, src_.s, src_.w, clock), NmeaModule::kSlots - 1);
+  // A sentence left out is said on the error line when it starts being left out,
+  // not at every cycle.
+  std::string faults;
+  for (const std::string& f : m_.framingFaults) faults += f + "\n";
+  if (faults != toldFaults_[static_cast<std::size_t>(k)]) {
+    for (const std::string& f : m_.framingFaults) log_.visible.Add(" *** phrase non envoyée, " + f + " ***");
+    toldFaults_[static_cast<std::size_t>(k)] = faults;
+  }
+  std::string line;
+  sent_.BeginGroup(k);
+  for (int i = 1; i <= n; ++i) {
+    const std::string& sentence = m_.tab_PhNMEA[static_cast<std::size_t>(i)];
+    line.assign(sentence);
+    line.append("\r\n");
+    for (NmeaOutput* out : outputs_) {
+      if (!out->write(line)) {
+        // The rest of the group waits for the next cycle.
+        if (k == 1) log_.visible.Add(kMsgErreurTransmission);
+        return;
+      }
+    }
+    sent_.Add(sentence);
+    log_.Record(sentence);
+  }
+}
+
+}  // namespace ventrel

@@ -1,0 +1,112 @@
+#pragma once
+// The sentence cycle: every second one group of sentences is built from the
+// simulated state and written, each followed by CR LF, to each output of the
+// cycle's list in turn (nmea/output.h: the serial port, standard output); every
+// sentence that all of them accepted is recorded in the sentence log.
+//
+// The cycle runs on the thread that owns the simulated state, paced by the model
+// timer TimerNMEA (1000 ms): Activate() runs phase 1 at once, then each period of
+// the timer runs the next phase, 1, 2, 3, 1, ... A phase due at the same instant
+// as a tick runs after it (TimerNMEA fires last), so that a run started and
+// activated at second 0 ticks at seconds 1, 2, 3, ... and sends group 1 at 0,
+// group 2 at 1, group 3 at 2, group 1 at 3, ... whatever drives the timers: the
+// virtual clock of the tests and fast runs, or the real-time driver.
+//
+// Pausing the run suspends the cycle and resuming it starts a new period: the next
+// phase comes one second after the resume, after the tick of that second.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "nmea/line_load.h"
+#include "nmea/local_time.h"
+#include "nmea/output.h"
+#include "nmea/records.h"
+#include "nmea/sentence_log.h"
+#include "sim/params.h"
+#include "sim/sim_state.h"
+#include "sim/timers.h"
+
+namespace ventrel {
+
+// Added to the visible list when a write of phase 1 fails.
+inline constexpr std::string_view kMsgErreurTransmission = " *** erreur de transmission : écriture incomplète ***";
+
+// What a sentence build reads.
+struct NmeaSources {
+  const SimState& s;
+  const WaypointState& w;
+  const Params& params;  // the UTC offset dTU, or dTUAuto
+};
+
+class SentenceCycle {
+ public:
+  // Binds the cycle to `timer` (TimerNMEA: its handler becomes the next phase).
+  // None of the arguments is owned; all must outlive this object.
+  SentenceCycle(NmeaModule& m, NmeaSources src, ModelTimer& timer, SentenceLog& log, LocalClock clock);
+  ~SentenceCycle();
+  SentenceCycle(const SentenceCycle&) = delete;
+  SentenceCycle& operator=(const SentenceCycle&) = delete;
+
+  // Adds an output at the end of the list the cycle writes to (not owned; it must
+  // outlive this object). A sentence goes to the outputs in the order they were
+  // added; when one refuses it, the later ones do not receive it and the rest of
+  // the group waits for the next cycle. With no output, every sentence counts as
+  // sent.
+  void AddOutput(NmeaOutput& out) { outputs_.push_back(&out); }
+
+  // Starts the cycle ("Activer" accepted), once: phase 1 at once unless the run is
+  // paused (then at the resume).
+  void Activate();
+  // Pause and resume of the simulation.
+  void Suspend();
+  void Resume();
+  // The cycle ends for good (the quit).
+  void Stop();
+
+  // Builds group k (1, 2 or 3) and writes it (run by the timer; public for tests).
+  void RunPhase(int k);
+
+  // Activated and not stopped.
+  bool Started() const { return started_ && !terminated_; }
+  // The cycle runs: started and not suspended.
+  bool Transmitting() const { return Started() && !suspended_; }
+  // The phase the next period of the timer runs (1, 2 or 3).
+  int NextPhase() const { return next_; }
+
+  // The load of the line at `baud` (> 0) for the types `selected` says are chosen
+  // (the module's selection when it is empty): each type with the bytes it took in
+  // the last group sent, otherwise with those of the same sentence built now.
+  LineLoad MeasureLoad(std::int64_t baud, const std::function<bool(const SentenceEntry&)>& selected = {}) const;
+
+ private:
+  // The clock of a build at local time `now`: the configuration's offset, or the
+  // machine's own at that instant.
+  NmeaClock BuildClock(const LocalTime& now) const;
+  void OnTimer();
+  // Runs phase 1 now and starts the timer.
+  void Begin();
+
+  NmeaModule& m_;
+  NmeaSources src_;
+  ModelTimer& timer_;
+  SentenceLog& log_;
+  std::vector<NmeaOutput*> outputs_;
+  LocalClock clock_;
+
+  bool started_ = false;     // activated
+  bool begun_ = false;       // phase 1 has run once
+  bool suspended_ = false;   // the run is paused
+  bool terminated_ = false;  // stopped for good
+  int next_ = 1;
+  // The bytes of the sentences sent, type by type, for the line-load meter.
+  SentBytes sent_;
+  // The sentences each group last left out and why (told once until it changes).
+  std::array<std::string, 4> toldFaults_{};
+};
+
+}  // namespace ventrel
