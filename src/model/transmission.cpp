@@ -218,18 +218,22 @@ void NmeaTransmission::Phase(int k) {
     toldFaults_[static_cast<std::size_t>(k)] = faults;
   }
   std::string line;
+  bool told = false;  // the error line of this group is written
+  outputs_.BeginGroup();
   for (int i = 1; i <= n; ++i) {
     line.assign(m_.tab_PhNMEA[static_cast<std::size_t>(i)]);
     line.append("\r\n");
-    for (NmeaOutput* out : outputs_) {
-      if (!out->write(line)) {
-        // The rest of the group waits for the next cycle.
-        if (k == 1) MemoNMEA.Add(kMsgErreurTransmission);
-        return;
-      }
+    const OutputFanOut::Outcome r = outputs_.Write(line);
+    // The output that refused loses the rest of the group; the error line comes
+    // once, after the sentences that went out before the refusal.
+    if (r.refused && k == 1 && !told) {
+      MemoNMEA.Add(kMsgErreurTransmission);
+      told = true;
     }
-    Log_NMEA(i);
+    if (r.taken) Log_NMEA(i);
+    if (outputs_.AllRefused()) break;
   }
+  outputs_.EndGroup();
 }
 
 void NmeaTransmission::Log_NMEA(int i) {

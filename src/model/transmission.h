@@ -1,9 +1,14 @@
 #pragma once
 // The sentence cycle and the NMEA lists: every second one group of sentences is
 // built from the simulated state and written, each followed by CR LF, to each
-// output of the cycle's list in turn (nmea/output.h: the serial port of the NMEA
-// panel, standard output); every sentence that all of them accepted is recorded
-// in the visible list, the raw list and the time-stamped list.
+// output of the cycle's list (nmea/output.h: the serial port of the NMEA panel,
+// standard output, TCP servers, UDP senders), each on its own (nmea/fan_out.h).
+// Every sentence that at least one output took is recorded in the visible list,
+// the raw list and the time-stamped list (with one output, as with the serial
+// port alone, exactly what it took); the visible list says when an output
+// refused a sentence of group 1. When the outputs disagree, the lists record
+// what went out somewhere: with the serial port and standard output, what
+// standard output received.
 //
 // The cycle runs on the thread that owns the simulated state, paced by the model
 // timer TimerNMEA (1000 ms): "Activer" runs phase 1 at once, then each period of
@@ -35,6 +40,7 @@
 
 #include "files/file_write.h"
 #include "sim/params.h"
+#include "nmea/fan_out.h"
 #include "nmea/local_time.h"
 #include "nmea/output.h"
 #include "nmea/records.h"
@@ -123,10 +129,10 @@ class NmeaTransmission {
 
   // Adds an output at the end of the list the cycle writes to (not owned; it must
   // outlive this object). A sentence goes to the outputs in the order they were
-  // added; when one refuses it, the later ones do not receive it and the rest of
-  // the group waits for the next cycle. With no output, every sentence counts as
-  // sent.
-  void AddOutput(NmeaOutput& out) { outputs_.push_back(&out); }
+  // added; an output that refuses it receives nothing more of that group (the
+  // rest waits for the next cycle), the others go on. With no output, every
+  // sentence counts as sent.
+  void AddOutput(NmeaOutput& out) { outputs_.Add(out); }
 
   // French messages for the user (message boxes of the window, standard error).
   void SetMessageSink(std::function<void(const std::string&)> sink) { messages_ = std::move(sink); }
@@ -205,7 +211,7 @@ class NmeaTransmission {
   ModelTimer& timer_;
   Panel& panel_;
   NmeaPort& port_;
-  std::vector<NmeaOutput*> outputs_;
+  OutputFanOut outputs_;
   LocalClock clock_;
   std::function<void(const std::string&)> messages_;
 
