@@ -63,8 +63,6 @@ constexpr int kMaxWaitClients = 1000;
 // (back-pressure), and hands the bytes on to the system at least this often.
 constexpr qint64 kFastBacklog = 32 * 1024;
 constexpr qint64 kFastEventsMs = 20;
-// Hops of a multicast datagram: the local network only.
-constexpr int kUdpMulticastTtl = 1;
 
 template <class T>
 bool ParseWhole(const std::string& text, T& out) {
@@ -539,8 +537,20 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   // found before anything is sent; a port taken stops the run. In a fast run
   // the TCP clients set the pace (nothing is dropped); in real time a client
   // too far behind is disconnected.
+  // Those of the command line, or else those of the configuration's [RESEAU].
+  const NetworkSettings& net = program.Network();
+  std::vector<NetEndpoint> tcpPoints = o.tcp, udpPoints = o.udp;
+  if (o.tcp.empty() && o.udp.empty()) {
+    if (net.tcp) tcpPoints.push_back({net.tcpAddress, net.tcpPort});
+    if (net.udp) udpPoints = net.udpDestinations;
+    if (o.fast && !udpPoints.empty()) {
+      err << "L'envoi UDP de la configuration ([RESEAU] iUDP=1) ne s'emploie pas avec --fast : UDP ne dit pas à "
+             "l'émetteur si le lecteur suit, les phrases seraient perdues\n";
+      return 2;
+    }
+  }
   std::vector<std::unique_ptr<TcpServerOutput>> servers;
-  for (const NetEndpoint& e : o.tcp) {
+  for (const NetEndpoint& e : tcpPoints) {
     QHostAddress a(QHostAddress::Any);
     if (!e.host.empty()) {
       std::string why;
@@ -553,6 +563,7 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     }
     auto server = std::make_unique<TcpServerOutput>(a, e.port, say);
     server->SetSlowClient(o.fast ? TcpServerOutput::SlowClient::Wait : TcpServerOutput::SlowClient::Disconnect);
+    server->SetMaxBehind(static_cast<std::size_t>(net.tcpMaxBehindKiB) * 1024);
     if (!server->Listen()) {
       err << server->ErrorText() << "\n";
       return 2;
@@ -561,9 +572,9 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     servers.push_back(std::move(server));
   }
   std::unique_ptr<UdpOutput> udp;
-  if (!o.udp.empty()) {
+  if (!udpPoints.empty()) {
     std::vector<UdpDestination> destinations;
-    for (const NetEndpoint& e : o.udp) {
+    for (const NetEndpoint& e : udpPoints) {
       std::optional<UdpDestination> d = ResolveDestination(e, error);
       if (!d) {
         err << error << "\n";
@@ -571,7 +582,7 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
       }
       destinations.push_back(std::move(*d));
     }
-    udp = std::make_unique<UdpOutput>(std::move(destinations), kUdpMulticastTtl, say);
+    udp = std::make_unique<UdpOutput>(std::move(destinations), net.udpTtl, say);
     if (!udp->Open()) {
       err << udp->ErrorText() << "\n";
       return 2;

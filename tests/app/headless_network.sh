@@ -40,6 +40,19 @@ taken=$(head -1 "$tmp/taken")
 refuses 2 "^Le port TCP $taken est déjà utilisé : choisissez-en un autre$" \
   --headless --stdout --fast --duration 10 --tcp "127.0.0.1:$taken" --log "$tmp/raw.txt"
 
+# ---- The section [RESEAU] of a configuration, used when no --tcp nor --udp is given.
+cp "$src/data/Ventrel.ini" "$tmp/taken.ini"
+printf '[RESEAU]\niTCP=1\niTCPPort=%s\niTCPAdresse=127.0.0.1\n' "$taken" >>"$tmp/taken.ini"
+refuses 2 "^Le port TCP $taken est déjà utilisé : choisissez-en un autre$" \
+  --headless --stdout --fast --duration 10 --config "$tmp/taken.ini" --log "$tmp/raw.txt"
+cp "$src/data/Ventrel.ini" "$tmp/udp.ini"
+printf '[RESEAU]\niUDP=1\niUDPDest=127.0.0.1:9\n' >>"$tmp/udp.ini"
+refuses 2 "L'envoi UDP de la configuration (\[RESEAU\] iUDP=1) ne s'emploie pas avec --fast" \
+  --headless --stdout --fast --duration 10 --config "$tmp/udp.ini" --log "$tmp/raw.txt"
+# The command line takes the place of the section: the port taken is not opened.
+"$prog" --headless --stdout --fast --duration 10 --config "$tmp/taken.ini" --tcp 127.0.0.1:0 >"$tmp/out" 2>"$tmp/err" ||
+  fail "--tcp beside a configuration with [RESEAU]: exit status $? ($(head -c 300 "$tmp/err"))"
+
 # ---- gpsd over tcp:// and udp://, at the same time (15 s of real time each).
 gpsd_over() {  # <tcp|udp>
   local kind=$1 dir=$tmp/$1
