@@ -156,9 +156,11 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
   dialogs_ = std::make_unique<QtDialogs>(this, setup_.dialogs, post);
   com_ = std::make_unique<CommUnitA>(post, PortOverrides{}, this);
   port_ = std::make_unique<SerialNmeaPort>(*com_);
+  network_ = std::make_unique<NetworkOutputs>(post);
   LocalClock clock = setup_.clock ? setup_.clock : LocalClock(SystemLocalTime);
   program_ = std::make_unique<VentrelProgram>(*port_, std::move(clock), *dialogs_);
   program_->transmission().AddOutput(*port_);
+  program_->transmission().AddOutput(*network_);
   binder_ = std::make_unique<PanelBinder>(program_->panel());
   binder_->SetPictureFolder(Q(setup_.AppliDir.string()));
 
@@ -205,6 +207,8 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
     com_->set_overrides(program_->PortOverrides());
     program_->transmission().SetPortNames(port_list(com_->overrides()));
   });
+  // The network outputs of the default configuration.
+  if (const std::string e = network_->Apply(program_->Network()); !e.empty()) Post(e, true);
   WrapTimers();
   if (setup_.realTimeTimers) driver_ = std::make_unique<TimerDriver>(model().timers());
 
@@ -418,6 +422,8 @@ void TFVentrel::BuildMenus() {
   QAction* autoItem = item(conf, "Automatique1", QStringLiteral("Automatique"));
   autoItem->setCheckable(true);
   connect(autoItem, &QAction::triggered, this, [this] { Run([this] { program_->Automatique1Click(); }); });
+  conf->addSeparator();
+  connect(item(conf, "Reseau1", QStringLiteral("Réseau")), &QAction::triggered, this, &TFVentrel::OpenNetworkDialog);
 
   QAction* params = bar->addAction(QStringLiteral("Paramètres"));
   params->setObjectName("Paramtres1");
@@ -440,6 +446,17 @@ void TFVentrel::BuildMenus() {
   QAction* quit = bar->addAction(QStringLiteral("Quitter"));
   quit->setObjectName("Quitter2");
   connect(quit, &QAction::triggered, this, &TFVentrel::Quitter);
+}
+
+void TFVentrel::OpenNetworkDialog() {
+  if (!network_dialog_) {
+    network_dialog_ = new NetworkDialog(
+        *network_, [this] { return program_->Network(); },
+        [this](const NetworkSettings& n) { program_->SetNetwork(n); }, this);
+  }
+  network_dialog_->Refresh();
+  network_dialog_->show();
+  network_dialog_->raise();
 }
 
 // ---- Handlers of the controls
