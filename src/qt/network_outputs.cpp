@@ -10,6 +10,7 @@ NetworkOutputs::NetworkOutputs(std::function<void(const std::string&)> sink, QOb
 NetworkOutputs::~NetworkOutputs() = default;
 
 std::string NetworkOutputs::Apply(const NetworkSettings& n) {
+  applied_ = n;
   tcp_.reset();
   udp_.reset();
   emit clientsChanged(0);

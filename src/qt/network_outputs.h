@@ -29,6 +29,8 @@ class NetworkOutputs final : public QObject, public NmeaOutput {
   // French message of the first that could not (a TCP port taken: "Le port TCP
   // 10110 est déjà utilisé : choisissez-en un autre"), that one staying off.
   std::string Apply(const NetworkSettings& n);
+  // Apply when `n` differs from the settings last applied (a configuration opened).
+  std::string ApplyIfChanged(const NetworkSettings& n) { return n == applied_ ? std::string() : Apply(n); }
   bool TcpOn() const { return tcp_ != nullptr; }
   bool UdpOn() const { return udp_ != nullptr; }
   int ClientCount() const { return tcp_ ? tcp_->ClientCount() : 0; }
@@ -47,6 +49,7 @@ class NetworkOutputs final : public QObject, public NmeaOutput {
   std::function<void(const std::string&)> sink_;
   std::unique_ptr<TcpServerOutput> tcp_;
   std::unique_ptr<UdpOutput> udp_;
+  NetworkSettings applied_;
 };
 
 }  // namespace ventrel

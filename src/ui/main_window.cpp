@@ -156,7 +156,9 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
   dialogs_ = std::make_unique<QtDialogs>(this, setup_.dialogs, post);
   com_ = std::make_unique<CommUnitA>(post, PortOverrides{}, this);
   port_ = std::make_unique<SerialNmeaPort>(*com_);
-  network_ = std::make_unique<NetworkOutputs>(post);
+  // A TCP client dropped or a UDP destination failing: a line of the visible list.
+  network_ = std::make_unique<NetworkOutputs>(
+      [this](const std::string& m) { program_->transmission().MemoNMEA.Add(" *** " + m + " ***"); });
   LocalClock clock = setup_.clock ? setup_.clock : LocalClock(SystemLocalTime);
   program_ = std::make_unique<VentrelProgram>(*port_, std::move(clock), *dialogs_);
   program_->transmission().AddOutput(*port_);
@@ -416,7 +418,11 @@ void TFVentrel::BuildMenus() {
   QMenu* conf = bar->addMenu(QStringLiteral("Configuration"));
   conf->menuAction()->setObjectName("Ouvrir1");
   connect(item(conf, "Ouvrir2", QStringLiteral("Ouvrir")), &QAction::triggered, this,
-          [this] { Run([this] { program_->Ouvrir2Click(); }); });
+          [this] {
+            Run([this] { program_->Ouvrir2Click(); });
+            // The network outputs of the configuration opened.
+            if (const std::string e = network_->ApplyIfChanged(program_->Network()); !e.empty()) Post(e, true);
+          });
   connect(item(conf, "Enregistrer2", QStringLiteral("Enregistrer")), &QAction::triggered, this,
           [this] { Run([this] { program_->Enregistrer2Click(); }); });
   QAction* autoItem = item(conf, "Automatique1", QStringLiteral("Automatique"));
