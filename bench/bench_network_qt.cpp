@@ -210,6 +210,7 @@ void BM_FastRunTcp(benchmark::State& state) {
     run.clock.advance(1000);
     // The pacing of a headless fast run (app/headless.cpp).
     if (server.Backlog() > 32 * 1024 || events.elapsed() >= 20) {
+      server.Flush();
       QCoreApplication::processEvents();
       while (server.Backlog() > 32 * 1024) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
       events.restart();

@@ -740,6 +740,7 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     events.start();
     const auto pace = [&] {
       if (servers.empty() || (tcpBacklog() <= kFastBacklog && events.elapsed() < kFastEventsMs)) return;
+      for (const auto& server : servers) server->Flush();
       QCoreApplication::processEvents();
       while (tcpBacklog() > kFastBacklog && gStopRequested == 0) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
@@ -785,6 +786,7 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   if (!servers.empty()) {
     QElapsedTimer wait;
     wait.start();
+    for (const auto& server : servers) server->Flush();
     while (tcpBacklog() > 0 && tcpClients() > 0 && gStopRequested == 0 && (o.fast || wait.elapsed() < kDrainMs)) {
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }

@@ -104,32 +104,46 @@ void TcpServerOutput::Forget(QTcpSocket* socket, const std::string& why) {
 
 void TcpServerOutput::beginGroup() {
   for (Client& c : clients_) c.joined = true;
+  group_.clear();
+  inGroup_ = true;
 }
 
 bool TcpServerOutput::write(std::string_view bytes) {
-  const auto n = static_cast<qint64>(bytes.size());
-  std::vector<QTcpSocket*> behind;
-  for (const Client& c : clients_) {
-    if (!c.joined) continue;
-    if (slow_ == SlowClient::Disconnect &&
-        static_cast<std::size_t>(c.socket->bytesToWrite() + n) > maxBehind_) {
-      behind.push_back(c.socket);
-      continue;
-    }
-    c.socket->write(bytes.data(), n);
-  }
-  for (QTcpSocket* s : behind) {
-    ++dropped_;
-    Forget(s, "plus de " + std::to_string(maxBehind_) + " octets en retard (le client ne lit plus assez vite)");
-  }
+  // The sentences of a group go to the clients together at its end: one write a
+  // client and a group.
+  group_.append(bytes);
+  if (!inGroup_) Send();
   return true;
 }
 
 void TcpServerOutput::endGroup() {
-  // The group leaves now, as much of it as the system takes without waiting.
+  inGroup_ = false;
+  Send();
+}
+
+void TcpServerOutput::Send() {
+  const auto n = static_cast<qint64>(group_.size());
+  std::vector<QTcpSocket*> behind;
   for (const Client& c : clients_) {
-    if (c.joined) c.socket->flush();
+    if (!c.joined || n == 0) continue;
+    if (slow_ == SlowClient::Disconnect && static_cast<std::size_t>(c.socket->bytesToWrite() + n) > maxBehind_) {
+      behind.push_back(c.socket);
+      continue;
+    }
+    c.socket->write(group_.data(), n);
+    // In real time the group leaves now, as much of it as the system takes
+    // without waiting; a fast run hands the bytes on by larger pieces (Flush).
+    if (slow_ == SlowClient::Disconnect) c.socket->flush();
   }
+  group_.clear();
+  for (QTcpSocket* s : behind) {
+    ++dropped_;
+    Forget(s, "plus de " + std::to_string(maxBehind_) + " octets en retard (le client ne lit plus assez vite)");
+  }
+}
+
+void TcpServerOutput::Flush() {
+  for (const Client& c : clients_) c.socket->flush();
 }
 
 qint64 TcpServerOutput::Backlog() const {

@@ -75,6 +75,9 @@ class TcpServerOutput final : public QObject, public NmeaOutput {
   qint64 Backlog() const;
   // Clients disconnected for falling behind, since the start.
   int Dropped() const { return dropped_; }
+  // Hands to the system what it takes at once of every client's bytes (a fast run
+  // calls it when it paces itself; in real time each group leaves at its end).
+  void Flush();
   // Ends every connection once its bytes have been handed to the system.
   void CloseClients();
   void Close();
@@ -95,6 +98,8 @@ class TcpServerOutput final : public QObject, public NmeaOutput {
   };
 
   void OnNewConnection();
+  // The bytes of the group to every client that receives it.
+  void Send();
   void Forget(QTcpSocket* socket, const std::string& why);
   void Tell(const std::string& line) const;
 
@@ -108,6 +113,8 @@ class TcpServerOutput final : public QObject, public NmeaOutput {
   bool portTaken_ = false;
   std::string error_;
   int dropped_ = 0;
+  std::string group_;  // the sentences of the group being written
+  bool inGroup_ = false;
 };
 
 }  // namespace ventrel
