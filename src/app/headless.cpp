@@ -36,6 +36,8 @@
 #include "qt/port_names.h"
 #include "qt/serial_nmea_port.h"
 #include "qt/serial_port.h"
+#include "qt/tcp_server_output.h"
+#include "qt/udp_output.h"
 #include "ui/timer_driver.h"
 
 namespace ventrel::app {
@@ -55,6 +57,12 @@ extern "C" void OnStopSignal(int) { gStopRequested = 1; }
 constexpr int kDrainMs = 5000;
 // Wait between two tries to open again a serial port that failed during the run.
 constexpr int kReopenMs = 2000;
+// Most clients --wait-clients may await.
+constexpr int kMaxWaitClients = 1000;
+// A fast run waits while a TCP client has more than this many bytes to read
+// (back-pressure), and hands the bytes on to the system at least this often.
+constexpr qint64 kFastBacklog = 32 * 1024;
+constexpr qint64 kFastEventsMs = 20;
 
 template <class T>
 bool ParseWhole(const std::string& text, T& out) {
@@ -326,7 +334,7 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
   std::vector<std::string> seen;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (std::find(seen.begin(), seen.end(), a) != seen.end()) {
+    if (a != "--tcp" && a != "--udp" && std::find(seen.begin(), seen.end(), a) != seen.end()) {
       error = "Option répétée : " + a;
       return std::nullopt;
     }
@@ -340,7 +348,8 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
       continue;
     }
     static const char* const kWithValue[] = {"--config",     "--port", "--baud",        "--duration",
-                                             "--start-time", "--log",  "--log-stamped", "--port-loss"};
+                                             "--start-time", "--log",  "--log-stamped", "--port-loss",
+                                             "--tcp",        "--udp",  "--wait-clients"};
     if (std::find(std::begin(kWithValue), std::end(kWithValue), a) == std::end(kWithValue)) {
       error = "Option inconnue : " + a;
       return std::nullopt;
@@ -395,11 +404,42 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
         return std::nullopt;
       }
       o.portLoss = v == "exit" ? PortLoss::Exit : PortLoss::Retry;
+    } else if (a == "--tcp") {
+      std::optional<NetEndpoint> e = ParseListenPoint(v, error);
+      if (!e) return std::nullopt;
+      o.tcp.push_back(std::move(*e));
+    } else if (a == "--udp") {
+      std::optional<NetEndpoint> e = ParseDestination(v, error);
+      if (!e) return std::nullopt;
+      o.udp.push_back(std::move(*e));
+    } else if (a == "--wait-clients") {
+      if (!ParseWhole(v, o.waitClients) || o.waitClients < 1 || o.waitClients > kMaxWaitClients) {
+        error = "Nombre de clients invalide : « " + ShownValue(v) + " » (--wait-clients, de 1 à " +
+                std::to_string(kMaxWaitClients) + ")";
+        return std::nullopt;
+      }
     }
   }
-  if (o.port.empty() && !o.toStdout) {
-    error = "Indiquez --port NOM ou --stdout (ou les deux)";
+  if (o.port.empty() && !o.toStdout && o.tcp.empty() && o.udp.empty()) {
+    error = "Indiquez --port NOM, --stdout, --tcp [ADRESSE:]PORT ou --udp HOTE:PORT (ou plusieurs)";
     return std::nullopt;
+  }
+  if (o.waitClients > 0 && o.tcp.empty()) {
+    error = "--wait-clients ne s'emploie qu'avec --tcp";
+    return std::nullopt;
+  }
+  if (o.fast && !o.udp.empty()) {
+    error = "--udp ne s'emploie pas avec --fast : UDP ne dit pas à l'émetteur si le lecteur suit, les "
+            "phrases seraient perdues ; employez --tcp, dont les clients règlent le rythme de la simulation";
+    return std::nullopt;
+  }
+  for (std::size_t i = 0; i < o.tcp.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      if (o.tcp[i].port != 0 && o.tcp[i].port == o.tcp[j].port) {
+        error = "--tcp : le port " + std::to_string(o.tcp[i].port) + " est demandé deux fois";
+        return std::nullopt;
+      }
+    }
   }
   if (o.port.empty() && std::find(seen.begin(), seen.end(), "--port-loss") != seen.end()) {
     error = "--port-loss ne s'emploie qu'avec --port";
@@ -493,12 +533,80 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     err << "Aucune polaire utilisable : " << program.NomFiPol() << "\n";
     return 2;
   }
+  // The network outputs: the TCP servers listen and the UDP destinations are
+  // found before anything is sent; a port taken stops the run. In a fast run
+  // the TCP clients set the pace (nothing is dropped); in real time a client
+  // too far behind is disconnected.
+  // Those of the command line, or else those of the configuration's [RESEAU].
+  const NetworkSettings& net = program.Network();
+  std::vector<NetEndpoint> tcpPoints = o.tcp, udpPoints = o.udp;
+  if (o.tcp.empty() && o.udp.empty()) {
+    if (net.tcp) tcpPoints.push_back({net.tcpAddress, net.tcpPort});
+    if (net.udp) udpPoints = net.udpDestinations;
+    if (o.fast && !udpPoints.empty()) {
+      err << "L'envoi UDP de la configuration ([RESEAU] iUDP=1) ne s'emploie pas avec --fast : UDP ne dit pas à "
+             "l'émetteur si le lecteur suit, les phrases seraient perdues\n";
+      return 2;
+    }
+  }
+  std::vector<std::unique_ptr<TcpServerOutput>> servers;
+  for (const NetEndpoint& e : tcpPoints) {
+    QHostAddress a(QHostAddress::Any);
+    if (!e.host.empty()) {
+      std::string why;
+      const std::optional<UdpDestination> d = ResolveDestination(e, why);
+      if (!d) {
+        err << "Adresse d'écoute TCP inconnue : « " << e.host << " »\n";
+        return 2;
+      }
+      a = d->address;
+    }
+    auto server = std::make_unique<TcpServerOutput>(a, e.port, say);
+    server->SetSlowClient(o.fast ? TcpServerOutput::SlowClient::Wait : TcpServerOutput::SlowClient::Disconnect);
+    server->SetMaxBehind(static_cast<std::size_t>(net.tcpMaxBehindKiB) * 1024);
+    if (!server->Listen()) {
+      err << server->ErrorText() << "\n";
+      return 2;
+    }
+    err << "Serveur TCP à l'écoute sur " << server->Where() << "\n";
+    servers.push_back(std::move(server));
+  }
+  std::unique_ptr<UdpOutput> udp;
+  if (!udpPoints.empty()) {
+    std::vector<UdpDestination> destinations;
+    for (const NetEndpoint& e : udpPoints) {
+      std::optional<UdpDestination> d = ResolveDestination(e, error);
+      if (!d) {
+        err << error << "\n";
+        return 2;
+      }
+      destinations.push_back(std::move(*d));
+    }
+    udp = std::make_unique<UdpOutput>(std::move(destinations), net.udpTtl, say);
+    if (!udp->Open()) {
+      err << udp->ErrorText() << "\n";
+      return 2;
+    }
+  }
+  const auto tcpClients = [&] {
+    int n = 0;
+    for (const auto& server : servers) n += server->ClientCount();
+    return n;
+  };
+  const auto tcpBacklog = [&] {
+    qint64 most = 0;
+    for (const auto& server : servers) most = std::max(most, server->Backlog());
+    return most;
+  };
+
   if (com) com->set_overrides(program.PortOverrides());
   NmeaTransmission& tx = program.transmission();
   // The outputs: the serial port when one is named, then standard output when
   // asked; standard output receives what the port has taken.
   if (serial) tx.AddOutput(*serial);
   if (out) tx.AddOutput(*out);
+  for (const auto& server : servers) tx.AddOutput(*server);
+  if (udp) tx.AddOutput(*udp);
   Panel& panel = program.panel();
   // The visible list is not kept; what is not a sentence goes to standard error:
   // the model's diagnostics folded, the error line of a write only when its cause
@@ -614,6 +722,16 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
       if (const std::string warning = program.LineLoadWarningNow(); !warning.empty()) err << warning << "\n";
     }
   };
+  if (o.waitClients > 0) {
+    err << "En attente de " << o.waitClients << " client(s) TCP avant le départ\n";
+    while (tcpClients() < o.waitClients && gStopRequested == 0) {
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    }
+    if (gStopRequested != 0) {
+      err << "Arrêt demandé avant le départ : rien n'a été envoyé.\n";
+      return 0;
+    }
+  }
   if (o.fast) {
     startAndActivate();
   } else {
@@ -621,10 +739,23 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   }
 
   if (o.fast) {
+    // The TCP clients set the pace: the run waits while one of them is behind.
+    QElapsedTimer events;
+    events.start();
+    const auto pace = [&] {
+      if (servers.empty() || (tcpBacklog() <= kFastBacklog && events.elapsed() < kFastEventsMs)) return;
+      for (const auto& server : servers) server->Flush();
+      QCoreApplication::processEvents();
+      while (tcpBacklog() > kFastBacklog && gStopRequested == 0) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+      }
+      events.restart();
+    };
     for (std::int64_t sec = 0; !o.duration || sec < *o.duration; ++sec) {
       if (mustStop()) break;
       vclock->advance(1000);
       fold.Poll(vclock->now());
+      pace();
     }
   } else {
     if (o.duration) {
@@ -654,6 +785,18 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   model.timers().TimerAT.setEnabled(false);
   model.timers().TimerB.setEnabled(false);
   tx.Quit();
+  // What the TCP clients have not read yet: all of it after a fast run (until
+  // Ctrl+C), what kDrainMs allows in real time; then each connection ends.
+  if (!servers.empty()) {
+    QElapsedTimer wait;
+    wait.start();
+    for (const auto& server : servers) server->Flush();
+    while (tcpBacklog() > 0 && tcpClients() > 0 && gStopRequested == 0 && (o.fast || wait.elapsed() < kDrainMs)) {
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    for (const auto& server : servers) server->CloseClients();
+    QCoreApplication::processEvents();
+  }
   std::signal(SIGINT, SIG_DFL);
   std::signal(SIGTERM, SIG_DFL);
   fold.Finish();

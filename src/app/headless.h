@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "files/net_endpoint.h"
 #include "nmea/local_time.h"
 
 namespace ventrel::app {
@@ -29,6 +30,9 @@ struct HeadlessOptions {
   std::string log;                    // raw list, written at the end
   std::string logStamped;             // time-stamped list, written at the end
   PortLoss portLoss = PortLoss::Retry;  // with --port only
+  std::vector<NetEndpoint> tcp;       // --tcp [ADDR:]PORT, each a TCP server ("" : every interface)
+  std::vector<NetEndpoint> udp;       // --udp HOST:PORT, each a destination
+  int waitClients = 0;                // --wait-clients N: TCP clients awaited before second 0
 };
 
 // The options after "--headless". Nothing and a French message in `error` when
@@ -45,7 +49,7 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
 //      could not be saved, the serial port was lost with --port-loss exit;
 //   2  refused before starting, nothing sent: bad options, a configuration that
 //      cannot be read as one or selects no sentence, no usable polar, a port that
-//      cannot be opened.
+//      cannot be opened, a TCP port taken, a UDP destination unknown.
 // `args` are the arguments after "--headless".
 int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std::ostream& err);
 

@@ -31,6 +31,52 @@ long double Real(const IniFile& ini, std::string_view section, std::string_view 
   return Checked(ini, section, key, ini.ReadReal(section, key, 0.0L, ifInvalid, bad), ifInvalid, bad);
 }
 
+// [RESEAU]: a value refused keeps the default (off) and is reported.
+NetworkSettings ReadNetwork(const IniFile& ini, BadKeys* bad) {
+  NetworkSettings n;
+  const auto integer = [&](std::string_view key, std::int32_t ifMissing) {
+    return Checked(ini, kSecReseau, key, ini.ReadInteger(kSecReseau, key, ifMissing, ifMissing, bad), ifMissing, bad);
+  };
+  n.tcp = ini.ReadBool(kSecReseau, "iTCP", false, false, bad);
+  n.tcpPort = static_cast<std::uint16_t>(integer("iTCPPort", kDefaultTcpPort));
+  n.tcpAddress = ini.ReadString(kSecReseau, "iTCPAdresse", "");
+  if (!n.tcpAddress.empty()) {
+    // The address is read as a listening point would be: "ADDRESS:1".
+    std::string error;
+    const std::string probe = (n.tcpAddress.find(':') != std::string::npos ? "[" + n.tcpAddress + "]" : n.tcpAddress) + ":1";
+    if (!ParseListenPoint(probe, error)) {
+      if (bad != nullptr) bad->push_back({std::string(kSecReseau), "iTCPAdresse", n.tcpAddress, "n'est pas une adresse"});
+      n.tcpAddress.clear();
+      n.tcp = false;
+    }
+  }
+  n.tcpMaxBehindKiB = integer("iTCPRetard", n.tcpMaxBehindKiB);
+  n.udp = ini.ReadBool(kSecReseau, "iUDP", false, false, bad);
+  const std::string dest = ini.ReadString(kSecReseau, "iUDPDest", "");
+  std::string error;
+  if (std::optional<std::vector<NetEndpoint>> list = ParseDestinationList(dest, error)) {
+    n.udpDestinations = std::move(*list);
+  } else {
+    if (bad != nullptr) {
+      bad->push_back({std::string(kSecReseau), "iUDPDest", dest, "n'est pas une liste de destinations HOTE:PORT"});
+    }
+    n.udp = false;
+  }
+  n.udpTtl = integer("iUDPTTL", n.udpTtl);
+  return n;
+}
+
+void WriteNetwork(IniFile& ini, const NetworkSettings& n) {
+  if (!ini.HasSection(kSecReseau) && n == NetworkSettings{}) return;
+  ini.WriteBool(kSecReseau, "iTCP", n.tcp);
+  ini.WriteInteger(kSecReseau, "iTCPPort", n.tcpPort);
+  ini.WriteString(kSecReseau, "iTCPAdresse", n.tcpAddress);
+  ini.WriteInteger(kSecReseau, "iTCPRetard", n.tcpMaxBehindKiB);
+  ini.WriteBool(kSecReseau, "iUDP", n.udp);
+  ini.WriteString(kSecReseau, "iUDPDest", DestinationListText(n.udpDestinations));
+  ini.WriteInteger(kSecReseau, "iUDPTTL", n.udpTtl);
+}
+
 }  // namespace
 
 TModPil ModPilFromText(std::string_view text) {
@@ -122,6 +168,7 @@ Configuration ReadConfiguration(const IniFile& ini, const Configuration& cur, Ba
   c.iInst = ini.ReadString(kSecNmea, "iInst", kInstID);
   c.iPilot = ini.ReadString(kSecNmea, "iPilot", kPilotID);
   c.iCompas = ini.ReadString(kSecNmea, "iCompas", kCompasID);
+  c.network = ReadNetwork(ini, bad);
   return c;
 }
 
@@ -170,6 +217,7 @@ void WriteConfiguration(IniFile& ini, const Configuration& c) {
   ini.WriteString(kSecNmea, "iInst", kInstID);
   ini.WriteString(kSecNmea, "iPilot", kPilotID);
   ini.WriteString(kSecNmea, "iCompas", kCompasID);
+  WriteNetwork(ini, c.network);
 }
 
 }  // namespace ventrel

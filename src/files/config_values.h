@@ -24,6 +24,19 @@
 //   [NMEA]         iAPB ... iZTG          the 31 sentence switches (kSentenceTypes)
 //                  iDevPOS, iSound, iSpeedo, iWind   talker choices (kTalkerChoices)
 //                  iInst, iPilot, iCompas always "II", "AP", "HC"
+//   [RESEAU]       iTCP                   the TCP server on (1) or off (0)
+//                  iTCPPort               its port, 1 to 65535 (10110)
+//                  iTCPAdresse            its listening address; empty: every interface
+//                                         (IPv4 and IPv6), 127.0.0.1 for this machine only
+//                  iTCPRetard             KiB a client may fall behind before it is
+//                                         disconnected, 1 to 65536 (64)
+//                  iUDP                   the UDP datagrams on (1) or off (0)
+//                  iUDPDest               destinations HOST:PORT, separated by commas
+//                                         ("192.168.1.255:10110,[::1]:2000")
+//                  iUDPTTL                hops of multicast datagrams, 1 to 255 (1)
+//                  Missing keys are off and their defaults: a file without the
+//                  section sends what it always did. A save writes the section
+//                  only when the file has it or a setting differs from those.
 //
 // Packed coordinates: degrees x 100 + decimal minutes, negative for south or west;
 // 51°04.14' N is 5104.14, 47°06.5' S is -4706.5.
@@ -42,8 +55,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "files/ini_file.h"
+#include "files/net_endpoint.h"
 #include "nmea/registry.h"
 #include "sim/sim_state.h"
 #include "version.h"
@@ -56,6 +71,7 @@ inline constexpr std::string_view kSecParametres = "Parametres";
 inline constexpr std::string_view kSecNavData = "NavDATA";
 inline constexpr std::string_view kSecCom = "COM";
 inline constexpr std::string_view kSecNmea = "NMEA";
+inline constexpr std::string_view kSecReseau = "RESEAU";
 
 inline constexpr std::string_view kProgramName = "Ventrel";
 
@@ -95,6 +111,18 @@ inline constexpr std::string_view kCompasID = "HC";
 // Number of serial ports, COM1 to COM10.
 inline constexpr int kNbPorts = 10;
 
+// The network outputs of [RESEAU]; the defaults are "off".
+struct NetworkSettings {
+  bool tcp = false;
+  std::uint16_t tcpPort = kDefaultTcpPort;  // 1..65535
+  std::string tcpAddress;                   // "" : every interface
+  std::int32_t tcpMaxBehindKiB = 64;        // 1..65536 KiB
+  bool udp = false;
+  std::vector<NetEndpoint> udpDestinations;
+  std::int32_t udpTtl = 1;                  // 1..255 hops
+  friend bool operator==(const NetworkSettings&, const NetworkSettings&) = default;
+};
+
 struct Configuration {
   // [Version]
   std::string Version = kVersion;  // of the program that wrote the file
@@ -132,6 +160,8 @@ struct Configuration {
   std::string iInst = std::string(kInstID);
   std::string iPilot = std::string(kPilotID);
   std::string iCompas = std::string(kCompasID);
+  // [RESEAU]
+  NetworkSettings network;
 
   friend bool operator==(const Configuration&, const Configuration&) = default;
 };

@@ -87,21 +87,27 @@ void SentenceCycle::RunPhase(int k) {
     toldFaults_[static_cast<std::size_t>(k)] = faults;
   }
   std::string line;
+  bool told = false;  // the error line of this group is written
   sent_.BeginGroup(k);
+  outputs_.BeginGroup();
   for (int i = 1; i <= n; ++i) {
     const std::string& sentence = m_.tab_PhNMEA[static_cast<std::size_t>(i)];
     line.assign(sentence);
     line.append("\r\n");
-    for (NmeaOutput* out : outputs_) {
-      if (!out->write(line)) {
-        // The rest of the group waits for the next cycle.
-        if (k == 1) log_.visible.Add(kMsgErreurTransmission);
-        return;
-      }
+    const OutputFanOut::Outcome r = outputs_.Write(line);
+    // The output that refused loses the rest of the group; the error line comes
+    // once, after the sentences that went out before the refusal.
+    if (r.refused && k == 1 && !told) {
+      log_.visible.Add(kMsgErreurTransmission);
+      told = true;
     }
-    sent_.Add(sentence);
-    log_.Record(sentence);
+    if (r.taken) {
+      sent_.Add(sentence);
+      log_.Record(sentence);
+    }
+    if (outputs_.AllRefused()) break;
   }
+  outputs_.EndGroup();
 }
 
 }  // namespace ventrel

@@ -1,8 +1,13 @@
 #pragma once
 // The sentence cycle: every second one group of sentences is built from the
 // simulated state and written, each followed by CR LF, to each output of the
-// cycle's list in turn (nmea/output.h: the serial port, standard output); every
-// sentence that all of them accepted is recorded in the sentence log.
+// cycle's list (nmea/output.h: the serial port, standard output, TCP servers,
+// UDP senders), each on its own (nmea/fan_out.h). Every sentence that at least
+// one output took is recorded in the sentence log (with one output, as with the
+// serial port alone, exactly what it took); the visible list says when an output
+// refused a sentence of group 1. When the outputs disagree, the log records what
+// went out somewhere: with the serial port and standard output, what standard
+// output received.
 //
 // The cycle runs on the thread that owns the simulated state, paced by the model
 // timer TimerNMEA (1000 ms): Activate() runs phase 1 at once, then each period of
@@ -22,6 +27,7 @@
 #include <string_view>
 #include <vector>
 
+#include "nmea/fan_out.h"
 #include "nmea/line_load.h"
 #include "nmea/local_time.h"
 #include "nmea/output.h"
@@ -54,10 +60,10 @@ class SentenceCycle {
 
   // Adds an output at the end of the list the cycle writes to (not owned; it must
   // outlive this object). A sentence goes to the outputs in the order they were
-  // added; when one refuses it, the later ones do not receive it and the rest of
-  // the group waits for the next cycle. With no output, every sentence counts as
-  // sent.
-  void AddOutput(NmeaOutput& out) { outputs_.push_back(&out); }
+  // added; an output that refuses it receives nothing more of that group (the
+  // rest waits for the next cycle), the others go on. With no output, every
+  // sentence counts as sent.
+  void AddOutput(NmeaOutput& out) { outputs_.Add(out); }
 
   // Starts the cycle ("Activer" accepted), once: phase 1 at once unless the run is
   // paused (then at the resume).
@@ -95,7 +101,7 @@ class SentenceCycle {
   NmeaSources src_;
   ModelTimer& timer_;
   SentenceLog& log_;
-  std::vector<NmeaOutput*> outputs_;
+  OutputFanOut outputs_;
   LocalClock clock_;
 
   bool started_ = false;     // activated

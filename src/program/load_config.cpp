@@ -131,6 +131,7 @@ Configuration VentrelProgram::Settings(std::string* problems) const {
     problem("Vitesse « " + speed + " » : ce n'est pas un nombre entier.");
   }
   c.COM = COM_;
+  c.network = network_;
   for (std::size_t i = 0; i < kSentencesByType.size(); ++i) c.sentences[i] = Selected(nmea_, *kSentencesByType[i]);
   const std::array<int, 4> radios = {selection_.RdGDevPos, selection_.RdGDevSond, selection_.RdGInst,
                                      selection_.RdGWI};
@@ -225,6 +226,7 @@ void VentrelProgram::LoadConfig(const IniFile& ini) {
   // 10. Serial speed; the devices of the ports.
   if (!IsBadKey(bad, kSecCom, "iVit")) transmission_.SetSpeedText(std::to_string(c.iVit));
   COM_ = c.COM;
+  network_ = c.network;
 
   // 11. Sentence switches (the keys are in the list's order).
   for (std::size_t i = 0; i < kSentencesByType.size(); ++i) {

@@ -125,6 +125,9 @@ class VentrelProgram {
   // The devices that stand for COM1 ... COM10 on this machine, keyed "COM1" ...
   // "COM10" (the port names' overrides), from the last configuration read.
   std::map<std::string, std::string> PortOverrides() const;
+  // The network outputs of the configuration ([RESEAU]); a change is saved with it.
+  const NetworkSettings& Network() const { return network_; }
+  void SetNetwork(NetworkSettings n) { network_ = std::move(n); }
 
   // ---- The watched configuration.
   const std::filesystem::path& CFGFile() const { return CFGFile_; }
@@ -259,6 +262,7 @@ class VentrelProgram {
   // since: its name is not written back at close.
   bool configuredPolarUnused_ = false;
   std::array<std::string, kNbPorts> COM_{};
+  NetworkSettings network_;
 
   std::filesystem::path CFGFile_;
   std::optional<std::filesystem::file_time_type> CFGFileDate_;

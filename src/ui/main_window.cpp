@@ -156,10 +156,14 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
   dialogs_ = std::make_unique<QtDialogs>(this, setup_.dialogs, post);
   com_ = std::make_unique<CommUnitA>(post, PortOverrides{}, this);
   port_ = std::make_unique<SerialNmeaPort>(*com_);
+  // A TCP client dropped or a UDP destination failing: a line of the visible list.
+  network_ = std::make_unique<NetworkOutputs>(
+      [this](const std::string& m) { program_->transmission().log().visible.Add(" *** " + m + " ***"); });
   LocalClock clock = setup_.clock ? setup_.clock : LocalClock(SystemLocalTime);
   program_ = std::make_unique<VentrelProgram>(*port_, std::move(clock), *dialogs_);
   commands_ = std::make_unique<BoatCommands>(*program_);
   program_->transmission().AddOutput(*port_);
+  program_->transmission().AddOutput(*network_);
   binder_ = std::make_unique<PanelBinder>(program_->panel());
   binder_->SetPictureFolder(Q(setup_.AppliDir.string()));
 
@@ -206,6 +210,8 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
     com_->set_overrides(program_->PortOverrides());
     program_->transmission().SetPortNames(port_list(com_->overrides()));
   });
+  // The network outputs of the default configuration.
+  if (const std::string e = network_->Apply(program_->Network()); !e.empty()) Post(e, true);
   WrapTimers();
   if (setup_.realTimeTimers) driver_ = std::make_unique<TimerDriver>(model().timers());
 
@@ -422,12 +428,18 @@ void TFVentrel::BuildMenus() {
   QMenu* conf = bar->addMenu(QStringLiteral("Configuration"));
   conf->menuAction()->setObjectName("Ouvrir1");
   connect(item(conf, "Ouvrir2", QStringLiteral("Ouvrir")), &QAction::triggered, this,
-          [this] { Run([this] { program_->Ouvrir2Click(); }); });
+          [this] {
+            Run([this] { program_->Ouvrir2Click(); });
+            // The network outputs of the configuration opened.
+            if (const std::string e = network_->ApplyIfChanged(program_->Network()); !e.empty()) Post(e, true);
+          });
   connect(item(conf, "Enregistrer2", QStringLiteral("Enregistrer")), &QAction::triggered, this,
           [this] { Run([this] { program_->Enregistrer2Click(); }); });
   QAction* autoItem = item(conf, "Automatique1", QStringLiteral("Automatique"));
   autoItem->setCheckable(true);
   connect(autoItem, &QAction::triggered, this, [this] { Run([this] { program_->Automatique1Click(); }); });
+  conf->addSeparator();
+  connect(item(conf, "Reseau1", QStringLiteral("Réseau")), &QAction::triggered, this, &TFVentrel::OpenNetworkDialog);
 
   QAction* params = bar->addAction(QStringLiteral("Paramètres"));
   params->setObjectName("Paramtres1");
@@ -450,6 +462,17 @@ void TFVentrel::BuildMenus() {
   QAction* quit = bar->addAction(QStringLiteral("Quitter"));
   quit->setObjectName("Quitter2");
   connect(quit, &QAction::triggered, this, &TFVentrel::Quitter);
+}
+
+void TFVentrel::OpenNetworkDialog() {
+  if (!network_dialog_) {
+    network_dialog_ = new NetworkDialog(
+        *network_, [this] { return program_->Network(); },
+        [this](const NetworkSettings& n) { program_->SetNetwork(n); }, this);
+  }
+  network_dialog_->Refresh();
+  network_dialog_->show();
+  network_dialog_->raise();
 }
 
 // ---- Handlers of the controls

@@ -19,11 +19,13 @@
 
 #include "program/boat_commands.h"
 #include "program/program.h"
+#include "qt/network_outputs.h"
 #include "qt/serial_nmea_port.h"
 #include "qt/serial_port.h"
 #include "raster/rotated_boat.h"
 #include "ui/help_pages.h"
 #include "ui/image_canvas.h"
+#include "ui/network_dialog.h"
 #include "ui/nmea_dialog.h"
 #include "ui/param_dialog.h"
 #include "ui/panel_binder.h"
@@ -92,6 +94,9 @@ class TFVentrel : public QMainWindow {
   MessageQueue& messages() { return *messages_; }
   TFParam* paramDialog() const { return param_; }
   TFParNMEA* nmeaDialog() const { return parNmea_; }
+  // The "Réseau" dialog, made at its first opening (menu "Configuration", "Réseau").
+  NetworkDialog* networkDialog() const { return network_dialog_; }
+  void OpenNetworkDialog();
   QListWidget* nmeaList() const { return memoNMEA_; }
   QGroupBox* nmeaPanel() const { return gbNmea_; }
   TimerDriver* timerDriver() const { return driver_.get(); }
@@ -149,6 +154,7 @@ class TFVentrel : public QMainWindow {
   std::unique_ptr<ProgramDialogs> dialogs_;
   std::unique_ptr<CommUnitA> com_;
   std::unique_ptr<SerialNmeaPort> port_;
+  std::unique_ptr<NetworkOutputs> network_;  // an output of the cycle: outlives the program
   std::unique_ptr<VentrelProgram> program_;
   // The buttons that drive the boat go through the same commands as the headless
   // run and every other driver.
@@ -175,6 +181,7 @@ class TFVentrel : public QMainWindow {
   QWidget* sBtEmp_ = nullptr;
   QPointer<TFParam> param_;
   QPointer<TFParNMEA> parNmea_;
+  QPointer<NetworkDialog> network_dialog_;
   // The UTC offset field as the parameters dialog opened with it.
   std::string tuAtOpen_;
   bool fullScreen_ = false;

@@ -47,6 +47,55 @@ TEST(ReadConfiguration, AMissingSentenceSwitchRepeatsTheOneBefore) {
   }
 }
 
+// [RESEAU]: missing keys are off with their defaults; bad values are reported and
+// leave the output off or the default; a save writes the section only when the file
+// has it or a setting is not the default, and reads back the same.
+TEST(ReadConfiguration, NetworkSectionMissingKeysAreOff) {
+  const struct {
+    const char* file;
+    bool tcp;
+    int port;
+    const char* address;
+    int behind;
+    bool udp;
+    const char* destinations;
+    int ttl;
+    std::size_t bad;
+  } rows[] = {
+      {"[COM]\niVit=4800\n", false, 10110, "", 64, false, "", 1, 0},
+      {"[RESEAU]\n", false, 10110, "", 64, false, "", 1, 0},
+      {"[RESEAU]\niTCP=1\n", true, 10110, "", 64, false, "", 1, 0},
+      {"[RESEAU]\niTCP=1\niTCPPort=2000\niTCPAdresse=::1\niTCPRetard=8\n", true, 2000, "::1", 8, false, "", 1, 0},
+      {"[RESEAU]\niUDP=1\niUDPDest=127.0.0.1:1, [ff02::1]:2\niUDPTTL=4\n", false, 10110, "", 64, true,
+       "127.0.0.1:1,[ff02::1]:2", 4, 0},
+      // Refused values: reported, the default kept, an output with a bad address off.
+      {"[RESEAU]\niTCP=1\niTCPPort=70000\n", true, 10110, "", 64, false, "", 1, 1},
+      {"[RESEAU]\niTCP=1\niTCPPort=0\niTCPRetard=0\n", true, 10110, "", 64, false, "", 1, 2},
+      {"[RESEAU]\niTCP=1\niTCPAdresse=mon poste\n", false, 10110, "", 64, false, "", 1, 1},
+      {"[RESEAU]\niUDP=1\niUDPDest=127.0.0.1\n", false, 10110, "", 64, false, "", 1, 1},
+      {"[RESEAU]\niUDP=oui\niUDPTTL=256\n", false, 10110, "", 64, false, "", 1, 2},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.file);
+    BadKeys bad;
+    const Configuration c = ReadConfiguration(IniFile(r.file), Configuration{}, &bad);
+    const NetworkSettings& n = c.network;
+    EXPECT_EQ(n.tcp, r.tcp);
+    EXPECT_EQ(n.tcpPort, r.port);
+    EXPECT_EQ(n.tcpAddress, r.address);
+    EXPECT_EQ(n.tcpMaxBehindKiB, r.behind);
+    EXPECT_EQ(n.udp, r.udp);
+    EXPECT_EQ(DestinationListText(n.udpDestinations), r.destinations);
+    EXPECT_EQ(n.udpTtl, r.ttl);
+    EXPECT_EQ(bad.size(), r.bad);
+    // Written and read again: the same settings.
+    IniFile out(r.file);
+    WriteConfiguration(out, c);
+    EXPECT_EQ(out.HasSection(kSecReseau), IniFile(r.file).HasSection(kSecReseau) || n != NetworkSettings{});
+    EXPECT_EQ(ReadConfiguration(out, Configuration{}).network, n);
+  }
+}
+
 TEST(ReadConfiguration, OnlyTheExactWordGivesAutopilotAuto) {
   const struct {
     const char* file;

@@ -183,7 +183,7 @@ class TestMainWindow : public QObject {
         {"DataNMEA", "Sauvegarder NMEA brut", true}, {"SauvegarderNMEAhorodat1", "Sauvegarder NMEA horodaté", true},
         {"Ouvrir2", "Ouvrir", true}, {"Enregistrer2", "Enregistrer", true}, {"Automatique1", "Automatique", true},
         {"Normal1", "Normal", false}, {"Pleincran1", "Plein écran", true}, {"Gnralits1", "Généralités", true},
-        {"parrubrique1", "par rubrique", true}};
+        {"parrubrique1", "par rubrique", true}, {"Reseau1", "Réseau", true}};
     for (const auto& i : items) {
       QObject* o = w.Action(i.name);
       if (!o) o = Find<QAbstractButton>(i.name);

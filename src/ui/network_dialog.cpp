@@ -1,0 +1,132 @@
+#include "ui/network_dialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <utility>
+
+#include "files/net_endpoint.h"
+#include "qt/network_outputs.h"
+
+namespace ventrel {
+
+std::optional<NetworkSettings> NetworkSettingsFromFields(const NetworkSettings& base, bool tcp, int port,
+                                                         const std::string& address, bool udp,
+                                                         const std::string& destinations, std::string& error) {
+  NetworkSettings n = base;
+  n.tcp = tcp;
+  if (port < 1 || port > 65535) {
+    error = "Port TCP invalide : " + std::to_string(port) + " (1 à 65535)";
+    return std::nullopt;
+  }
+  n.tcpPort = static_cast<std::uint16_t>(port);
+  n.tcpAddress = address;
+  if (!address.empty()) {
+    const std::string probe = (address.find(':') != std::string::npos ? "[" + address + "]" : address) + ":1";
+    std::string why;
+    if (!ParseListenPoint(probe, why)) {
+      error = "Adresse d'écoute invalide : « " + address +
+              " » (vide pour toutes les interfaces, 127.0.0.1 pour ce poste seul, ::1 en IPv6)";
+      return std::nullopt;
+    }
+  }
+  n.udp = udp;
+  std::optional<std::vector<NetEndpoint>> list = ParseDestinationList(destinations, error);
+  if (!list) return std::nullopt;
+  if (udp && list->empty()) {
+    error = "Indiquez au moins une destination UDP (HOTE:PORT)";
+    return std::nullopt;
+  }
+  n.udpDestinations = std::move(*list);
+  return n;
+}
+
+NetworkDialog::NetworkDialog(NetworkOutputs& outputs, std::function<NetworkSettings()> get,
+                             std::function<void(const NetworkSettings&)> set, QWidget* parent)
+    : QDialog(parent), outputs_(outputs), get_(std::move(get)), set_(std::move(set)) {
+  setObjectName("FReseau");
+  setWindowTitle(QStringLiteral("Réseau"));
+  auto* form = new QFormLayout;
+  tcp_ = new QCheckBox(QStringLiteral("Serveur TCP"), this);
+  tcp_->setObjectName("ChkTCP");
+  address_ = new QLineEdit(this);
+  address_->setObjectName("EdTCPAdresse");
+  address_->setPlaceholderText(QStringLiteral("toutes les interfaces (127.0.0.1 : ce poste seul)"));
+  port_ = new QSpinBox(this);
+  port_->setObjectName("EdTCPPort");
+  port_->setRange(1, 65535);
+  clients_ = new QLabel(this);
+  clients_->setObjectName("LbClientsTCP");
+  udp_ = new QCheckBox(QStringLiteral("Envoi UDP"), this);
+  udp_->setObjectName("ChkUDP");
+  destinations_ = new QLineEdit(this);
+  destinations_->setObjectName("EdUDPDest");
+  destinations_->setPlaceholderText(QStringLiteral("HOTE:PORT, séparés par des virgules"));
+  error_ = new QLabel(this);
+  error_->setObjectName("LbErreurReseau");
+  error_->setWordWrap(true);
+  error_->setStyleSheet("color: #c00000;");
+  form->addRow(tcp_);
+  form->addRow(QStringLiteral("Adresse d'écoute"), address_);
+  form->addRow(QStringLiteral("Port"), port_);
+  form->addRow(QStringLiteral("Clients"), clients_);
+  form->addRow(udp_);
+  form->addRow(QStringLiteral("Destinations"), destinations_);
+  auto* buttons = new QDialogButtonBox(this);
+  QPushButton* apply = buttons->addButton(QStringLiteral("Appliquer"), QDialogButtonBox::ApplyRole);
+  apply->setObjectName("BtAppliquerReseau");
+  QPushButton* close = buttons->addButton(QStringLiteral("Fermer"), QDialogButtonBox::RejectRole);
+  close->setObjectName("BtFermerReseau");
+  connect(apply, &QPushButton::clicked, this, [this] { ApplyFields(); });
+  connect(close, &QPushButton::clicked, this, &QDialog::reject);
+  auto* box = new QVBoxLayout(this);
+  box->addLayout(form);
+  box->addWidget(error_);
+  box->addWidget(buttons);
+  connect(&outputs_, &NetworkOutputs::clientsChanged, this, &NetworkDialog::ShowClients);
+  Refresh();
+}
+
+void NetworkDialog::ShowClients(int count) {
+  if (!outputs_.TcpOn()) {
+    clients_->setText(QStringLiteral("serveur arrêté"));
+    return;
+  }
+  clients_->setText(QString::number(count) + (count > 1 ? QStringLiteral(" clients connectés")
+                                                         : QStringLiteral(" client connecté")) +
+                    QStringLiteral(" (écoute sur ") + QString::fromStdString(outputs_.TcpWhere()) + ")");
+}
+
+void NetworkDialog::Refresh() {
+  const NetworkSettings n = get_();
+  tcp_->setChecked(n.tcp);
+  address_->setText(QString::fromStdString(n.tcpAddress));
+  port_->setValue(n.tcpPort);
+  udp_->setChecked(n.udp);
+  destinations_->setText(QString::fromStdString(DestinationListText(n.udpDestinations)));
+  ShowClients(outputs_.ClientCount());
+}
+
+bool NetworkDialog::ApplyFields() {
+  std::string error;
+  const std::optional<NetworkSettings> n =
+      NetworkSettingsFromFields(get_(), tcp_->isChecked(), port_->value(), address_->text().trimmed().toStdString(),
+                                udp_->isChecked(), destinations_->text().toStdString(), error);
+  if (!n) {
+    error_->setText(QString::fromStdString(error));
+    return false;
+  }
+  set_(*n);
+  error = outputs_.Apply(*n);
+  error_->setText(QString::fromStdString(error));
+  ShowClients(outputs_.ClientCount());
+  return error.empty();
+}
+
+}  // namespace ventrel

@@ -1,0 +1,125 @@
+// The "Réseau" dialog on loopback: the fields read into settings, a port taken
+// told in French, the number of TCP clients shown.
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QCheckBox>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+
+#include <string>
+
+#include "qt/network_outputs.h"
+#include "ui/network_dialog.h"
+
+using namespace ventrel;
+
+namespace {
+
+template <class F>
+bool Until(F done, int ms = 5000) {
+  QElapsedTimer t;
+  t.start();
+  while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  return done();
+}
+
+// A port free on 127.0.0.1 a moment ago.
+quint16 FreePort() {
+  QTcpServer s;
+  s.listen(QHostAddress::LocalHost, 0);
+  return s.serverPort();
+}
+
+}  // namespace
+
+class TestNetworkDialog : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void fields_give_settings();
+  void port_taken_then_clients_counted();
+};
+
+void TestNetworkDialog::fields_give_settings() {
+  const struct {
+    bool tcp;
+    int port;
+    const char* address;
+    bool udp;
+    const char* destinations;
+    const char* error;  // nullptr: accepted
+  } rows[] = {
+      {true, 10110, "", false, "", nullptr},
+      {true, 2000, "::1", true, "127.0.0.1:2001, [::1]:2002", nullptr},
+      {false, 10110, "", false, "bad", "Destination UDP invalide"},
+      {true, 10110, "mon poste", false, "", "Adresse d'écoute invalide"},
+      {false, 10110, "", true, "", "Indiquez au moins une destination UDP"},
+      {true, 0, "", false, "", "Port TCP invalide"},
+  };
+  for (const auto& r : rows) {
+    std::string error;
+    NetworkSettings base;
+    base.udpTtl = 7;  // a key the dialog does not show is kept
+    const auto n = NetworkSettingsFromFields(base, r.tcp, r.port, r.address, r.udp, r.destinations, error);
+    if (r.error != nullptr) {
+      QVERIFY2(!n.has_value(), r.address);
+      QVERIFY2(error.find(r.error) != std::string::npos, error.c_str());
+      continue;
+    }
+    QVERIFY2(n.has_value(), error.c_str());
+    QCOMPARE(n->tcp, r.tcp);
+    QCOMPARE(static_cast<int>(n->tcpPort), r.port);
+    QCOMPARE(n->tcpAddress, std::string(r.address));
+    QCOMPARE(n->udp, r.udp);
+    QCOMPARE(n->udpTtl, 7);
+  }
+}
+
+void TestNetworkDialog::port_taken_then_clients_counted() {
+  NetworkSettings kept;
+  NetworkOutputs outputs({});
+  NetworkDialog d(outputs, [&] { return kept; }, [&](const NetworkSettings& n) { kept = n; });
+  d.show();
+  auto* tcp = d.findChild<QCheckBox*>("ChkTCP");
+  auto* address = d.findChild<QLineEdit*>("EdTCPAdresse");
+  auto* port = d.findChild<QSpinBox*>("EdTCPPort");
+  auto* error = d.findChild<QLabel*>("LbErreurReseau");
+  auto* clients = d.findChild<QLabel*>("LbClientsTCP");
+  QVERIFY(tcp && address && port && error && clients);
+  QCOMPARE(port->value(), 10110);  // the default, off
+  QCOMPARE(clients->text(), QString("serveur arrêté"));
+
+  QTcpServer taken;
+  QVERIFY(taken.listen(QHostAddress::LocalHost, 0));
+  tcp->setChecked(true);
+  address->setText("127.0.0.1");
+  port->setValue(taken.serverPort());
+  QVERIFY(!d.ApplyFields());
+  QCOMPARE(error->text(), QString("Le port TCP %1 est déjà utilisé : choisissez-en un autre").arg(taken.serverPort()));
+  QVERIFY(!outputs.TcpOn());
+  QCOMPARE(static_cast<int>(kept.tcpPort), static_cast<int>(taken.serverPort()));  // kept as typed
+
+  const quint16 free = FreePort();
+  port->setValue(free);
+  QVERIFY(d.ApplyFields());
+  QCOMPARE(error->text(), QString());
+  QTcpSocket c1, c2;
+  c1.connectToHost(QHostAddress::LocalHost, free);
+  c2.connectToHost(QHostAddress::LocalHost, free);
+  QVERIFY(Until([&] { return clients->text().startsWith("2 clients connectés"); }));
+  c1.abort();
+  QVERIFY(Until([&] { return clients->text().startsWith("1 client connecté"); }));
+  if (const QByteArray shot = qgetenv("VENTREL_NETWORK_DIALOG_SHOT"); !shot.isEmpty()) {
+    port->setValue(taken.serverPort());
+    d.ApplyFields();
+    d.grab().save(QString::fromLocal8Bit(shot));
+  }
+}
+
+QTEST_MAIN(TestNetworkDialog)
+#include "test_network_dialog.moc"
