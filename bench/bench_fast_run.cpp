@@ -17,8 +17,8 @@ using namespace ventrel;
 
 class CountingPort final : public NmeaPort, public NmeaOutput {
  public:
-  bool InitCom(const std::string&, std::uint32_t, std::uint8_t, std::uint8_t, std::uint8_t) override { return true; }
-  void ResetCom(const std::string&) override {}
+  bool OpenPort(const std::string&, std::uint32_t, std::uint8_t, std::uint8_t, std::uint8_t) override { return true; }
+  void ClosePort(const std::string&) override {}
   bool write(std::string_view text) override {
     bytes += text.size();
     return true;

@@ -48,10 +48,10 @@ QCoreApplication& App() {
   return app;
 }
 
-class OpenPort final : public NmeaPort {
+class AlwaysOpenPort final : public NmeaPort {
  public:
-  bool InitCom(const std::string&, std::uint32_t, std::uint8_t, std::uint8_t, std::uint8_t) override { return true; }
-  void ResetCom(const std::string&) override {}
+  bool OpenPort(const std::string&, std::uint32_t, std::uint8_t, std::uint8_t, std::uint8_t) override { return true; }
+  void ClosePort(const std::string&) override {}
 };
 
 // Standard output as a fast run writes it: 64 KiB buffers, here to /dev/null.
@@ -83,7 +83,7 @@ struct Run {
   VentrelModel model;
   VirtualClock clock{model.timers()};
   NmeaModule m;
-  OpenPort port;
+  AlwaysOpenPort port;
   NmeaTransmission tx;
   explicit Run(const PolarTable& polar)
       : tx(m, {model.state(), model.waypoint(), model.params()}, model.timers().TimerNMEA, model.panel(), port,

@@ -18,7 +18,7 @@ void BM_Group(benchmark::State& state) {
   int n = 0;
   for (auto _ : state) {
     n = scene.Build(Group);
-    benchmark::DoNotOptimize(scene.m.tab_PhNMEA.data());
+    benchmark::DoNotOptimize(scene.m.sentenceSlots.data());
   }
   state.counters["sentences"] = n;
 }

@@ -90,7 +90,7 @@ void Phase(benchmark::State& state, int bytesPerSecond, int msBetweenPhases) {
   VentrelModel model;
   model.SetPolar(*polar);
   NmeaModule m;
-  CommUnitA com([](const std::string&) {});
+  SerialPorts com([](const std::string&) {});
   SerialNmeaPort port(com);
   NmeaTransmission tx(m, {model.state(), model.waypoint(), model.params()}, model.timers().TimerNMEA,
                       model.panel(), port, [] { return LocalTime{2026, 12, 6, 12, 15, 30, 0}; });

@@ -195,8 +195,8 @@ std::string WriteErrorText(int error) {
 // and "stdout" in the port list opens at once.
 class NoSerialPort final : public NmeaPort {
  public:
-  bool InitCom(const std::string&, std::uint32_t, std::uint8_t, std::uint8_t, std::uint8_t) override { return true; }
-  void ResetCom(const std::string&) override {}
+  bool OpenPort(const std::string&, std::uint32_t, std::uint8_t, std::uint8_t, std::uint8_t) override { return true; }
+  void ClosePort(const std::string&) override {}
 };
 
 // The lines of a list held back until the sentences they record have left on
@@ -479,10 +479,10 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
 
   // The serial port when one is named, standard output when asked.
   auto say = [&err](const std::string& m) { err << m << "\n"; };
-  std::unique_ptr<CommUnitA> com;
+  std::unique_ptr<SerialPorts> com;
   std::unique_ptr<SerialNmeaPort> serial;
   if (!o.port.empty()) {
-    com = std::make_unique<CommUnitA>(say);
+    com = std::make_unique<SerialPorts>(say);
     serial = std::make_unique<SerialNmeaPort>(*com);
   }
   // A write refused by a closed pipe or by the size limit of files is told and
@@ -687,7 +687,7 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     reopen.start();
   };
   if (com) {
-    QObject::connect(com.get(), &CommUnitA::writeFailed, &app, checkPort);
+    QObject::connect(com.get(), &SerialPorts::writeFailed, &app, checkPort);
     QObject::connect(&reopen, &QTimer::timeout, &app, [&] {
       if (!com->Reopen()) return;
       portLost = false;

@@ -30,8 +30,8 @@ void VentrelModel::SpBtStdBYClick() {
   PanelField& bar = panel_[Field::HelmBar];
   bar.setEnabled(true);
   bar.setSliderVisible(true);
-  InhibVire();
-  InhibEmp();
+  DisableTack();
+  DisableGybe();
   panel_[Field::BestHaulButton].setEnabled(false);
   // The helm timer drives the run from now on; before the first start and while
   // paused there is no run to drive (the start and the resume switch it on).
@@ -46,15 +46,15 @@ void VentrelModel::SpBtAUTOClick() {
   s.ModPil = TModPil::AUTO;
   panel_[Field::AutoButton].setChecked(true);
   panel_[Field::StandbyButton].setChecked(false);
-  ZeroTrackBarre();
+  CentreHelmBar();
   PanelField& bar = panel_[Field::HelmBar];
   bar.setEnabled(false);
   bar.setSliderVisible(false);
   if (!s.StPause) {
     // A rotating current keeps the tack and gybe off until it has turned.
     if (!CurrentRotating()) {
-      EnabVire();
-      EnabEmp();
+      EnableTack();
+      EnableGybe();
     }
     panel_[Field::BestHaulButton].setEnabled(true);
   }
@@ -92,7 +92,7 @@ std::int32_t BarStep(std::int32_t ptb) { return ptb > kBarCentre ? ptb - 1 : ptb
 // The bar slides back one position every 100 ms on TimerZero, starting from Ptb
 // (the position read at the last helm step) and moving at once; the window stays
 // responsive. A call while it slides lets the slide go on.
-void VentrelModel::ZeroTrackBarre() {
+void VentrelModel::CentreHelmBar() {
   timers_.TimerB.setEnabled(false);
   if (timers_.TimerZero.enabled()) return;
   s_.Ptb = BarStep(s_.Ptb);

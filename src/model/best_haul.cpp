@@ -52,7 +52,7 @@ void VentrelModel::BtBestHaulClick() {
   man_.bestGap = std::fabs(s.SWA - speed_.AlphaOptWndWrd);
   BeginManoeuvre(timers_.TimerPres);
   // Toward the wind, as for a tack.
-  s.cvir = F_amure() == TAmure::tribord ? TCvir::atribord : TCvir::ababord;
+  s.cvir = UpdateTackSide() == SailingTack::tribord ? TurnSide::atribord : TurnSide::ababord;
 }
 
 void VentrelModel::TimerPresTimer() {
@@ -62,8 +62,8 @@ void VentrelModel::TimerPresTimer() {
   // One heading step, the wind angle it gives, the speed, one tick; the heading
   // nearest the optimum so far is remembered.
   const auto step = [&](bool fine) {
-    vire1sec();
-    MajAW_SWA();
+    TurnOneStep();
+    RefreshApparentWind();
     const long double v = fine ? kFineSpeedFactor * s.SpMax : speed_.BoatSpeed(s.SWA, s.SW.mdl);
     if (std::isfinite(v)) s.BS.mdl = v;
     TimerATTimer();
@@ -85,7 +85,7 @@ void VentrelModel::TimerPresTimer() {
       s.AuPres = true;
     } else {
       // The wind angles of the heading it is left on.
-      MajAW_SWA();
+      RefreshApparentWind();
       panel_[Field::BestHaulButton].setPicture("vamp.bmp");
       s.AuPres = false;
     }

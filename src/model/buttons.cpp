@@ -5,17 +5,17 @@
 
 namespace ventrel {
 
-void VentrelModel::InhibVire() { panel_[Field::TackButton].setEnabled(false); }
-void VentrelModel::EnabVire() { panel_[Field::TackButton].setEnabled(true); }
-void VentrelModel::InhibEmp() { panel_[Field::GybeButton].setEnabled(false); }
-void VentrelModel::EnabEmp() { panel_[Field::GybeButton].setEnabled(true); }
+void VentrelModel::DisableTack() { panel_[Field::TackButton].setEnabled(false); }
+void VentrelModel::EnableTack() { panel_[Field::TackButton].setEnabled(true); }
+void VentrelModel::DisableGybe() { panel_[Field::GybeButton].setEnabled(false); }
+void VentrelModel::EnableGybe() { panel_[Field::GybeButton].setEnabled(true); }
 
-void VentrelModel::InhibCmdPilot() {
+void VentrelModel::DisablePilotButtons() {
   panel_[Field::AutoButton].setEnabled(false);
   panel_[Field::StandbyButton].setEnabled(false);
 }
 
-void VentrelModel::EnabCmdPilot() {
+void VentrelModel::EnablePilotButtons() {
   panel_[Field::AutoButton].setEnabled(true);
   panel_[Field::StandbyButton].setEnabled(true);
 }

@@ -40,10 +40,10 @@ void VentrelModel::BeginManoeuvre(ModelTimer& stepTimer) {
   params_.FigeData();
   // The other commands wait for the end: the manoeuvre buttons but the running
   // one, the pilot buttons and the pause (a resume would restart the run).
-  if (&stepTimer != &timers_.TimerV) InhibVire();
-  if (&stepTimer != &timers_.TimerE) InhibEmp();
+  if (&stepTimer != &timers_.TimerV) DisableTack();
+  if (&stepTimer != &timers_.TimerE) DisableGybe();
   if (&stepTimer != &timers_.TimerPres) panel_[Field::BestHaulButton].setEnabled(false);
-  InhibCmdPilot();
+  DisablePilotButtons();
   panel_[Field::PauseResumeButton].setEnabled(false);
   stepTimer.setEnabled(true);
   timers_.TimerAT.setEnabled(false);
@@ -52,7 +52,7 @@ void VentrelModel::BeginManoeuvre(ModelTimer& stepTimer) {
 void VentrelModel::EndManoeuvre(ModelTimer& stepTimer) {
   stepTimer.setEnabled(false);
   params_.RestStData();
-  EnabCmdPilot();
+  EnablePilotButtons();
   panel_[Field::PauseResumeButton].setEnabled(true);
   EnableTickTimer();
   OfferManoeuvres();
@@ -62,15 +62,15 @@ void VentrelModel::OfferManoeuvres() {
   if (!s_.ModNorm() || CurrentRotating()) return;
   panel_[Field::BestHaulButton].setEnabled(true);
   if (s_.AWA > 90) {
-    InhibVire();
-    EnabEmp();
+    DisableTack();
+    EnableGybe();
   } else {
-    InhibEmp();
-    EnabVire();
+    DisableGybe();
+    EnableTack();
   }
 }
 
-void VentrelModel::vire1sec() { s_.BS.argt = TurnHeading(s_.BS.argt, s_.Da, s_.cvir); }
+void VentrelModel::TurnOneStep() { s_.BS.argt = TurnHeading(s_.BS.argt, s_.Da, s_.cvir); }
 
 void VentrelModel::SBtVireClick() {
   if (!ManoeuvreAllowed()) return;
@@ -84,7 +84,7 @@ void VentrelModel::SBtVireClick() {
   s.SpMin = s.SpDep * kTackDeadPointSpeed;
   BeginManoeuvre(timers_.TimerV);
   // Toward the wind.
-  s.cvir = F_amure() == TAmure::tribord ? TCvir::atribord : TCvir::ababord;
+  s.cvir = UpdateTackSide() == SailingTack::tribord ? TurnSide::atribord : TurnSide::ababord;
   panel_[Field::BestHaulButton].setPicture("JEVIRE.bmp");
 }
 
@@ -99,8 +99,8 @@ void VentrelModel::TimerVTimer() {
     return;
   }
   if (s.tv <= kTackTurnSteps) {
-    vire1sec();
-    MajAW_SWA();
+    TurnOneStep();
+    RefreshApparentWind();
   }
   if (s.tv < kTackDeadPoint) {
     // Closer to the wind than the polar's first angle the speed follows the
@@ -130,7 +130,7 @@ void VentrelModel::SBtEmpClick() {
   s.SpDep = s.BS.mdl;
   BeginManoeuvre(timers_.TimerE);
   // Away from the wind.
-  s.cvir = F_amure() == TAmure::tribord ? TCvir::ababord : TCvir::atribord;
+  s.cvir = UpdateTackSide() == SailingTack::tribord ? TurnSide::ababord : TurnSide::atribord;
   panel_[Field::BestHaulButton].setPicture("JEMPANNE.bmp");
 }
 
@@ -144,8 +144,8 @@ void VentrelModel::TimerETimer() {
     panel_[Field::BestHaulButton].setPicture("vamp.bmp");
     return;
   }
-  vire1sec();
-  MajAW_SWA();
+  TurnOneStep();
+  RefreshApparentWind();
   SetBoatSpeed(s, speed_.BoatSpeed(s.SWA, s.SW.mdl));
   // The tick moves the boat a fifth of a second per step while EmpEncour is set.
   TimerATTimer();

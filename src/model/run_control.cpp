@@ -53,7 +53,7 @@ void VentrelModel::BtCALCClick() {
   SimState& s = s_;
   const bool firstStart = s.PremPasse;
   dial_.RepaintVisu();
-  EnabCmdPilot();
+  EnablePilotButtons();
   s.PremPasse = false;
   panel_[Field::PauseResumeButton].setEnabled(true);
   s.StPause = false;
@@ -80,18 +80,18 @@ void VentrelModel::BtCALCClick() {
   s.CUR.mdl = ReadField(Field::CurrentSpeedInput, s.CUR.mdl);
   s.CUR.argt = ReadField(Field::CurrentDirectionInput, s.CUR.argt);
 
-  MajLabTWSW();
+  ShowReferenceWindKind();
   s.SW = Sigma_vect(s.TW, s.CUR);
-  MajAW_SWA();  // with the boat speed typed
+  RefreshApparentWind();  // with the boat speed typed
   EdTWSChange();
   s.H180 = s.BS.argt - 180;
   if (s.H180 < 0) s.H180 += 360;
-  const TAmure side = F_amure();
+  const SailingTack side = UpdateTackSide();
   ShowTack(side);
   // The sentences of second 0 go out before the first tick: they read the
   // relative wind and the depth of the start, not an angle of 0 and a depth of 0
   // (sent as a negative depth below the transducer).
-  s.RelWA = RelWAOf(s.AWA, side);
+  s.RelWA = ApparentWindAngleAround(s.AWA, side);
 
   // Position: whole degrees and decimal minutes; a wrong field keeps the
   // coordinate of the previous run.
@@ -119,7 +119,7 @@ void VentrelModel::BtCALCClick() {
     }
   }
   s.Memo_Pos = s.Pact;
-  if (w_.WpUsed) WpMajDistRel();
+  if (w_.WpUsed) RefreshWaypointLeg();
 
   s.t = 0;
   s.dbs = Depth(SlowSinesAt(0));
@@ -161,7 +161,7 @@ void VentrelModel::SpBtPauseResClick() {
   ModelTimer& T = stdby ? timers_.TimerB : timers_.TimerAT;
   if (T.enabled()) {
     T.setEnabled(false);
-    InhibCmdPilot();
+    DisablePilotButtons();
     if (nmea_.suspend) nmea_.suspend();
     panel_[Field::PauseResumeButton].setPicture("Gl_res.bmp");
     panel_[Field::ParametersMenuItem].setEnabled(true);
@@ -172,14 +172,14 @@ void VentrelModel::SpBtPauseResClick() {
       panel_[Field::HelmBar].setSliderVisible(false);
     }
     s.StPause = true;
-    ZeroTrackBarre();
+    CentreHelmBar();
   } else {
     // The resume takes up the typed values as "Démarrer" does, but the trip
     // log goes on: only "Démarrer" itself starts a new trip.
     const long double trip = s.logTrip;
     BtCALCClick();
     s.logTrip = trip;
-    EnabCmdPilot();
+    EnablePilotButtons();
     if (nmea_.resume) nmea_.resume();
     panel_[Field::PauseResumeButton].setPicture("Gl_pause.bmp");
     s.StPause = false;
@@ -206,15 +206,15 @@ void VentrelModel::RadioGTypCClick() {
     timers_.TimerC.setEnabled(true);
     timers_.TimerAT.setEnabled(false);
     timers_.TimerB.setEnabled(false);
-    InhibVire();
-    InhibEmp();
+    DisableTack();
+    DisableGybe();
     panel_[Field::PauseResumeButton].setEnabled(false);
   } else {
     timers_.Timer60.setEnabled(false);
     timers_.TimerC.setEnabled(false);
     EnableTickTimer();
-    EnabVire();
-    EnabEmp();
+    EnableTack();
+    EnableGybe();
     panel_[Field::PauseResumeButton].setEnabled(true);
   }
 }
@@ -238,11 +238,11 @@ void VentrelModel::TimerCTimer() {
 
 void VentrelModel::Timer60Timer() { RadioGTypCClick(); }
 
-void VentrelModel::EdTWSChange() { VMG_au_Pres(); }
+void VentrelModel::EdTWSChange() { ShowBestUpwind(); }
 
-void VentrelModel::EdPolPercChange() { VMG_au_Pres(); }
+void VentrelModel::EdPolPercChange() { ShowBestUpwind(); }
 
-void VentrelModel::VMG_au_Pres() {
+void VentrelModel::ShowBestUpwind() {
   const t_vect best = speed_.SpMaxWndWrd(s_.SW.mdl);
   s_.SpMax = best.mdl;
   s_.VMGauPres = s_.SpMax * CosL(DEC_RAD(speed_.AlphaOptWndWrd));

@@ -59,9 +59,9 @@ void VentrelModel::ShowPosition() {
   panel_[Field::LongitudeHemisphere].setItemIndex(g >= 0 ? 0 : 1);
 }
 
-void VentrelModel::ShowTack(TAmure side) {
+void VentrelModel::ShowTack(SailingTack side) {
   PanelField& am = panel_[Field::TackIndicator];
-  if (side == TAmure::tribord) {
+  if (side == SailingTack::tribord) {
     am.setText("    TRIBORD AMURE");
     am.setBackground(MonVert);
   } else {

@@ -80,7 +80,7 @@ void NmeaTransmission::CBComSelect() {
     Message(kMsgVitesseAbsente);
     return;
   }
-  ComValid_ = port_.InitCom(com.items()[static_cast<std::size_t>(idx)], speed, 0, 8, 0);
+  ComValid_ = port_.OpenPort(com.items()[static_cast<std::size_t>(idx)], speed, 0, 8, 0);
   if (ComValid_) {
     BtActivNMEAEnable();
     SelectedComIDX_ = idx;
@@ -102,7 +102,7 @@ void NmeaTransmission::RazComClick() {
   PanelField& com = panel_[Field::PortList];
   com.setItemIndex(SelectedComIDX_);
   if (SelectedComIDX_ >= 0 && SelectedComIDX_ < static_cast<int>(com.items().size())) {
-    port_.ResetCom(com.items()[static_cast<std::size_t>(SelectedComIDX_)]);
+    port_.ClosePort(com.items()[static_cast<std::size_t>(SelectedComIDX_)]);
   }
   ComValid_ = false;
   log_.visible.Clear();
@@ -135,7 +135,7 @@ void NmeaTransmission::Quit() {
   const PanelField& com = panel_[Field::PortList];
   const int idx = com.itemIndex();
   if (ComValid_ && idx >= 0 && idx < static_cast<int>(com.items().size())) {
-    port_.ResetCom(com.items()[static_cast<std::size_t>(idx)]);
+    port_.ClosePort(com.items()[static_cast<std::size_t>(idx)]);
   }
   log_.visible.Clear();
 }

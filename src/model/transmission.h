@@ -55,9 +55,9 @@ class NmeaPort {
   virtual ~NmeaPort() = default;
   // Opens the port with speed (bits per second), parity code (0: none), data bits
   // and stop-bit code (0: one); true when it is ready.
-  virtual bool InitCom(const std::string& name, std::uint32_t speed, std::uint8_t parity,
+  virtual bool OpenPort(const std::string& name, std::uint32_t speed, std::uint8_t parity,
                        std::uint8_t dataBits, std::uint8_t stopBits) = 0;
-  virtual void ResetCom(const std::string& name) = 0;
+  virtual void ClosePort(const std::string& name) = 0;
 };
 
 class NmeaTransmission {

@@ -11,7 +11,7 @@
 
 namespace ventrel {
 
-void VentrelModel::Init_WP() {
+void VentrelModel::ReadWaypoint() {
   if (panel_[Field::WaypointLatitudeDegrees].text().empty() || panel_[Field::WaypointLongitudeDegrees].text().empty()) return;
   bool ok = true;
   const long double latDeg = ReadField(Field::WaypointLatitudeDegrees, 0, &ok);
@@ -31,7 +31,7 @@ void VentrelModel::Init_WP() {
   w_.BearOrToDest = 65535;
 }
 
-void VentrelModel::InitDeclinaison() {
+void VentrelModel::ReadMagneticVariation() {
   s_.Declin = std::fabs(ReadField(Field::VariationInput, std::fabs(s_.Declin)));
   if (panel_[Field::VariationSide].itemIndex() == 1) {
     s_.Declin = -s_.Declin;
@@ -41,7 +41,7 @@ void VentrelModel::InitDeclinaison() {
   }
 }
 
-void VentrelModel::WpMajDistRel() {
+void VentrelModel::RefreshWaypointLeg() {
   UpdateWaypointLeg(w_, s_, plan_);
   ShowWaypointLeg();
 }

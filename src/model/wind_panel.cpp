@@ -6,9 +6,9 @@
 
 namespace ventrel {
 
-TAmure VentrelModel::F_amure() { return ventrel::F_amure(s_); }
+SailingTack VentrelModel::UpdateTackSide() { return ventrel::UpdateTackSide(s_); }
 
-void VentrelModel::MajAW_SWA() {
+void VentrelModel::RefreshApparentWind() {
   UpdateApparentWind(s_);
   ShowApparentWind();
 }
@@ -23,11 +23,11 @@ void VentrelModel::ShowApparentWind() {
   // neither while the current rotates.
   if (s.ModNorm() && !CurrentRotating()) {
     if (s.AWA > 90) {
-      InhibVire();
-      EnabEmp();
+      DisableTack();
+      EnableGybe();
     } else {
-      InhibEmp();
-      EnabVire();
+      DisableGybe();
+      EnableTack();
     }
   }
 
@@ -43,7 +43,7 @@ void VentrelModel::ShowApparentWind() {
   Show(Field::ReferenceWindAngle, s.SWA, 3, 1);
 }
 
-void VentrelModel::MajLabTWSW() {
+void VentrelModel::ShowReferenceWindKind() {
   if (s_.CUR.mdl != 0) {
     panel_[Field::WindKindCaption].setText(" Vent surface SW");
     panel_[Field::BestUpwindAngle].setLabel("Meilleur SWA");
@@ -53,7 +53,7 @@ void VentrelModel::MajLabTWSW() {
   }
 }
 
-void VentrelModel::Affiche_derive() {
+void VentrelModel::RefreshDrift() {
   UpdateDrift(s_);
   ShowDrift();
 }

@@ -42,8 +42,8 @@ void VentrelModel::FormCreate() {
   dial_.mem.etalon = 20;
   dial_.tabProf.fill(100);
   // The variation, then the waypoint, from their fields; the second waypoint is empty.
-  InitDeclinaison();
-  Init_WP();
+  ReadMagneticVariation();
+  ReadWaypoint();
   w_.Wp1 = t_wpt{};
   w_.Wp1.P.Init("", "", "", 0, 0);
   panel_[Field::BestHaulButton].setPicture("vamp.bmp");

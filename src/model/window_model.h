@@ -100,7 +100,7 @@ class VentrelModel {
   void EdTWSChange();
   void EdPolPercChange();
   // Best upwind angle and its VMG for the surface wind speed, shown.
-  void VMG_au_Pres();
+  void ShowBestUpwind();
   // The up-down control beside the polar percentage.
   void UpDownPolClick(bool up);
   // A rotation of the current is in progress.
@@ -108,35 +108,35 @@ class VentrelModel {
 
   // ---- Wind and drift (wind_panel.cpp).
   // Apparent wind and surface wind angle worked out (sim/physics_step) and shown.
-  void MajAW_SWA();
+  void RefreshApparentWind();
   // Change of the current fields (and at start): names the reference wind.
-  void MajLabTWSW();
+  void ShowReferenceWindKind();
   // Drift worked out from the course over ground as it stands, and shown.
-  void Affiche_derive();
-  TAmure F_amure();
+  void RefreshDrift();
+  SailingTack UpdateTackSide();
   t_pCan CoordORIgW(long double lgr, long double angl) const { return dial_.CoordORIgW(lgr, angl); }
 
   // ---- Waypoint and variation (waypoint.cpp).
-  void Init_WP();
-  void InitDeclinaison();
+  void ReadWaypoint();
+  void ReadMagneticVariation();
   // The waypoint leg worked out from the position as it stands, and shown.
-  void WpMajDistRel();
-  void BtModWpClick() { Init_WP(); }
-  void EdiDECLChange() { InitDeclinaison(); }
-  void RdgDeclClick() { InitDeclinaison(); }
+  void RefreshWaypointLeg();
+  void BtModWpClick() { ReadWaypoint(); }
+  void EdiDECLChange() { ReadMagneticVariation(); }
+  void RdgDeclClick() { ReadMagneticVariation(); }
   long double HdGMagToDest() const;
 
   // ---- Buttons shared with the manoeuvres and the autopilot (buttons.cpp).
-  void InhibVire();
-  void EnabVire();
-  void InhibEmp();
-  void EnabEmp();
-  void InhibCmdPilot();
-  void EnabCmdPilot();
+  void DisableTack();
+  void EnableTack();
+  void DisableGybe();
+  void EnableGybe();
+  void DisablePilotButtons();
+  void EnablePilotButtons();
   // Brings the helm bar back to its middle position (15), one position per
   // 100 ms from Ptb on TimerZero, the helm timer off meanwhile; at the centre the
   // helm timer runs again in STDBY unless the run is paused (autopilot.cpp).
-  void ZeroTrackBarre();
+  void CentreHelmBar();
 
   // ---- Tack and gybe (manoeuvres.cpp). A click while another manoeuvre,
   // a current rotation or a pause holds the tick, in STDBY or before the first
@@ -146,7 +146,7 @@ class VentrelModel {
   void SBtEmpClick();
   void TimerETimer();
   // One heading step of Da in the direction cvir.
-  void vire1sec();
+  void TurnOneStep();
   // A tack, a gybe or a best-haul search is in progress.
   bool ManoeuvreRunning() const { return s_.VireEncour || s_.EmpEncour || s_.RecENCour; }
   const ManoeuvreState& manoeuvre() const { return man_; }
@@ -193,7 +193,7 @@ class VentrelModel {
   // activity (current rotation, manoeuvre) drives the tick.
   void EnableTickTimer();
   bool TickDrivenElsewhere() const;
-  void ShowTack(TAmure side);
+  void ShowTack(SailingTack side);
   // Shows x in the fixed form (p, d) in `field`.
   void Show(Field field, long double x, int p, int d);
   // The number typed in `field`, or `previous` when it is not a number; the user

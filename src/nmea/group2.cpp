@@ -134,7 +134,7 @@ void RMC(BuildContext& c, std::vector<SentenceFields>& out) {
 void VWR(BuildContext& c, std::vector<SentenceFields>& out) {
   auto& r = c.m.vwrr;
   r.AWD = c.s.AWA;
-  r.LorR = AmureOf(c.s) == TAmure::tribord ? 'R' : 'L';
+  r.LorR = TackSideOf(c.s) == SailingTack::tribord ? 'R' : 'L';
   r.AWS = c.s.AW.mdl;
   r.AWSms = c.s.AW.mdl * 1852.0L / 3600.0L;
   r.AWSkm = c.s.AW.mdl * 1.852L;

@@ -53,7 +53,7 @@ TypeBytes BuildAllTypes(const NmeaModule& m, const SimState& s, const WaypointSt
   SentBytes count;
   for (int g = 1; g <= 3; ++g) {
     const int n = all.BuildSentenceGroup(g, s, w, clock);
-    for (int i = 1; i <= n; ++i) count.Add(all.tab_PhNMEA[static_cast<std::size_t>(i)]);
+    for (int i = 1; i <= n; ++i) count.Add(all.sentenceSlots[static_cast<std::size_t>(i)]);
   }
   return count.bytes();
 }

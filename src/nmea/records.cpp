@@ -5,7 +5,7 @@
 namespace ventrel {
 
 void NmeaModule::ClearTabNMEA() {
-  for (auto& s : tab_PhNMEA) s.clear();
+  for (auto& s : sentenceSlots) s.clear();
 }
 
 void NmeaModule::SetClock(const NmeaClock& clock) {

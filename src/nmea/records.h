@@ -332,7 +332,7 @@ class NmeaModule {
   // Slots 1 ... n hold the sentences of the last group build, without CR LF;
   // slot 0 is never filled.
   static constexpr int kSlots = 50;
-  std::array<std::string, kSlots> tab_PhNMEA;
+  std::array<std::string, kSlots> sentenceSlots;
   // Why the sentences of the last group build that could not be framed were
   // left out (French, one per sentence); empty when every one was framed.
   std::vector<std::string> framingFaults;

@@ -54,7 +54,7 @@ int BuildGroup(BuildContext& c, int group) {
       // A sentence that cannot be brought within 82 characters, or with a field
       // that is not a plain decimal, is not sent; why is noted for the error line.
       if (n + 1 >= NmeaModule::kSlots) continue;
-      if (FrameSentenceInto(c.m.tab_PhNMEA[n + 1], talker, e.type, s.f, s.fit, s.names, &fault)) {
+      if (FrameSentenceInto(c.m.sentenceSlots[n + 1], talker, e.type, s.f, s.fit, s.names, &fault)) {
         ++n;
       } else {
         c.m.framingFaults.push_back(fault);

@@ -91,7 +91,7 @@ void SentenceCycle::RunPhase(int k) {
   sent_.BeginGroup(k);
   outputs_.BeginGroup();
   for (int i = 1; i <= n; ++i) {
-    const std::string& sentence = m_.tab_PhNMEA[static_cast<std::size_t>(i)];
+    const std::string& sentence = m_.sentenceSlots[static_cast<std::size_t>(i)];
     line.assign(sentence);
     line.append("\r\n");
     const OutputFanOut::Outcome r = outputs_.Write(line);

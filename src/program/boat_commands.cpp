@@ -378,7 +378,7 @@ BoatReadout BoatCommands::Readout() const {
   r.waypointBearing = w.Wp.relev;
   r.pilot = s.ModPil == TModPil::AUTO ? PilotMode::automatic : PilotMode::standby;
   r.helmOffset = kHelmCentre - m.panel()[Field::HelmBar].position();
-  r.tack = AmureOf(s) == TAmure::tribord ? TackSide::starboard : TackSide::port;
+  r.tack = TackSideOf(s) == SailingTack::tribord ? TackSide::starboard : TackSide::port;
   r.tacking = s.VireEncour;
   r.gybing = s.EmpEncour;
   r.bestHaulRunning = s.RecENCour;

@@ -196,14 +196,14 @@ void VentrelProgram::LoadConfig(const IniFile& ini) {
   pn[Field::WaypointName].setText(c.iWpID);
   if (read("iWpLat")) ShowCoord(pn, kWpLat, c.iWpLat);
   if (read("iWpLong")) ShowCoord(pn, kWpLong, c.iWpLong);
-  model_.Init_WP();
+  model_.ReadWaypoint();
 
   // 7. Magnetic variation, then applied.
   if (read("iDeclMag")) {
     pn[Field::VariationInput].setText(fixedForm(std::fabs(c.iDeclMag), 15, 2));
     pn[Field::VariationSide].setItemIndex(c.iDeclMag >= 0 ? 0 : 1);
   }
-  model_.InitDeclinaison();
+  model_.ReadMagneticVariation();
 
   // 8. UTC offset, shown in h.mm with two decimals (5 h 45 is "5.45"); "auto"
   // (the machine's offset) leaves the field empty.

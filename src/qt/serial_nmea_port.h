@@ -1,6 +1,6 @@
 #pragma once
 // The serial ports for the sentence cycle: the port chosen in the NMEA panel
-// (open, close) and an output of the cycle (write). Everything goes to CommUnitA,
+// (open, close) and an output of the cycle (write). Everything goes to SerialPorts,
 // which hands the bytes to the port without waiting for the line.
 
 #include <string>
@@ -15,13 +15,13 @@ namespace ventrel {
 class SerialNmeaPort final : public NmeaPort, public NmeaOutput {
  public:
   // `com` is not owned and must outlive this object.
-  explicit SerialNmeaPort(CommUnitA& com) : com_(com) {}
+  explicit SerialNmeaPort(SerialPorts& com) : com_(com) {}
 
-  bool InitCom(const std::string& name, std::uint32_t speed, std::uint8_t parity, std::uint8_t dataBits,
+  bool OpenPort(const std::string& name, std::uint32_t speed, std::uint8_t parity, std::uint8_t dataBits,
                std::uint8_t stopBits) override {
-    return com_.InitCom(name, speed, parity, dataBits, stopBits);
+    return com_.OpenPort(name, speed, parity, dataBits, stopBits);
   }
-  void ResetCom(const std::string& name) override { com_.ResetCom(name); }
+  void ClosePort(const std::string& name) override { com_.ClosePort(name); }
   // To the port of the last open or close.
   bool write(std::string_view bytes) override { return com_.Write_Com(bytes); }
   // The name of the port the bytes go to: that of the last open or close.
@@ -29,10 +29,10 @@ class SerialNmeaPort final : public NmeaPort, public NmeaOutput {
     return com_.idx_com() < com_.entry_count() ? com_.name(com_.idx_com()) : std::string();
   }
 
-  CommUnitA& com() { return com_; }
+  SerialPorts& com() { return com_; }
 
  private:
-  CommUnitA& com_;
+  SerialPorts& com_;
 };
 
 }  // namespace ventrel

@@ -124,22 +124,22 @@ std::string open_error_text(QSerialPort::SerialPortError error, const std::strin
 
 }  // namespace
 
-CommUnitA::CommUnitA(MessageSink sink, PortOverrides overrides, QObject* parent)
+SerialPorts::SerialPorts(MessageSink sink, PortOverrides overrides, QObject* parent)
     : QObject(parent), sink_(std::move(sink)), overrides_(std::move(overrides)) {
   for (std::string_view name : Pcom) {
     tab_hcom.emplace_back(std::string(name));
   }
 }
 
-CommUnitA::~CommUnitA() {
+SerialPorts::~SerialPorts() {
   for (Entry& e : tab_hcom) {
     release(e);
   }
 }
 
-void CommUnitA::set_overrides(PortOverrides overrides) { overrides_ = std::move(overrides); }
+void SerialPorts::set_overrides(PortOverrides overrides) { overrides_ = std::move(overrides); }
 
-std::optional<std::size_t> CommUnitA::index_com(std::string_view name) const {
+std::optional<std::size_t> SerialPorts::portIndex(std::string_view name) const {
   const std::string canonical = canonical_port_name(name);
   const auto it = std::find_if(tab_hcom.begin(), tab_hcom.end(),
                                [&](const Entry& e) { return e.name == canonical; });
@@ -149,15 +149,15 @@ std::optional<std::size_t> CommUnitA::index_com(std::string_view name) const {
   return static_cast<std::size_t>(it - tab_hcom.begin());
 }
 
-std::size_t CommUnitA::entry(std::string_view name) {
-  if (const auto idx = index_com(name)) {
+std::size_t SerialPorts::entry(std::string_view name) {
+  if (const auto idx = portIndex(name)) {
     return *idx;
   }
   tab_hcom.emplace_back(canonical_port_name(name));
   return tab_hcom.size() - 1;
 }
 
-bool CommUnitA::InitCom(std::string_view name, std::uint32_t speed, std::uint8_t parity,
+bool SerialPorts::OpenPort(std::string_view name, std::uint32_t speed, std::uint8_t parity,
                         std::uint8_t data_bits, std::uint8_t stop_bits) {
   idx_com_ = entry(name);
   const std::size_t idx = idx_com_;
@@ -200,7 +200,7 @@ bool CommUnitA::InitCom(std::string_view name, std::uint32_t speed, std::uint8_t
   return true;
 }
 
-std::unique_ptr<QSerialPort> CommUnitA::open_device(const std::string& device, const ComDCB& dcb) {
+std::unique_ptr<QSerialPort> SerialPorts::open_device(const std::string& device, const ComDCB& dcb) {
   auto port = std::make_unique<QSerialPort>(QString::fromStdString(device));
   port->setFlowControl(dcb.FlowControl);
   if (port->open(QIODevice::ReadWrite)) {
@@ -210,7 +210,7 @@ std::unique_ptr<QSerialPort> CommUnitA::open_device(const std::string& device, c
   return nullptr;
 }
 
-void CommUnitA::attach(Entry& e, std::unique_ptr<QSerialPort> port, const ComDCB& dcb) {
+void SerialPorts::attach(Entry& e, std::unique_ptr<QSerialPort> port, const ComDCB& dcb) {
   QSerialPort* p = port.release();
   p->setParent(this);
   connect(p, &QSerialPort::errorOccurred, this,
@@ -224,12 +224,12 @@ void CommUnitA::attach(Entry& e, std::unique_ptr<QSerialPort> port, const ComDCB
   e.error_since_write = false;
 }
 
-bool CommUnitA::lost() const {
+bool SerialPorts::lost() const {
   const Entry& e = tab_hcom[idx_com_];
   return e.state == HandleState::Open && e.hcom == nullptr;
 }
 
-bool CommUnitA::Reopen() {
+bool SerialPorts::Reopen() {
   if (!lost()) {
     return can_write();
   }
@@ -248,7 +248,7 @@ bool CommUnitA::Reopen() {
   return true;
 }
 
-void CommUnitA::ResetCom(std::string_view name) {
+void SerialPorts::ClosePort(std::string_view name) {
   idx_com_ = entry(name);
   Entry& e = tab_hcom[idx_com_];
   switch (e.state) {
@@ -265,7 +265,7 @@ void CommUnitA::ResetCom(std::string_view name) {
   }
 }
 
-bool CommUnitA::Write_Com(std::string_view text) {
+bool SerialPorts::Write_Com(std::string_view text) {
   const std::size_t n = text.size();
   if (n >= kBuffSize) {
     PnbWrit_ = Tot_nbwrit_ = 0;
@@ -275,7 +275,7 @@ bool CommUnitA::Write_Com(std::string_view text) {
   return Write_Com_Data(static_cast<std::uint32_t>(n)) == n;
 }
 
-std::uint32_t CommUnitA::Write_Com_Data(std::uint32_t n) {
+std::uint32_t SerialPorts::Write_Com_Data(std::uint32_t n) {
   std::uint32_t count = 0;
   if (n > 0 && n <= kBuffSize) {
     Entry& e = tab_hcom[idx_com_];
@@ -291,17 +291,17 @@ std::uint32_t CommUnitA::Write_Com_Data(std::uint32_t n) {
   return count;
 }
 
-bool CommUnitA::can_write() const {
+bool SerialPorts::can_write() const {
   const Entry& e = tab_hcom[idx_com_];
   return e.state == HandleState::Open && e.hcom != nullptr && e.hcom->isOpen();
 }
 
-std::int64_t CommUnitA::pending_bytes() const {
+std::int64_t SerialPorts::pending_bytes() const {
   const Entry& e = tab_hcom[idx_com_];
   return e.hcom != nullptr && e.hcom->isOpen() ? e.hcom->bytesToWrite() : 0;
 }
 
-void CommUnitA::release(Entry& e) {
+void SerialPorts::release(Entry& e) {
   QSerialPort* p = std::exchange(e.hcom, nullptr);
   if (p == nullptr) {
     return;
@@ -316,13 +316,13 @@ void CommUnitA::release(Entry& e) {
   p->deleteLater();
 }
 
-CommUnitA::Entry* CommUnitA::entry_of(const QSerialPort* port) {
+SerialPorts::Entry* SerialPorts::entry_of(const QSerialPort* port) {
   const auto it = std::find_if(tab_hcom.begin(), tab_hcom.end(),
                                [port](const Entry& e) { return e.hcom == port; });
   return it == tab_hcom.end() ? nullptr : &*it;
 }
 
-void CommUnitA::on_error(QSerialPort* port, QSerialPort::SerialPortError error) {
+void SerialPorts::on_error(QSerialPort* port, QSerialPort::SerialPortError error) {
   if (error == QSerialPort::NoError) {
     return;
   }
@@ -340,14 +340,14 @@ void CommUnitA::on_error(QSerialPort* port, QSerialPort::SerialPortError error) 
   }
 }
 
-void CommUnitA::on_bytes_written(QSerialPort* port) {
+void SerialPorts::on_bytes_written(QSerialPort* port) {
   const Entry& e = tab_hcom[idx_com_];
   if (e.hcom == port && port->bytesToWrite() == 0) {
     emit allWritten();
   }
 }
 
-void CommUnitA::message(const std::string& text) const {
+void SerialPorts::message(const std::string& text) const {
   if (sink_) {
     sink_(text);
   }

@@ -56,7 +56,7 @@ struct ComDCB {
   QSerialPort::FlowControl FlowControl = QSerialPort::NoFlowControl;
 };
 
-class CommUnitA : public QObject {
+class SerialPorts : public QObject {
   Q_OBJECT
 
  public:
@@ -66,10 +66,10 @@ class CommUnitA : public QObject {
   // Size of the write buffer; a text of buffwrite's size or more is refused.
   static constexpr std::size_t kBuffSize = 2048;
 
-  explicit CommUnitA(MessageSink sink, PortOverrides overrides = {}, QObject* parent = nullptr);
-  ~CommUnitA() override;
-  CommUnitA(const CommUnitA&) = delete;
-  CommUnitA& operator=(const CommUnitA&) = delete;
+  explicit SerialPorts(MessageSink sink, PortOverrides overrides = {}, QObject* parent = nullptr);
+  ~SerialPorts() override;
+  SerialPorts(const SerialPorts&) = delete;
+  SerialPorts& operator=(const SerialPorts&) = delete;
 
   // The devices of COM1..COM10 on systems other than Windows; read at each open.
   void set_overrides(PortOverrides overrides);
@@ -77,16 +77,16 @@ class CommUnitA : public QObject {
 
   // The entry of a port name ("COMn" counts as "\\.\COMn"); none when the name was
   // never opened nor closed and is not one of Pcom.
-  std::optional<std::size_t> index_com(std::string_view name) const;
+  std::optional<std::size_t> portIndex(std::string_view name) const;
 
   // Opens the port exclusively and applies speed (bits per second), parity code, data
   // bits and stop-bit code, leaving its flow control as found. False, without a
   // message, when the port does not exist or is in use (also in this program: the
   // earlier handle is then released and the entry is failed). A port whose settings
   // cannot be applied stays open, with "Erreur dans SetCommState", and gives false.
-  bool InitCom(std::string_view name, std::uint32_t speed, std::uint8_t parity,
+  bool OpenPort(std::string_view name, std::uint32_t speed, std::uint8_t parity,
                std::uint8_t data_bits, std::uint8_t stop_bits);
-  // Why the last InitCom gave false, in French ("" after a successful one), to
+  // Why the last OpenPort gave false, in French ("" after a successful one), to
   // follow "the port cannot be opened: ".
   const std::string& open_failure() const { return open_failure_; }
   // The port of idx_com was open and its device failed since: it was released by
@@ -98,7 +98,7 @@ class CommUnitA : public QObject {
   bool Reopen();
   // Closes the port; "Handle invalide en fermeture " when its last open failed;
   // nothing for a port never opened or already closed.
-  void ResetCom(std::string_view name);
+  void ClosePort(std::string_view name);
   // Hands text to the port of idx_com; true when every character was accepted.
   // An empty text writes nothing and is true.
   bool Write_Com(std::string_view text);

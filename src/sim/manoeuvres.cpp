@@ -20,13 +20,13 @@ long double TackFactorRecovery(std::int32_t tv) {
   return -0.0053L * x * x + 0.2357L * x - 1.5963L;
 }
 
-long double TurnHeading(long double heading, long double step, TCvir dir) {
-  long double h = dir == TCvir::ababord ? heading - step : heading + step;
+long double TurnHeading(long double heading, long double step, TurnSide dir) {
+  long double h = dir == TurnSide::ababord ? heading - step : heading + step;
   if (h > 360) h -= 360;
   if (h < 0) h += 360;
   return h;
 }
 
-TCvir Reversed(TCvir dir) { return dir == TCvir::ababord ? TCvir::atribord : TCvir::ababord; }
+TurnSide Reversed(TurnSide dir) { return dir == TurnSide::ababord ? TurnSide::atribord : TurnSide::ababord; }
 
 }  // namespace ventrel

@@ -34,8 +34,8 @@ long double TackFactorRecovery(std::int32_t tv);
 // `heading` (degrees) turned by `step` degrees (>= 0) to port (ababord, the heading
 // decreases) or to starboard (atribord); 360 taken off once above 360, added once
 // below 0.
-long double TurnHeading(long double heading, long double step, TCvir dir);
-TCvir Reversed(TCvir dir);
+long double TurnHeading(long double heading, long double step, TurnSide dir);
+TurnSide Reversed(TurnSide dir);
 
 // The best-haul search: the approach turns toward the wind by 1/26 of the
 // starting wind angle per second, the fine steps after the reversal bear away by

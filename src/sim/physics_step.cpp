@@ -123,7 +123,7 @@ PhysicsFrame AdvancePhysics(SimState& s, WaypointState& w, const PhysicsInputs& 
   f.apparentWind = s.AW;
   s.H180 = s.BS.argt - 180;
   if (s.H180 < 0) s.H180 += 360;
-  f.tackSide = F_amure(s);
+  f.tackSide = UpdateTackSide(s);
 
   // Motion over ground with the boat speed as it stands, and the drift from it.
   s.OG = Sigma_vect(s.CUR, s.BS);
@@ -151,7 +151,7 @@ PhysicsFrame AdvancePhysics(SimState& s, WaypointState& w, const PhysicsInputs& 
   f.groundAfterPolar = s.OG;
 
   // Apparent wind clockwise from the bow.
-  s.RelWA = RelWAOf(s.AWA, F_amure(s));
+  s.RelWA = ApparentWindAngleAround(s.AWA, UpdateTackSide(s));
 
   f.scaleReference = std::max(s.AW.mdl, s.TW.mdl);
 

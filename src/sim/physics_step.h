@@ -34,7 +34,7 @@ struct PhysicsFrame {
   t_vect groundBeforePolar;  // current + boatBeforePolar: speed, course
   t_vect boatAfterPolar;     // heading of the tick, speed from the polar (or the manoeuvre)
   t_vect groundAfterPolar;   // current + boatAfterPolar: speed, course
-  TAmure tackSide = TAmure::tribord;  // the tack side for the heading of the tick
+  SailingTack tackSide = SailingTack::tribord;  // the tack side for the heading of the tick
 
   // The larger of the apparent and true wind speeds, knots: the dial's scale is
   // chosen to hold it.

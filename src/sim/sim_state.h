@@ -11,8 +11,8 @@
 namespace ventrel {
 
 enum class TModPil { AUTO = 0, STDBY = 1 };
-enum class TAmure { babord = 0, tribord = 1 };   // port / starboard tack
-enum class TCvir { ababord = 0, atribord = 1 };  // turn to port (heading decreases) / starboard
+enum class SailingTack { babord = 0, tribord = 1 };   // port / starboard tack
+enum class TurnSide { ababord = 0, atribord = 1 };  // turn to port (heading decreases) / starboard
 
 // A point on the screen, pixels, Y downwards.
 struct t_pCan {
@@ -67,7 +67,7 @@ struct SimState {
   TPos_elem Memo_Pos;           // position at the previous position step
 
   // Shared by the tack, the gybe and the best-haul search.
-  TCvir cvir = TCvir::ababord;  // direction of the heading steps
+  TurnSide cvir = TurnSide::ababord;  // direction of the heading steps
   long double Da = 0.0L;        // heading change per step, degrees
   long double Dapp = 0.0L;      // fine step of the best-haul search after its reversal, degrees
   bool switched_dir = false;    // the best-haul search has reversed

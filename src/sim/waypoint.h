@@ -1,7 +1,7 @@
 #pragma once
 // Waypoint navigation: reading the waypoint and the variation, distance, bearing,
 // closing speed and time en route, and the magnetic heading to steer.
-// The handlers that read the panel (Init_WP, InitDeclinaison, WpMajDistRel) are
+// The handlers that read the panel (ReadWaypoint, ReadMagneticVariation, RefreshWaypointLeg) are
 // members of the window model; the pieces below are free of the panel.
 
 #include <string>

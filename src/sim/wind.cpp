@@ -29,16 +29,16 @@ long double TrueWindAngle(const SimState& s) {
 
 }  // namespace
 
-TAmure F_amure(SimState& s) {
+SailingTack UpdateTackSide(SimState& s) {
   s.TWA = TrueWindAngle(s);
-  return AmureOf(s);
+  return TackSideOf(s);
 }
 
-TAmure AmureOf(const SimState& s) {
-  return InPortSector(HeadingForAngles(s), s.H180, s.TW.argt) ? TAmure::babord : TAmure::tribord;
+SailingTack TackSideOf(const SimState& s) {
+  return InPortSector(HeadingForAngles(s), s.H180, s.TW.argt) ? SailingTack::babord : SailingTack::tribord;
 }
 
-long double RelWAOf(long double AWA, TAmure side) { return side == TAmure::tribord ? AWA : 360 - AWA; }
+long double ApparentWindAngleAround(long double AWA, SailingTack side) { return side == SailingTack::tribord ? AWA : 360 - AWA; }
 
 bool CogInPortSector(const SimState& s) { return InPortSector(HeadingForAngles(s), s.H180, s.COG); }
 

@@ -21,16 +21,16 @@ bool InPortSector(long double heading, long double H180, long double dir);
 // Tack side for the current heading and true wind; also sets s.TWA. A wind from
 // dead ahead gives tribord, from dead astern babord. Uses s.H180 as left by the
 // last tick or start.
-TAmure F_amure(SimState& s);
+SailingTack UpdateTackSide(SimState& s);
 // The same tack side without touching the state (for the sentence builders).
-TAmure AmureOf(const SimState& s);
+SailingTack TackSideOf(const SimState& s);
 
 // Apparent wind angle clockwise from the bow, 0..360, from the angle off the bow
 // (0..180) and the tack: the wind over the port bow reads from 180 up.
-long double RelWAOf(long double AWA, TAmure side);
+long double ApparentWindAngleAround(long double AWA, SailingTack side);
 
 // True when the course over ground lies in the port sector of the heading (the
-// drift label then reads "° BABORD"), tested as F_amure tests the wind.
+// drift label then reads "° BABORD"), tested as UpdateTackSide tests the wind.
 bool CogInPortSector(const SimState& s);
 
 }  // namespace ventrel

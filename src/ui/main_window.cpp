@@ -154,7 +154,7 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
   messages_->SetShowBoxes(setup_.showMessageBoxes);
   const auto post = [this](const std::string& text) { Post(text, true); };
   dialogs_ = std::make_unique<QtDialogs>(this, setup_.dialogs, post);
-  com_ = std::make_unique<CommUnitA>(post, PortOverrides{}, this);
+  com_ = std::make_unique<SerialPorts>(post, PortOverrides{}, this);
   port_ = std::make_unique<SerialNmeaPort>(*com_);
   // A TCP client dropped or a UDP destination failing: a line of the visible list.
   network_ = std::make_unique<NetworkOutputs>(
@@ -497,7 +497,7 @@ void TFVentrel::ConnectHandlers() {
   click("BtBestHaul", [&cmd] { cmd.BestHaul(); });
   click("SpBtAUTO", [&cmd] { cmd.Auto(); });
   click("SpBtStdBY", [&cmd] { cmd.Standby(); });
-  click("ImgIndcBarre", [&m] { m.ZeroTrackBarre(); });
+  click("ImgIndcBarre", [&m] { m.CentreHelmBar(); });
   click("BtActivNMEA", [&tr] { tr.BtActivNMEAClick(); });
   click("RazCom", [&tr] { tr.RazComClick(); });
   click("SpBtZoomNMEA", [this] { SpBtZoomNMEAClick(); });

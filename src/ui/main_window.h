@@ -85,7 +85,7 @@ class TFVentrel : public QMainWindow {
   VentrelProgram& program() { return *program_; }
   VentrelModel& model() { return program_->model(); }
   Panel& panel() { return program_->panel(); }
-  CommUnitA& com() { return *com_; }
+  SerialPorts& com() { return *com_; }
   PanelBinder& binder() { return *binder_; }
   RotatedBoat& boat() { return boat_; }
   ImageCanvas& canvas() { return canvas_; }
@@ -152,7 +152,7 @@ class TFVentrel : public QMainWindow {
   WindowSetup setup_;
   MessageQueue* messages_ = nullptr;
   std::unique_ptr<ProgramDialogs> dialogs_;
-  std::unique_ptr<CommUnitA> com_;
+  std::unique_ptr<SerialPorts> com_;
   std::unique_ptr<SerialNmeaPort> port_;
   std::unique_ptr<NetworkOutputs> network_;  // an output of the cycle: outlives the program
   std::unique_ptr<VentrelProgram> program_;

@@ -52,7 +52,7 @@ TEST(Tack, TurnsThirteenSecondsAtTheSpeedsOfTheTableAndEndsAtTheTwentyFifthStep)
     EXPECT_EQ(r.driving(), "TimerV");
     EXPECT_FALSE(r.model.params().varyHeading);
     EXPECT_NEAR(D(r.s().Da), da, 1e-9);
-    EXPECT_EQ(r.s().cvir, c.sign > 0 ? TCvir::atribord : TCvir::ababord);
+    EXPECT_EQ(r.s().cvir, c.sign > 0 ? TurnSide::atribord : TurnSide::ababord);
     EXPECT_EQ(r.f(Field::BestHaulButton).picture(), "JEVIRE.bmp");
     EXPECT_NEAR(D(r.s().SpMax), spMax, 1e-12);
     EXPECT_NEAR(D(r.s().SpDep), sp45, 1e-12);
@@ -255,7 +255,7 @@ TEST(Recentring, TheBarSlidesBackOnePositionEvery100msFromPtb) {
     r.s().Ptb = ptb;
     r.f(Field::HelmBar).setPosition(25);  // moved since: the slide starts from Ptb
     const std::int64_t t0 = r.clock.now();
-    r.model.ZeroTrackBarre();
+    r.model.CentreHelmBar();
     EXPECT_EQ(r.clock.now(), t0);  // nothing waits
     for (std::size_t k = 0; k < positions.size(); ++k) {
       EXPECT_EQ(r.f(Field::HelmBar).position(), positions[k]) << k;
@@ -310,7 +310,7 @@ TEST(BestHaul, FromFiftyThreeDegreesItLuffsSevenTimesAndEndsAtTheTwentyFourthSec
   EXPECT_NEAR(D(r.s().VMGauPres), 4.5962667, 1e-6);
   EXPECT_NEAR(D(r.s().Da), 53.0 / 26, 1e-12);
   EXPECT_NEAR(D(r.s().Dapp), 53.0 / 676, 1e-12);
-  EXPECT_EQ(r.s().cvir, TCvir::ababord);  // toward the wind from 220
+  EXPECT_EQ(r.s().cvir, TurnSide::ababord);  // toward the wind from 220
 
   const double coarse = 53.0 / 26, fine = 53.0 / 676;
   for (int k = 1; k <= 24; ++k) {
@@ -405,7 +405,7 @@ TEST(BestHaul, EverySearchEndsOnTheOptimumOrOnTheNearestHeading) {
         EXPECT_NEAR(D(r.s().SWA), swa0 + step, 1e-12);
         EXPECT_NEAR(D(r.s().BS.mdl), 4.8, 1e-12);
         if (swa0 > 0) {
-          EXPECT_EQ(r.s().cvir, TCvir::atribord);  // reversed: away from the wind
+          EXPECT_EQ(r.s().cvir, TurnSide::atribord);  // reversed: away from the wind
         }
       }
     }

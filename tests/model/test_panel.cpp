@@ -136,14 +136,14 @@ TEST(WindPanel, TheVmgShownIsThatOfTheTickEvenWhenReadLater) {
 }
 
 TEST(Wind, TackSideAndTrueWindAngle) {
-  struct Case { long double heading, h180, twd; TAmure side; long double twa; };
+  struct Case { long double heading, h180, twd; SailingTack side; long double twa; };
   const Case cases[] = {
-      {0, 180, 350, TAmure::babord, 10},  {0, 180, 10, TAmure::tribord, 10},
-      {0, 180, 0, TAmure::tribord, 0},    {0, 180, 180, TAmure::babord, 180},
-      {200, 20, 150, TAmure::babord, 50}, {200, 20, 250, TAmure::tribord, 50},
+      {0, 180, 350, SailingTack::babord, 10},  {0, 180, 10, SailingTack::tribord, 10},
+      {0, 180, 0, SailingTack::tribord, 0},    {0, 180, 180, SailingTack::babord, 180},
+      {200, 20, 150, SailingTack::babord, 50}, {200, 20, 250, SailingTack::tribord, 50},
       // Regression: a heading of 361.9 (359 plus the heading variation) gave a true
       // wind angle of -1.4 and the starboard tack for a wind from 0.5.
-      {361.9L, 181.9L, 0.5L, TAmure::babord, 1.4L}, {361.9L, 181.9L, 3.0L, TAmure::tribord, 1.1L},
+      {361.9L, 181.9L, 0.5L, SailingTack::babord, 1.4L}, {361.9L, 181.9L, 3.0L, SailingTack::tribord, 1.1L},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << D(c.heading) << " / " << D(c.twd));
@@ -151,8 +151,8 @@ TEST(Wind, TackSideAndTrueWindAngle) {
     s.BS.argt = c.heading;
     s.H180 = c.h180;
     s.TW.argt = c.twd;
-    EXPECT_EQ(AmureOf(s), c.side);
-    EXPECT_EQ(F_amure(s), c.side);
+    EXPECT_EQ(TackSideOf(s), c.side);
+    EXPECT_EQ(UpdateTackSide(s), c.side);
     EXPECT_NEAR(D(s.TWA), D(c.twa), 1e-9);
   }
   const std::pair<long double, long double> wraps[] = {{361.9L, 1.9L}, {360, 0}, {-0.5L, 359.5L}, {720.25L, 0.25L}};
@@ -168,7 +168,7 @@ TEST(WindPanel, DriftAngleAndSide) {
     r.s().BS.argt = 200;
     r.s().H180 = 20;
     r.s().COG = c.cog;
-    r.model.Affiche_derive();
+    r.model.RefreshDrift();
     EXPECT_NEAR(D(r.s().Deriv), D(c.deriv), 1e-12);
     EXPECT_EQ(r.f(Field::DriftSide).text(), c.label);
     EXPECT_EQ(r.s().DerivTribord, std::string(c.label) == "° TRIBORD");
@@ -189,7 +189,7 @@ TEST(WindPanel, SurfaceWindAngleAndTheManoeuvreOffered) {
     Rig r;
     r.s().BS = {c.bs, c.heading};
     r.s().SW = {10, c.swd};
-    r.model.MajAW_SWA();
+    r.model.RefreshApparentWind();
     EXPECT_NEAR(D(r.s().SWA), D(c.swa), 1e-9);
     EXPECT_GE(r.s().AWA, 0);
     EXPECT_LE(r.s().AWA, 180);
@@ -210,7 +210,7 @@ TEST(WindPanel, NoManoeuvreOfferedOutsideTheNormalModeOrWhileTheCurrentRotates) 
     Rig r;
     set(r);
     r.s().SW = {10, 45};
-    r.model.MajAW_SWA();
+    r.model.RefreshApparentWind();
     EXPECT_EQ(r.enabled({Field::TackButton, Field::GybeButton}), "") << what;
   }
 }
@@ -223,8 +223,8 @@ TEST(WindPanel, SurfaceWindFieldsAndReferenceLabels) {
     Rig r;
     r.s().CUR = {c.current, 70};
     r.s().SW = {12.34L, 221.6L};
-    r.model.MajAW_SWA();
-    r.model.MajLabTWSW();
+    r.model.RefreshApparentWind();
+    r.model.ShowReferenceWindKind();
     EXPECT_EQ(r.f(Field::ReferenceWindSpeed).fontColour(), c.font);
     EXPECT_EQ(r.f(Field::ReferenceWindAngle).fontColour(), c.font);
     EXPECT_EQ(r.f(Field::ReferenceWindDirection).italic(), c.italic);

@@ -147,7 +147,7 @@ TEST(Tick, HeadingOverNorthNeverGivesAnAngleOutOfRange) {
       EXPECT_GE(a, 0);
       EXPECT_LE(a, 180);
     }
-    const bool tribord = AmureOf(s) == TAmure::tribord;
+    const bool tribord = TackSideOf(s) == SailingTack::tribord;
     EXPECT_EQ(s.RelWA, tribord ? s.AWA : 360 - s.AWA);
     EXPECT_EQ(r.f(Field::TackIndicator).text(), tribord ? "    TRIBORD AMURE" : "    BABORD AMURE");
     EXPECT_EQ(r.f(Field::TackIndicator).background(), tribord ? MonVert : MonRouge);
@@ -351,7 +351,7 @@ TEST(SailHour, ManoeuvresEndEveryOneAndKeepTheState) {
     for (int k = 0; k < 30; ++k) second();
     if (action % 4 == 1) {  // bear away by 108 degrees (12 a second): to starboard on port tack
       r.model.SpBtStdBYClick();
-      r.f(Field::HelmBar).setPosition(AmureOf(s) == TAmure::babord ? 3 : 27);
+      r.f(Field::HelmBar).setPosition(TackSideOf(s) == SailingTack::babord ? 3 : 27);
       for (int k = 0; k < 9; ++k) second();
       r.model.SpBtAUTOClick();
       ASSERT_EQ(s.ModPil, TModPil::AUTO);

@@ -41,7 +41,7 @@ const std::string kCom3 = R"(\\.\COM3)";
 class FakePort final : public NmeaPort, public NmeaOutput {
  public:
   FakePort(const VirtualClock& vc, std::vector<Event>& log) : vc_(vc), log_(log) {}
-  bool InitCom(const std::string& name, std::uint32_t speed, std::uint8_t parity, std::uint8_t dataBits,
+  bool OpenPort(const std::string& name, std::uint32_t speed, std::uint8_t parity, std::uint8_t dataBits,
                std::uint8_t stopBits) override {
     opens.push_back(name + "@" + std::to_string(speed) + "/" + std::to_string(parity) + "/" +
                     std::to_string(dataBits) + "/" + std::to_string(stopBits));
@@ -50,7 +50,7 @@ class FakePort final : public NmeaPort, public NmeaOutput {
     st = (absent.count(name) || st == "open") ? "failed" : "open";
     return st == "open";
   }
-  void ResetCom(const std::string& name) override {
+  void ClosePort(const std::string& name) override {
     current_ = name;
     if (state[name] == "open") state[name] = "closed";
   }
@@ -79,8 +79,8 @@ class FakePort final : public NmeaPort, public NmeaOutput {
 // A port that opens and takes everything (the sentences are read from the lists).
 class TakeAll final : public NmeaPort {
  public:
-  bool InitCom(const std::string&, std::uint32_t, std::uint8_t, std::uint8_t, std::uint8_t) override { return true; }
-  void ResetCom(const std::string&) override {}
+  bool OpenPort(const std::string&, std::uint32_t, std::uint8_t, std::uint8_t, std::uint8_t) override { return true; }
+  void ClosePort(const std::string&) override {}
 };
 
 const LocalTime kStart{2026, 12, 6, 12, 15, 30, 0};

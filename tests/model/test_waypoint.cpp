@@ -90,7 +90,7 @@ TEST(Waypoint, DistanceBearingAndTimeToAWaypointTwentyMilesNorth) {
   r.w().Wp.P.long_ = 10;
   r.s().SOG = 6;
   r.s().COG = 0;
-  r.model.WpMajDistRel();
+  r.model.RefreshWaypointLeg();
   EXPECT_NEAR(D(r.w().Wp.dist), 20, 1e-9);
   EXPECT_EQ(r.w().Wp.relev, 0);
   EXPECT_EQ(r.w().BearOrToDest, 0);
@@ -108,7 +108,7 @@ TEST(Waypoint, DistanceBearingAndTimeToAWaypointTwentyMilesNorth) {
   // Sailing away: no time shown, the last one kept; the bearing origin stays.
   r.s().COG = 180;
   r.s().Pact.long_ = 10.2L;
-  r.model.WpMajDistRel();
+  r.model.RefreshWaypointLeg();
   EXPECT_LT(r.w().WCV, 0);
   EXPECT_EQ(r.f(Field::TimeEnRoute).text(), " ");
   EXPECT_NEAR(D(r.w().ETE), 3.2, 1e-12);

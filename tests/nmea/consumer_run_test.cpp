@@ -84,7 +84,7 @@ std::string Expected(std::string_view type, const VentrelModel& model, const Utc
   if (type == "MWV") e.num("windAngle", Wrap(s.RelWA)).num("windSpeed", s.AW.mdl);
   if (type == "VWR") {
     // Off the bow, positive to starboard: the wind over the starboard side on starboard tack.
-    const bool starboard = AmureOf(s) == TAmure::tribord;
+    const bool starboard = TackSideOf(s) == SailingTack::tribord;
     e.num("windAngle", Wrap(starboard ? s.AWA : -s.AWA)).num("windSpeed", s.AW.mdl);
   }
   if (type == "MWD") {

@@ -260,11 +260,11 @@ TEST(GoldenSentences, ChecksumsByOwnXorAndLength) {
 std::vector<std::string_view> Built(Scene& x, const Golden& g) {
   if (g.adjust != nullptr) g.adjust(x);
   x.Select(g.selected);
-  x.m.tab_PhNMEA[7] = "left over from another group";
+  x.m.sentenceSlots[7] = "left over from another group";
   const int n = x.Build(g.group);
-  EXPECT_TRUE(x.m.tab_PhNMEA[0].empty());
-  for (int i = n + 1; i < NmeaModule::kSlots; ++i) EXPECT_TRUE(x.m.tab_PhNMEA[i].empty()) << i;
-  return {x.m.tab_PhNMEA.begin() + 1, x.m.tab_PhNMEA.begin() + 1 + n};
+  EXPECT_TRUE(x.m.sentenceSlots[0].empty());
+  for (int i = n + 1; i < NmeaModule::kSlots; ++i) EXPECT_TRUE(x.m.sentenceSlots[i].empty()) << i;
+  return {x.m.sentenceSlots.begin() + 1, x.m.sentenceSlots.begin() + 1 + n};
 }
 
 class GoldenBuild : public ::testing::TestWithParam<Golden> {};
@@ -352,7 +352,7 @@ TEST(SentenceRegistry, GroupBuildReadsOnlyItsGroup) {
     x.m.dptr.depth = -1.0L;
     EXPECT_EQ(x.Build(r.group), r.sentences);
     if (r.sentences == 0) {
-      EXPECT_TRUE(x.m.tab_PhNMEA[1].empty());
+      EXPECT_TRUE(x.m.sentenceSlots[1].empty());
     }
     EXPECT_EQ(x.m.dptr.depth != -1.0L, r.depthSet);
   }
@@ -392,7 +392,7 @@ TEST(SentenceRegistry, TheTypesOffUnlessChosenStartOff) {
     x.m = NmeaModule{};
     EXPECT_EQ(x.Build(r.group), r.sentences) << r.group;
     for (int i = 1; i <= r.sentences; ++i) {
-      EXPECT_FALSE(offUnlessChosen.count(std::string_view(x.m.tab_PhNMEA[i]).substr(3, 3))) << x.m.tab_PhNMEA[i];
+      EXPECT_FALSE(offUnlessChosen.count(std::string_view(x.m.sentenceSlots[i]).substr(3, 3))) << x.m.sentenceSlots[i];
     }
   }
 }
@@ -405,7 +405,7 @@ TEST(GoldenExtras, BwrAloneStaysSelected) {
   EXPECT_EQ(x.m.bwrr.switch_, t_switch::ON);
   EXPECT_EQ(x.m.bwcr.switch_, t_switch::OFF);
   ASSERT_EQ(x.Build(2), 1);
-  EXPECT_EQ(x.m.tab_PhNMEA[1].substr(0, 6), "$GPBWR");
+  EXPECT_EQ(x.m.sentenceSlots[1].substr(0, 6), "$GPBWR");
   EXPECT_NEAR(static_cast<double>(x.m.bwrr.WpDTW), 36.41, 1e-9);  // due south: the minutes of latitude
   EXPECT_NEAR(static_cast<double>(x.m.bwcr.WpDTW), 36.4, 1e-12);
 }

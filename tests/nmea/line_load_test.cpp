@@ -64,7 +64,7 @@ TEST(LineLoad, TheGroupsBuiltNowAreTheGroupsWithEverySentence) {
   const NmeaModule before = scene.m;
   const TypeBytes built = BuildAllTypes(scene.m, scene.s, scene.w, scene.clock);
   // The module given is not changed: its selection and slots stay.
-  EXPECT_EQ(scene.m.tab_PhNMEA, before.tab_PhNMEA);
+  EXPECT_EQ(scene.m.sentenceSlots, before.sentenceSlots);
   EXPECT_EQ(scene.m.gsvr.switch_, t_switch::OFF);
   for (std::size_t i = 0; i < built.size(); ++i) {
     EXPECT_TRUE(built[i] && *built[i] > 10u) << SentenceTable()[i].type;
@@ -74,7 +74,7 @@ TEST(LineLoad, TheGroupsBuiltNowAreTheGroupsWithEverySentence) {
   for (int g = 1; g <= 3; ++g) {
     const int n = scene.Build(g);
     std::size_t bytes = 0;
-    for (int i = 1; i <= n; ++i) bytes += scene.m.tab_PhNMEA[static_cast<std::size_t>(i)].size() + 2;
+    for (int i = 1; i <= n; ++i) bytes += scene.m.sentenceSlots[static_cast<std::size_t>(i)].size() + 2;
     const LineLoad load = MeasureLineLoad(kAll, TypeBytes{}, built, 4800);
     EXPECT_EQ(load.groups[static_cast<std::size_t>(g - 1)].bytes, bytes) << "group " << g;
   }

@@ -35,7 +35,7 @@ class ModelRun {
     Panel& p = model.panel();
     p[Field::VariationInput].setText("3");
     p[Field::VariationSide].setItemIndex(1);  // W
-    model.InitDeclinaison();
+    model.ReadMagneticVariation();
     p[Field::WaypointName].setText("\u00c9crehou, Sud*");
     model.BtModWpClick();
     model.params().varyHeading = model.params().varyWindSpeed = model.params().varyWindDirection = true;
@@ -63,7 +63,7 @@ class ModelRun {
       c.seconds += sec;  // carried by the UTC computation
       const int group = sec % 3 + 1;
       const int n = m.BuildSentenceGroup(group, model.state(), model.waypoint(), c);
-      for (int i = 1; i <= n; ++i) each(m.tab_PhNMEA[i], group, sec, c);
+      for (int i = 1; i <= n; ++i) each(m.sentenceSlots[i], group, sec, c);
     }
   }
 

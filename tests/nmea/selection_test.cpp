@@ -102,7 +102,7 @@ TEST(NmeaSelection, TalkersFromTheRadioGroupsAtOk) {
   // The new talkers are used by the next build; the heading keeps HC.
   x.Select({"DPT", "HDT"});
   ASSERT_EQ(x.Build(1), 2);
-  EXPECT_EQ(x.m.tab_PhNMEA[1].substr(0, 6) + x.m.tab_PhNMEA[2].substr(0, 6), "$SDDPT$HCHDT");
+  EXPECT_EQ(x.m.sentenceSlots[1].substr(0, 6) + x.m.sentenceSlots[2].substr(0, 6), "$SDDPT$HCHDT");
 }
 
 TEST(NmeaSelection, RefreshShowsTheFlagsAndTheRadiosWaitForOk) {

@@ -43,7 +43,7 @@ int BuildAll(Scene& x) {
   int total = 0;
   for (int g = 1; g <= 3; ++g) {
     const int n = x.Build(g);
-    for (int i = 1; i <= n; ++i) CheckSentence(x.m.tab_PhNMEA[i]);
+    for (int i = 1; i <= n; ++i) CheckSentence(x.m.sentenceSlots[i]);
     total += n;
   }
   return total;
@@ -111,12 +111,12 @@ TEST(SentenceSweep, ValuesThatAreNotFiniteGiveEmptyFields) {
   x.s.logTrip = -std::numeric_limits<long double>::infinity();
   EXPECT_EQ(BuildAll(x), 33);
   ASSERT_EQ(x.Build(1), 11);
-  EXPECT_EQ(x.m.tab_PhNMEA[1], "$SDDPT,,0.50*" + OwnChecksum("$SDDPT,,0.50*"));
-  EXPECT_EQ(x.m.tab_PhNMEA[7], "$HCHDT,,T,*" + OwnChecksum("$HCHDT,,T,*"));
-  EXPECT_EQ(x.m.tab_PhNMEA[8], "$HCROT,,V*" + OwnChecksum("$HCROT,,V*"));
-  EXPECT_EQ(x.m.tab_PhNMEA[9], "$APRSA,,V,,V*" + OwnChecksum("$APRSA,,V,,V*"));
+  EXPECT_EQ(x.m.sentenceSlots[1], "$SDDPT,,0.50*" + OwnChecksum("$SDDPT,,0.50*"));
+  EXPECT_EQ(x.m.sentenceSlots[7], "$HCHDT,,T,*" + OwnChecksum("$HCHDT,,T,*"));
+  EXPECT_EQ(x.m.sentenceSlots[8], "$HCROT,,V*" + OwnChecksum("$HCROT,,V*"));
+  EXPECT_EQ(x.m.sentenceSlots[9], "$APRSA,,V,,V*" + OwnChecksum("$APRSA,,V,,V*"));
   ASSERT_EQ(x.Build(2), 9);
-  EXPECT_EQ(x.m.tab_PhNMEA[2], "$DMVLW,,N,,N*" + OwnChecksum("$DMVLW,,N,,N*"));
+  EXPECT_EQ(x.m.sentenceSlots[2], "$DMVLW,,N,,N*" + OwnChecksum("$DMVLW,,N,,N*"));
 }
 
 }  // namespace

@@ -26,8 +26,8 @@ inline constexpr const char* kSmallPolar = "TWA\\TWS\t6\t12\n40\t4.0\t5.0\n90\t5
 
 class TakeAllPort final : public NmeaPort {
  public:
-  bool InitCom(const std::string&, std::uint32_t, std::uint8_t, std::uint8_t, std::uint8_t) override { return true; }
-  void ResetCom(const std::string&) override {}
+  bool OpenPort(const std::string&, std::uint32_t, std::uint8_t, std::uint8_t, std::uint8_t) override { return true; }
+  void ClosePort(const std::string&) override {}
 };
 
 using Answer = std::optional<std::filesystem::path>;

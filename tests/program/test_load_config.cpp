@@ -133,7 +133,7 @@ TEST_F(Shipped, LoadConfigAppliesSwitchesAndTalkersAtOnce) {
   const int n = m.BuildSentenceGroup(1, program.model().state(), program.model().waypoint(), NmeaClock{});
   int depth = 0;
   for (int i = 1; i <= n; ++i) {
-    const std::string& s = m.tab_PhNMEA[static_cast<std::size_t>(i)];
+    const std::string& s = m.sentenceSlots[static_cast<std::size_t>(i)];
     if (s.compare(3, 3, "DPT") == 0 || s.compare(3, 3, "DBT") == 0) {
       EXPECT_EQ(s.substr(0, 3), "$II") << s;
       ++depth;

@@ -157,16 +157,16 @@ class TestSerialPort : public QObject {
 void TestSerialPort::names_and_devices() {
   // Two backslashes, a point, a backslash and the port name, exact and case-sensitive.
   QCOMPARE(Pcom.size(), std::size_t{10});
-  CommUnitA com(sink());
+  SerialPorts com(sink());
   QCOMPARE(com.entry_count(), std::size_t{10});
   for (std::size_t k = 0; k < Pcom.size(); ++k) {
     QCOMPARE(QString::fromStdString(std::string(Pcom[k])), QStringLiteral("\\\\.\\COM%1").arg(k + 1));
-    QVERIFY(com.index_com(Pcom[k]) == k);
+    QVERIFY(com.portIndex(Pcom[k]) == k);
     QCOMPARE(com.state(k), HandleState::NeverOpened);
   }
-  QVERIFY(com.index_com("COM4") == std::size_t{3});
-  QVERIFY(!com.index_com("\\\\.\\com4"));
-  QVERIFY(!com.index_com("/dev/ttyUSB0"));
+  QVERIFY(com.portIndex("COM4") == std::size_t{3});
+  QVERIFY(!com.portIndex("\\\\.\\com4"));
+  QVERIFY(!com.portIndex("/dev/ttyUSB0"));
   // Names typed by hand: accepted or not, and their canonical form.
   const struct {
     const char *text, *canonical;
@@ -238,9 +238,9 @@ void TestSerialPort::sentences_at_speed() {
   QFETCH(uint, code);
   Line line;
   QVERIFY(line.ok);
-  CommUnitA com(sink(), {{"COM1", line.pair.near()}});
-  QSignalSpy drained(&com, &CommUnitA::allWritten);
-  QVERIFY(com.InitCom(kCom1, speed, 0, 8, 0));
+  SerialPorts com(sink(), {{"COM1", line.pair.near()}});
+  QSignalSpy drained(&com, &SerialPorts::allWritten);
+  QVERIFY(com.OpenPort(kCom1, speed, 0, 8, 0));
   QCOMPARE(messages_, QStringList());
   QCOMPARE(com.idx_com(), std::size_t{0});
   QCOMPARE(com.state(0), HandleState::Open);
@@ -271,7 +271,7 @@ void TestSerialPort::other_settings_as_found() {
               {0, 0, QSerialPort::NoFlowControl}};
   PtyPair pair;
   QVERIFY(pair.start());
-  CommUnitA com(sink(), {{"COM1", pair.near()}});
+  SerialPorts com(sink(), {{"COM1", pair.near()}});
   for (const auto& r : rows) {
     // Another program left the line at 1200 bauds, 7 bits, odd parity, 2 stop bits, with
     // the flow control of the row.
@@ -284,7 +284,7 @@ void TestSerialPort::other_settings_as_found() {
     cfsetspeed(&tio, B1200);
     QCOMPARE(::tcsetattr(fd, TCSANOW, &tio), 0);
     ::close(fd);
-    QVERIFY(com.InitCom(kCom1, 4800, 0, 8, 0));
+    QVERIFY(com.OpenPort(kCom1, 4800, 0, 8, 0));
     QCOMPARE(messages_, QStringList());
     QCOMPARE(static_cast<int>(com.comDCB(0).FlowControl), static_cast<int>(r.flow));
     tio = line_of(com.port(0));
@@ -292,15 +292,15 @@ void TestSerialPort::other_settings_as_found() {
     QCOMPARE(tio.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t{CS8});
     QCOMPARE(tio.c_cflag & CRTSCTS, r.cflag_on);
     QCOMPARE(tio.c_iflag & (IXON | IXOFF), r.iflag_on);
-    com.ResetCom(kCom1);
+    com.ClosePort(kCom1);
   }
 }
 
 void TestSerialPort::long_texts() {
   Line line;
   QVERIFY(line.ok);
-  CommUnitA com(sink(), {{"COM1", line.pair.near()}});
-  QVERIFY(com.InitCom(kCom1, 115200, 0, 8, 0));
+  SerialPorts com(sink(), {{"COM1", line.pair.near()}});
+  QVERIFY(com.OpenPort(kCom1, 115200, 0, 8, 0));
   // 2047 characters fill the write buffer but one and go out whole.
   const std::string longest = std::string(2045, 'x') + "\r\n";
   QVERIFY(com.Write_Com(longest));
@@ -310,7 +310,7 @@ void TestSerialPort::long_texts() {
   QVERIFY(!com.Write_Com(std::string(2048, 'y')));
   QCOMPARE(com.PnbWrit(), std::uint32_t{0});
   QVERIFY(!com.Write_Com(std::string(5000, 'y')));
-  QCOMPARE(com.Write_Com_Data(CommUnitA::kBuffSize + 1), std::uint32_t{0});
+  QCOMPARE(com.Write_Com_Data(SerialPorts::kBuffSize + 1), std::uint32_t{0});
   QCOMPARE(line.far.settle(), Bytes(longest));
 }
 
@@ -321,14 +321,14 @@ void TestSerialPort::settings_refused() {
   } rows[] = {{4800, 0, 9, 0}, {4800, 0, 4, 0}, {4800, 5, 8, 0}, {4800, 0, 8, 3}, {0, 0, 8, 0}};
   PtyPair pair;
   QVERIFY(pair.start());
-  CommUnitA com(sink(), {{"COM1", pair.near()}});
+  SerialPorts com(sink(), {{"COM1", pair.near()}});
   for (const auto& r : rows) {
     messages_.clear();
-    QVERIFY(!com.InitCom(kCom1, r.speed, r.parity, r.data_bits, r.stop_bits));
+    QVERIFY(!com.OpenPort(kCom1, r.speed, r.parity, r.data_bits, r.stop_bits));
     QCOMPARE(messages_, QStringList{"Erreur dans SetCommState"});
     // The port stays open, as a handle whose settings were refused does; "Raz" closes it quietly.
     QCOMPARE(com.state(0), HandleState::Open);
-    com.ResetCom(kCom1);
+    com.ClosePort(kCom1);
     QCOMPARE(messages_.size(), 1);
     QCOMPARE(com.state(0), HandleState::Closed);
     QVERIFY(QString::fromStdString(com.open_failure()).contains("refuse la vitesse"));
@@ -338,10 +338,10 @@ void TestSerialPort::settings_refused() {
 void TestSerialPort::open_twice() {
   Line line;
   QVERIFY(line.ok);
-  CommUnitA com(sink(), {{"COM1", line.pair.near()}});
-  QVERIFY(com.InitCom(kCom1, 4800, 0, 8, 0));
+  SerialPorts com(sink(), {{"COM1", line.pair.near()}});
+  QVERIFY(com.OpenPort(kCom1, 4800, 0, 8, 0));
   // Open in this program already: fails without a message; the entry is failed and the writes fail.
-  QVERIFY(!com.InitCom(kCom1, 4800, 0, 8, 0));
+  QVERIFY(!com.OpenPort(kCom1, 4800, 0, 8, 0));
   QCOMPARE(messages_, QStringList());
   QCOMPARE(com.state(0), HandleState::Failed);
   QCOMPARE(com.port(0), nullptr);
@@ -349,22 +349,22 @@ void TestSerialPort::open_twice() {
   QCOMPARE(com.PnbWrit(), std::uint32_t{0});
   QCOMPARE(line.far.settle(), QByteArray());
   // "Raz" on a failed entry: the message, nothing else.
-  com.ResetCom(kCom1);
+  com.ClosePort(kCom1);
   QCOMPARE(messages_, QStringList{"Handle invalide en fermeture "});
   QCOMPARE(com.state(0), HandleState::Failed);
   // The earlier handle was released: the port opens again and writes go out.
   messages_.clear();
-  QVERIFY(com.InitCom(kCom1, 4800, 0, 8, 0));
+  QVERIFY(com.OpenPort(kCom1, 4800, 0, 8, 0));
   QVERIFY(com.Write_Com(kSentences[0]));
   QCOMPARE(line.far.read(qsizetype(kSentences[0].size())), Bytes(kSentences[0]));
   // Held by another port object, or a name without a device: fails the same way.
-  com.ResetCom(kCom1);
+  com.ClosePort(kCom1);
   QSerialPort other(QString::fromStdString(line.pair.near()));
   QVERIFY(other.open(QIODevice::ReadWrite));
-  QVERIFY(!com.InitCom(kCom1, 4800, 0, 8, 0));
+  QVERIFY(!com.OpenPort(kCom1, 4800, 0, 8, 0));
   QCOMPARE(com.state(0), HandleState::Failed);
-  QVERIFY(!com.InitCom("COMx", 4800, 0, 8, 0));
-  QCOMPARE(com.state(*com.index_com("COMx")), HandleState::Failed);
+  QVERIFY(!com.OpenPort("COMx", 4800, 0, 8, 0));
+  QCOMPARE(com.state(*com.portIndex("COMx")), HandleState::Failed);
   QCOMPARE(messages_, QStringList());
 }
 
@@ -377,13 +377,13 @@ void TestSerialPort::second_port_leaves_first_open() {
   QVERIFY(far3.open(three.far()));
   const std::string missing = QDir::tempPath().toStdString() + "/vnt_missing_" +
                               std::to_string(QCoreApplication::applicationPid());
-  CommUnitA com(sink(), {{"COM1", one.near()}, {"COM3", three.near()}, {"COM5", missing}});
+  SerialPorts com(sink(), {{"COM1", one.near()}, {"COM3", three.near()}, {"COM5", missing}});
   QVERIFY(!com.Write_Com(kSentences[0]));  // at start no port is open
-  QVERIFY(com.InitCom(kCom1, 4800, 0, 8, 0));
+  QVERIFY(com.OpenPort(kCom1, 4800, 0, 8, 0));
   QVERIFY(com.Write_Com(kSentences[0]));
   QCOMPARE(far1.read(qsizetype(kSentences[0].size())), Bytes(kSentences[0]));
 
-  QVERIFY(com.InitCom(kCom3, 9600, 0, 8, 0));
+  QVERIFY(com.OpenPort(kCom3, 9600, 0, 8, 0));
   QCOMPARE(com.idx_com(), std::size_t{2});
   QCOMPARE(com.state(0), HandleState::Open);
   QCOMPARE(com.state(2), HandleState::Open);
@@ -397,24 +397,24 @@ void TestSerialPort::second_port_leaves_first_open() {
 
   // "Raz" on a port never opened does nothing, but the writes now follow it, as they
   // follow a failed attempt on another port, though COM1 and COM3 stay open.
-  com.ResetCom(kCom5);
+  com.ClosePort(kCom5);
   QCOMPARE(com.state(4), HandleState::NeverOpened);
   QCOMPARE(com.idx_com(), std::size_t{4});
   QVERIFY(!com.Write_Com(kSentences[0]));
-  com.ResetCom("/dev/vnt_none");
-  QCOMPARE(com.state(*com.index_com("/dev/vnt_none")), HandleState::NeverOpened);
-  QVERIFY(!com.InitCom(kCom5, 4800, 0, 8, 0));
+  com.ClosePort("/dev/vnt_none");
+  QCOMPARE(com.state(*com.portIndex("/dev/vnt_none")), HandleState::NeverOpened);
+  QVERIFY(!com.OpenPort(kCom5, 4800, 0, 8, 0));
   QCOMPARE(com.idx_com(), std::size_t{4});
   QCOMPARE(com.state(4), HandleState::Failed);
   QCOMPARE(com.state(2), HandleState::Open);
   QCOMPARE(com.state(0), HandleState::Open);
   QVERIFY(!com.Write_Com(kSentences[2]));
   // Closing COM1 turns the writes to it: they fail until a port opens again. Closing again does nothing.
-  com.ResetCom(kCom1);
+  com.ClosePort(kCom1);
   QCOMPARE(com.state(0), HandleState::Closed);
   QCOMPARE(com.idx_com(), std::size_t{0});
   QVERIFY(!com.Write_Com(kSentences[2]));
-  com.ResetCom(kCom1);
+  com.ClosePort(kCom1);
   QCOMPARE(com.state(0), HandleState::Closed);
   QCOMPARE(messages_, QStringList());
   QCOMPARE(far3.settle(), Bytes(kSentences[1]));
@@ -424,9 +424,9 @@ void TestSerialPort::second_port_leaves_first_open() {
 void TestSerialPort::far_end_vanishes() {
   PtyPair pair;
   QVERIFY(pair.start());
-  CommUnitA com(sink(), {{"COM1", pair.near()}});
-  QSignalSpy failed(&com, &CommUnitA::writeFailed);
-  QVERIFY(com.InitCom(kCom1, 4800, 0, 8, 0));
+  SerialPorts com(sink(), {{"COM1", pair.near()}});
+  QSignalSpy failed(&com, &SerialPorts::writeFailed);
+  QVERIFY(com.OpenPort(kCom1, 4800, 0, 8, 0));
   // A backlog on its way, then the far end is gone.
   for (int k = 0; k < 60; ++k) QVERIFY(com.Write_Com(kSentences[2]));
   pair.kill();
@@ -446,7 +446,7 @@ void TestSerialPort::far_end_vanishes() {
   QVERIFY(pair.start());
   FarEnd far;
   QVERIFY(far.open(pair.far()));
-  QVERIFY(com.InitCom(kCom1, 4800, 0, 8, 0));
+  QVERIFY(com.OpenPort(kCom1, 4800, 0, 8, 0));
   QCOMPARE(messages_, QStringList());
   for (const std::string& s : kSentences) QVERIFY(com.Write_Com(s));
   QCOMPARE(far.read(kAll.size()), kAll);
@@ -457,8 +457,8 @@ void TestSerialPort::far_end_stalls() {
   // and they go through again once the far end reads.
   PtyPair pair;
   QVERIFY(pair.start());
-  CommUnitA com(sink(), {{"COM1", pair.near()}});
-  QVERIFY(com.InitCom(kCom1, 230400, 0, 8, 0));
+  SerialPorts com(sink(), {{"COM1", pair.near()}});
+  QVERIFY(com.OpenPort(kCom1, 230400, 0, 8, 0));
   const std::string chunk = std::string(998, 'z') + "\r\n";
   qsizetype sent = 0;
   bool refused = false;
@@ -473,8 +473,8 @@ void TestSerialPort::far_end_stalls() {
     QTest::qWait(1);
   }
   QVERIFY(refused);
-  QVERIFY(com.pending_bytes() > 0 && com.pending_bytes() <= qint64(CommUnitA::kMaxPending));
-  QSignalSpy drained(&com, &CommUnitA::allWritten);
+  QVERIFY(com.pending_bytes() > 0 && com.pending_bytes() <= qint64(SerialPorts::kMaxPending));
+  QSignalSpy drained(&com, &SerialPorts::allWritten);
   FarEnd far;
   QVERIFY(far.open(pair.far()));
   QCOMPARE(far.read(sent, 20000).size(), sent);
@@ -493,9 +493,9 @@ void TestSerialPort::open_failures_told() {
               {"COM4", "vnt_no_such_tty_4"},  // the device named, not the port
               {"bogus", "aucun périphérique"},
               {kCom1, ""}};
-  CommUnitA com(sink(), {{"COM1", pair.near()}, {"COM4", absent + "_4"}});
+  SerialPorts com(sink(), {{"COM1", pair.near()}, {"COM4", absent + "_4"}});
   for (const auto& r : rows) {
-    const bool opened = com.InitCom(r.name, 4800, 0, 8, 0);
+    const bool opened = com.OpenPort(r.name, 4800, 0, 8, 0);
     QCOMPARE(opened, *r.reason == '\0');
     const QString why = QString::fromStdString(com.open_failure());
     QVERIFY2(*r.reason == '\0' ? why.isEmpty() : why.contains(r.reason), qPrintable(why));
@@ -507,8 +507,8 @@ void TestSerialPort::open_failures_told() {
 void TestSerialPort::lost_port_reopened() {
   PtyPair pair;
   QVERIFY(pair.start());
-  CommUnitA com(sink(), {{"COM1", pair.near()}});
-  QVERIFY(com.InitCom(kCom1, 9600, 0, 8, 0));
+  SerialPorts com(sink(), {{"COM1", pair.near()}});
+  QVERIFY(com.OpenPort(kCom1, 9600, 0, 8, 0));
   QVERIFY(!com.lost());
   QVERIFY(com.Reopen());  // open: nothing to do
   pair.kill();
@@ -532,7 +532,7 @@ void TestSerialPort::lost_port_reopened() {
   for (const std::string& s : kSentences) QVERIFY(com.Write_Com(s));
   QCOMPARE(far.read(kAll.size()), kAll);
   // Closed by the user: neither lost nor opened again.
-  com.ResetCom(kCom1);
+  com.ClosePort(kCom1);
   QVERIFY(!com.lost());
   QVERIFY(!com.Reopen());
   QCOMPARE(messages_, QStringList());
@@ -547,7 +547,7 @@ void TestSerialPort::nmea_port_is_an_output() {
   FarEnd far1, far3;
   QVERIFY(far1.open(one.far()));
   QVERIFY(far3.open(three.far()));
-  CommUnitA com(sink(), {{"COM1", one.near()}, {"COM3", three.near()}});
+  SerialPorts com(sink(), {{"COM1", one.near()}, {"COM3", three.near()}});
   SerialNmeaPort port(com);
   NmeaOutput& out = port;
   struct Step {
@@ -558,10 +558,10 @@ void TestSerialPort::nmea_port_is_an_output() {
   std::string last;
   for (const Step& st : steps) {
     if (st.open != nullptr) {
-      QVERIFY(port.InitCom(*st.open, 4800, 0, 8, 0));
+      QVERIFY(port.OpenPort(*st.open, 4800, 0, 8, 0));
       last = *st.open;
     } else {
-      port.ResetCom(last);
+      port.ClosePort(last);
     }
     QCOMPARE(out.name(), last);
     QCOMPARE(out.write(kSentences[1]), st.far != nullptr);
