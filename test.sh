@@ -10,7 +10,7 @@ source scripts/deps.sh
 ventrel_install "${VENTREL_PACKAGES[@]}" "${VENTREL_TEST_PACKAGES[@]}"
 ventrel_french_locale
 
-cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DVENTREL_SANITIZE=ON -DVENTREL_TESTS=ON -DVENTREL_BENCH=ON
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DVENTREL_SANITIZE=ON -DVENTREL_TESTS=ON -DVENTREL_BENCH=ON -DVENTREL_WERROR=ON
 cmake --build build/test -j"$(nproc)"
 cd build/test
 ctest --output-on-failure -j"$(nproc)" --timeout 900

@@ -10,7 +10,7 @@ if ! command -v clang++ >/dev/null 2>&1; then
   echo "clang++ est introuvable : installez les paquets clang et libclang-rt-14-dev (./test.sh le fait)." >&2
   exit 1
 fi
-cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DVENTREL_FUZZ=ON -DVENTREL_FUZZ_SECONDS="$seconds"
+cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DVENTREL_FUZZ=ON -DVENTREL_WERROR=ON -DVENTREL_FUZZ_SECONDS="$seconds"
 cmake --build build/fuzz -j"$(nproc)"
 cd build/fuzz
 rm -f fuzz-artifacts/*/last-run.txt
