@@ -165,7 +165,7 @@ void VentrelModel::PresentTick(const PhysicsFrame& f) {
     const char* pad = c.size() == 1 ? " 00" : c.size() == 2 ? " 0" : " ";
     panel_[Field::HeadingBox].setText(pad + c);
   }
-  Show(Field::TrueHeading, heading, 4, 1);  // the heading of EdHDG
+  Show(Field::TrueHeading, heading, 4, 1);  // the heading typed
   Show(Field::MagneticHeading, s.hdm, 4, 1);
 
   // The boat picture and the boat speed arrow (the speed of the previous tick).

@@ -403,7 +403,7 @@ TEST_F(Shipped, CloseWritesThePolarChosenAndKeepsEveryOtherLine) {
 
 // ---- Parameters dialog
 
-TEST(FParam, CreationTakesTheDesignOffsets) {
+TEST(ParametersDialog, CreationTakesTheDesignOffsets) {
   ProgramRig rig(ProgramRig::kNotStarted);
   rig.program.FParamFormCreate();
   EXPECT_NEAR(rig.program.params().Teau, 1.9L, 1e-15L);
@@ -414,9 +414,9 @@ TEST(FParam, CreationTakesTheDesignOffsets) {
   EXPECT_FALSE(rig.program.panel()[Field::ParametersDialog].visible());
 }
 
-TEST(FParam, ValidCSCQRecomputesTheOffsetsThatTheNextStartApplies) {
+TEST(ParametersDialog, ValidCSCQRecomputesTheOffsetsThatTheNextStartApplies) {
   const struct {
-    const char *draft, *depth, *keel, *surface;  // typed; shown in LEdCQ and LEdCS
+    const char *draft, *depth, *keel, *surface;  // typed; shown as the keel and surface offsets
     std::size_t messages;
   } cases[] = {{"2.1", "0.5", "1.6", "0.5", 0},
                {"1,75", "0,25", "1.5", "0.25", 0},
@@ -474,7 +474,7 @@ TEST_F(Shipped, OkAppliesTheOffsetShowsThePolarAndHides) {
   EXPECT_FALSE(program.panel()[Field::ParametersDialog].visible());
 }
 
-TEST(FParam, AnotherPolarIsLoadedAndItsFolderSaved) {
+TEST(ParametersDialog, AnotherPolarIsLoadedAndItsFolderSaved) {
   const struct {
     const char* file;  // picked in "mine"; nullptr: cancelled
     const char* NomPol;

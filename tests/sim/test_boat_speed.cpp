@@ -218,7 +218,7 @@ TEST(SpMaxWndWrd, FindsTheBestUpwindSampleAndStoresIt) {
   EXPECT_EQ(e.AlphaOptWndWrd, 10000.0L);  // the last angle kept
 }
 
-TEST(UpDownPol, StepsWithin0To100) {
+TEST(PolarPercentUpDown, StepsWithin0To100) {
   struct Step { int from; bool up; int to; };
   // The last four were set out of range elsewhere: brought back first.
   const Step steps[] = {{50, true, 51},  {50, false, 49},  {100, true, 100}, {0, false, 0},        {1, false, 0},
