@@ -90,12 +90,18 @@ void NmeaTransmission::CBComSelect() {
 }
 
 void NmeaTransmission::BtActivNMEAEnable() {
-  panel_[Field::ActivateButton].setEnabled(ComValid_ && panel_[Field::SpeedList].itemIndex() >= 0 &&
-                                   panel_[Field::PortList].itemIndex() >= 0);
+  panel_[Field::ActivateButton].setEnabled(
+      (ComValid_ && panel_[Field::SpeedList].itemIndex() >= 0 && panel_[Field::PortList].itemIndex() >= 0) || networkOn_);
 }
 
 void NmeaTransmission::BtActivNMEAClick() {
-  if (ComValid_) cycle_.Activate();
+  if (ComValid_ || networkOn_) cycle_.Activate();
+}
+
+void NmeaTransmission::SetNetworkOn(bool on) {
+  if (on == networkOn_) return;
+  networkOn_ = on;
+  BtActivNMEAEnable();
 }
 
 void NmeaTransmission::RazComClick() {

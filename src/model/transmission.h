@@ -102,10 +102,14 @@ class NmeaTransmission {
   // A port picked in the port list (the panel's Field::PortList selection): opened at the
   // selected speed, 8 data bits, no parity, one stop bit.
   void CBComSelect();
-  // "Activer" enabled exactly when a port is open, a speed and a port are selected.
+  // "Activer" enabled exactly when a port is open, a speed and a port are selected,
+  // or when a network output is on.
   void BtActivNMEAEnable();
-  // Starts the cycle when a port is open and the cycle has not been started.
+  // Starts the cycle when a port is open or a network output is on, and the cycle
+  // has not been started.
   void BtActivNMEAClick();
+  // Whether a network output (TCP server, UDP destination) is on.
+  void SetNetworkOn(bool on);
   // "Raz": closes the port last opened successfully and empties the visible and
   // raw lists; the cycle goes on and its writes fail until a port is opened again.
   void RazComClick();
@@ -155,6 +159,7 @@ class NmeaTransmission {
   SentenceCycle cycle_;
 
   bool ComValid_ = false;
+  bool networkOn_ = false;
   int SelectedComIDX_ = 0;
 };
 

@@ -10,13 +10,18 @@ void OutputFanOut::Add(NmeaOutput& out) {
 }
 
 void OutputFanOut::BeginGroup() {
-  std::fill(refused_.begin(), refused_.end(), false);
-  for (NmeaOutput* out : outputs_) out->beginGroup();
+  anyInUse_ = false;
+  for (std::size_t i = 0; i < outputs_.size(); ++i) {
+    const bool inUse = outputs_[i]->active();
+    refused_[i] = !inUse;
+    anyInUse_ = anyInUse_ || inUse;
+    if (inUse) outputs_[i]->beginGroup();
+  }
 }
 
 OutputFanOut::Outcome OutputFanOut::Write(std::string_view bytes) {
   Outcome r;
-  r.taken = outputs_.empty();
+  r.taken = !anyInUse_;
   for (std::size_t i = 0; i < outputs_.size(); ++i) {
     if (refused_[i]) continue;
     if (outputs_[i]->write(bytes)) {
@@ -30,11 +35,13 @@ OutputFanOut::Outcome OutputFanOut::Write(std::string_view bytes) {
 }
 
 void OutputFanOut::EndGroup() {
-  for (NmeaOutput* out : outputs_) out->endGroup();
+  for (NmeaOutput* out : outputs_) {
+    if (out->active()) out->endGroup();
+  }
 }
 
 bool OutputFanOut::AllRefused() const {
-  return !refused_.empty() && std::all_of(refused_.begin(), refused_.end(), [](bool r) { return r; });
+  return anyInUse_ && std::all_of(refused_.begin(), refused_.end(), [](bool r) { return r; });
 }
 
 }  // namespace ventrel

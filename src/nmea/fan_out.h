@@ -27,7 +27,9 @@ class OutputFanOut {
   void Add(NmeaOutput& out);
   std::size_t Count() const { return outputs_.size(); }
 
-  // A group begins: every output may take its sentences.
+  // A group begins: every output in use (NmeaOutput::active) may take its
+  // sentences; the others sit the group out. With no output in use, every
+  // sentence counts as taken, as with no output at all.
   void BeginGroup();
   // One sentence with its CR LF, to each output that has refused nothing of the group.
   Outcome Write(std::string_view bytes);
@@ -38,7 +40,8 @@ class OutputFanOut {
 
  private:
   std::vector<NmeaOutput*> outputs_;
-  std::vector<bool> refused_;  // per output, for the current group
+  std::vector<bool> refused_;  // per output, for the current group (an output not in use counts as refused)
+  bool anyInUse_ = false;      // for the current group
 };
 
 }  // namespace ventrel

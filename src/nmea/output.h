@@ -26,6 +26,10 @@ class NmeaOutput {
   // for an output that passes each sentence on as it comes.
   virtual void beginGroup() {}
   virtual void endGroup() {}
+  // Whether the output is in use: one that is not (no TCP server nor UDP
+  // destination switched on, a serial port set aside) is left out of the groups,
+  // neither taking nor refusing their sentences.
+  virtual bool active() const { return true; }
 };
 
 }  // namespace ventrel

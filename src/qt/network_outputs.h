@@ -32,6 +32,8 @@ class NetworkOutputs final : public QObject, public NmeaOutput {
   // Apply when `n` differs from the settings last applied (a configuration opened).
   std::string ApplyIfChanged(const NetworkSettings& n) { return n == applied_ ? std::string() : Apply(n); }
   bool TcpOn() const { return tcp_ != nullptr; }
+  // In use when a TCP server or a UDP destination is on.
+  bool active() const override { return TcpOn() || UdpOn(); }
   bool UdpOn() const { return udp_ != nullptr; }
   int ClientCount() const { return tcp_ ? tcp_->ClientCount() : 0; }
   // Where the server listens ("" when off).

@@ -31,8 +31,14 @@ class SerialNmeaPort final : public NmeaPort, public NmeaOutput {
 
   SerialPorts& com() { return com_; }
 
+  // Set aside (false): no serial port is open while network outputs are on, so the
+  // cycle leaves the serial line out instead of failing on it.
+  void setInUse(bool on) { inUse_ = on; }
+  bool active() const override { return inUse_; }
+
  private:
   SerialPorts& com_;
+  bool inUse_ = true;
 };
 
 }  // namespace ventrel

@@ -340,6 +340,12 @@ void TFVentrel::Run(const std::function<void()>& f) {
 }
 
 void TFVentrel::RefreshFromModel() {
+  // With a TCP server or a UDP destination on, "Activer" needs no serial port,
+  // and the serial port is set aside while none is open.
+  NmeaTransmission& tr = program_->transmission();
+  const bool networkOn = network_->active();
+  tr.SetNetworkOn(networkOn);
+  port_->setInUse(tr.ComValid() || !networkOn);
   binder_->Refresh();
   SyncDialogs();
   if (surface_) surface_->update();
@@ -468,7 +474,11 @@ void TFVentrel::OpenNetworkDialog() {
   if (!network_dialog_) {
     network_dialog_ = new NetworkDialog(
         *network_, [this] { return program_->Network(); },
-        [this](const NetworkSettings& n) { program_->SetNetwork(n); }, this);
+        [this](const NetworkSettings& n) {
+          program_->SetNetwork(n);
+          Run([] {});  // the outputs in use and "Activer" follow the settings applied
+        },
+        this);
   }
   network_dialog_->Refresh();
   network_dialog_->show();

@@ -189,14 +189,16 @@ TEST_F(Cycle, ActiverStartsOnlyWithAnOpenPortAndOnlyOnce) {
   EXPECT_TRUE(tx.Transmitting());
 }
 
-TEST_F(Cycle, ActiverIsEnabledExactlyWithPortSpeedAndAnOpenPort) {
+TEST_F(Cycle, ActiverIsEnabledExactlyWithPortSpeedAndAnOpenPortOrANetworkOutput) {
   const struct {
     bool absent;
     std::string speed;
+    bool network;
     bool enabled;
-  } rows[] = {{false, "4800", true}, {false, "230400", true}, {true, "4800", false}, {false, "5000", false}};
+  } rows[] = {{false, "4800", false, true}, {false, "230400", false, true}, {true, "4800", false, false},
+              {false, "5000", false, false}, {true, "4800", true, true}, {false, "5000", true, true}};
   for (const auto& r : rows) {
-    SCOPED_TRACE(r.speed + (r.absent ? " refused" : ""));
+    SCOPED_TRACE(r.speed + (r.absent ? " refused" : "") + (r.network ? " with a network output" : ""));
     Panel p;
     FakePort fp{vc, log};
     NmeaTransmission t{scene.m, {scene.s, scene.w, params}, timers.TimerNMEA, p, fp, [] { return kStart; }};
@@ -206,7 +208,12 @@ TEST_F(Cycle, ActiverIsEnabledExactlyWithPortSpeedAndAnOpenPort) {
     p[Field::PortList].setItemIndex(3);
     t.CBComSelect();
     t.SetSpeedText(r.speed);
+    t.SetNetworkOn(r.network);
     EXPECT_EQ(p[Field::ActivateButton].enabled(), r.enabled);
+    if (r.network) {  // no serial port is needed to start the cycle
+      t.BtActivNMEAClick();
+      EXPECT_TRUE(t.Started());
+    }
   }
 }
 
@@ -313,7 +320,9 @@ TEST_F(Cycle, EachOutputGetsTheGroupUnlessItRefusedOneOfIt) {
     for (std::size_t i = 0; i < t.log().visible.Count(); ++i) errorLines += t.log().visible.Line(i) == kMsgErreurTransmission;
     EXPECT_EQ(errorLines, r.errorLine ? 1 : 0);
     // With one output, the error line closes the group, as it always has.
-    if (r.outputs == 1) EXPECT_EQ(t.log().visible.Line(t.log().visible.Count() - 1), kMsgErreurTransmission);
+    if (r.outputs == 1) {
+      EXPECT_EQ(t.log().visible.Line(t.log().visible.Count() - 1), kMsgErreurTransmission);
+    }
     t.Quit();
     port.state.clear();
   }

@@ -24,6 +24,8 @@ class LogOutput final : public NmeaOutput {
   std::string name() const override { return id_; }
   void beginGroup() override { log_.push_back(id_ + "["); }
   void endGroup() override { log_.push_back(id_ + "]"); }
+  bool active() const override { return inUse; }
+  bool inUse = true;
 
  private:
   std::string id_, refuses_;
@@ -73,6 +75,41 @@ TEST(FanOut, EachOutputTakesTheGroupUntilItRefusesOneOfIt) {
     EXPECT_FALSE(f.AllRefused());
     f.Write("s3");
     EXPECT_EQ(log, (V{"A[", "B[", "A:s3", "B:s3"}));
+  }
+}
+
+// An output not in use (a network output switched off, a serial port set aside)
+// sits the group out: it neither takes nor refuses, and the others alone decide.
+TEST(FanOut, AnOutputNotInUseSitsTheGroupOut) {
+  using V = std::vector<std::string>;
+  const struct {
+    bool aInUse, bInUse;
+    const char* refusedByB;
+    V log;
+    bool taken, refused, allRefused;  // after s1
+  } rows[] = {
+      {false, true, "", {"B[", "B:s1", "B]"}, true, false, false},
+      // The only output in use refuses: not taken, although A would have taken it.
+      {false, true, "s1", {"B[", "B!s1", "B]"}, false, true, true},
+      // None in use: as with no output at all.
+      {false, false, "s1", {}, true, false, false},
+  };
+  for (const auto& r : rows) {
+    V log;
+    LogOutput a("A", "", log), b("B", r.refusedByB, log);
+    a.inUse = r.aInUse;
+    b.inUse = r.bInUse;
+    OutputFanOut f;
+    f.Add(a);
+    f.Add(b);
+    f.BeginGroup();
+    const OutputFanOut::Outcome o = f.Write("s1");
+    const bool allRefused = f.AllRefused();
+    f.EndGroup();
+    EXPECT_EQ(log, r.log);
+    EXPECT_EQ(o.taken, r.taken);
+    EXPECT_EQ(o.refused, r.refused);
+    EXPECT_EQ(allRefused, r.allRefused);
   }
 }
 
