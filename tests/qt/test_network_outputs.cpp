@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "qt/event_loop.h"
 #include "qt/tcp_server_output.h"
 #include "qt/udp_output.h"
 
@@ -26,14 +27,7 @@ using namespace ventrel;
 
 namespace {
 
-// Runs the event loop until `done` or `ms` have passed; true when done.
-template <class F>
-bool Until(F done, int ms = 5000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  return done();
-}
+using ventrel::testing::Until;
 
 bool HasIpv6Loopback() {
   QTcpServer probe;

@@ -13,6 +13,7 @@
 
 #include <string>
 
+#include "qt/event_loop.h"
 #include "qt/network_outputs.h"
 #include "ui/network_dialog.h"
 
@@ -20,13 +21,7 @@ using namespace ventrel;
 
 namespace {
 
-template <class F>
-bool Until(F done, int ms = 5000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  return done();
-}
+using ventrel::testing::Until;
 
 // A port free on 127.0.0.1 a moment ago.
 quint16 FreePort() {
