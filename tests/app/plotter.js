@@ -10,7 +10,8 @@
 //     --radius METRES    arrival radius (default 50)
 //     --timeout SECONDS  wall-clock limit (default 120)
 //     --talker XX        talker of the sentences sent (default GP)
-//     --send udp:HOST:PORT  send to a UDP port instead of back on the input
+//     --send udp:HOST:PORT  send to a UDP port instead of back on the input;
+//     --send none           send nothing (with --log: what would be sent)
 //     --log PATH         a copy of every line sent
 //
 // The active leg runs from the previous waypoint (the first fix for the first
@@ -300,9 +301,11 @@ if (opt.tcp !== undefined) {
   writeOut = (l) => { if (writer.writableLength < 4096) writer.write(l); }; // a full line drops
   closeInput = () => reader.destroy();
 }
-if (opt.send !== undefined) {
+if (opt.send === 'none') {
+  writeOut = () => {};
+} else if (opt.send !== undefined) {
   const m = /^udp:(.+):(\d+)$/.exec(opt.send);
-  if (m === null) usage(`bad --send ${opt.send} (udp:HOST:PORT)`);
+  if (m === null) usage(`bad --send ${opt.send} (udp:HOST:PORT or none)`);
   const udp = dgram.createSocket(m[1].includes(':') ? 'udp6' : 'udp4');
   writeOut = (l) => udp.send(l, Number(m[2]), m[1]);
 }
