@@ -3,8 +3,9 @@
 // BM_InputFloodPass: how long the thread that owns the simulation is busy in one
 // pass of its event loop while a UDP source, a client of our TCP server and a TCP
 // connection to another program each receive noise and sentences as fast as
-// another thread can send them (goal: the longest pass under 2 ms; the average is
-// reported too). The reader's bound per pass is what keeps it short.
+// another thread can send them (goal: the longest pass under 2 ms; the average and
+// the passes over 2 ms are reported too). The reader's bound per pass is what
+// keeps it short.
 
 #include <benchmark/benchmark.h>
 
@@ -149,8 +150,13 @@ void BM_InputFloodPass(benchmark::State& state) {
   while ((server.ClientCount() < 1 || !inputs.Sources().at(2).connected) && wait.elapsed() < 5000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
   }
+  // The flood under way before the passes are timed.
+  wait.restart();
+  while (wait.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents);
+  const std::uint64_t linesBefore = inputs.Counts().lines;
   double maxMs = 0;
   double totalMs = 0;
+  int over = 0;  // passes over the 2 ms budget
   for (auto _ : state) {
     const auto t0 = Clock::now();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
@@ -158,15 +164,17 @@ void BM_InputFloodPass(benchmark::State& state) {
     state.SetIterationTime(s);
     maxMs = std::max(maxMs, s * 1000);
     totalMs += s * 1000;
+    if (s > 0.002) ++over;
   }
   const InputCounts c = inputs.Counts();
   state.counters["max_ms"] = maxMs;
   state.counters["mean_ms"] = totalMs / static_cast<double>(std::max<std::int64_t>(1, state.iterations()));
-  state.counters["lines"] = static_cast<double>(c.lines);
+  state.counters["over_2ms"] = over;
+  state.counters["lines"] = static_cast<double>(c.lines - linesBefore);
   state.counters["sentences"] = static_cast<double>(sentences);
   state.counters["bytes_sent"] = static_cast<double>(flood.bytes());
   state.counters["most_held"] = static_cast<double>(inputs.MostHeld());
 }
-BENCHMARK(BM_InputFloodPass)->UseManualTime()->Iterations(2000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_InputFloodPass)->UseManualTime()->Iterations(100000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
