@@ -76,9 +76,15 @@ std::string NmeaInputs::StartOne(Source& s) {
     case NmeaSourceKind::Serial: {
       if (!com_) return "La source NMEA « serial » lit le port série des phrases envoyées : indiquez ce port";
       s.connected = true;
-      Stream* st = &s.stream;
-      com_->SetReceiver([this, st](QIODevice& port) {
-        st->device = &port;  // a port opened again is another device
+      Source* src = &s;
+      com_->SetReceiver([this, src](QIODevice& port) {
+        Stream* st = &src->stream;
+        // Another port in use, or the same opened again: a new line.
+        if (st->device != &port) {
+          Add(src->ended, st->reader.counts());
+          st->reader = NewReader();
+          st->device = &port;
+        }
         if (!st->scheduled) Pass(*st, [st] { return st; });
       });
       return {};
