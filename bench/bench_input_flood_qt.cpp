@@ -4,8 +4,9 @@
 // pass of its event loop while a UDP source, a client of our TCP server and a TCP
 // connection to another program each receive noise and sentences as fast as
 // another thread can send them (goal: the longest pass under 2 ms; the average and
-// the passes over 2 ms are reported too). The reader's bound per pass is what
-// keeps it short.
+// the passes over 2 ms are reported too, and the longest pass in this thread's CPU
+// time, which leaves out the time a loaded machine gives to others). The reader's
+// bound per pass is what keeps it short.
 
 #include <benchmark/benchmark.h>
 
@@ -14,6 +15,7 @@
 #include <QUdpSocket>
 
 #include <netinet/in.h>
+#include <time.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -37,6 +39,14 @@ QCoreApplication& App() {
   static char* argv[] = {name, nullptr};
   static QCoreApplication app(argc, argv);
   return app;
+}
+
+// CPU time of this thread, in seconds: a pass without the time the system gave
+// to other threads and programs.
+double ThreadCpu() {
+  timespec t{};
+  ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 sockaddr_in Loopback(quint16 port) {
@@ -157,10 +167,13 @@ void BM_InputFloodPass(benchmark::State& state) {
   double maxMs = 0;
   double totalMs = 0;
   int over = 0;  // passes over the 2 ms budget
+  double maxCpuMs = 0;
   for (auto _ : state) {
     const auto t0 = Clock::now();
+    const double cpu0 = ThreadCpu();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     const double s = std::chrono::duration<double>(Clock::now() - t0).count();
+    maxCpuMs = std::max(maxCpuMs, (ThreadCpu() - cpu0) * 1000);
     state.SetIterationTime(s);
     maxMs = std::max(maxMs, s * 1000);
     totalMs += s * 1000;
@@ -170,6 +183,7 @@ void BM_InputFloodPass(benchmark::State& state) {
   state.counters["max_ms"] = maxMs;
   state.counters["mean_ms"] = totalMs / static_cast<double>(std::max<std::int64_t>(1, state.iterations()));
   state.counters["over_2ms"] = over;
+  state.counters["max_cpu_ms"] = maxCpuMs;
   state.counters["lines"] = static_cast<double>(c.lines - linesBefore);
   state.counters["sentences"] = static_cast<double>(sentences);
   state.counters["bytes_sent"] = static_cast<double>(flood.bytes());
