@@ -99,7 +99,7 @@ class Flooder {
                    reinterpret_cast<const sockaddr*>(&to), sizeof to);
         }
         for (int fd : {client_, far}) {
-          const ssize_t n = fd < 0 ? -1 : ::send(fd, noise.data(), noise.size(), MSG_DONTWAIT);
+          const ssize_t n = fd < 0 ? -1 : ::send(fd, noise.data(), noise.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
           if (n > 0) bytes_ += static_cast<std::size_t>(n);
         }
         std::this_thread::yield();
@@ -189,6 +189,6 @@ void BM_InputFloodPass(benchmark::State& state) {
   state.counters["bytes_sent"] = static_cast<double>(flood.bytes());
   state.counters["most_held"] = static_cast<double>(inputs.MostHeld());
 }
-BENCHMARK(BM_InputFloodPass)->UseManualTime()->Iterations(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_InputFloodPass)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 }  // namespace
