@@ -352,7 +352,8 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
     }
     static const char* const kWithValue[] = {"--config",     "--port", "--baud",        "--duration",
                                              "--start-time", "--log",  "--log-stamped", "--port-loss",
-                                             "--tcp",        "--udp",  "--wait-clients", "--nmea-in"};
+                                             "--tcp",        "--udp",  "--wait-clients", "--pilot",
+                                             "--speed",      "--nmea-in"};
     if (std::find(std::begin(kWithValue), std::end(kWithValue), a) == std::end(kWithValue)) {
       error = "Option inconnue : " + a;
       return std::nullopt;
@@ -422,6 +423,18 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
         return std::nullopt;
       }
       o.nmeaIn.push_back(std::move(*source));
+    } else if (a == "--pilot") {
+      if (v != "AUTO" && v != "STDBY" && v != "NAV") {
+        error = "Valeur invalide pour --pilot : « " + ShownValue(v) + " » (AUTO, STDBY ou NAV)";
+        return std::nullopt;
+      }
+      o.pilot = v;
+    } else if (a == "--speed") {
+      if (!ParseWhole(v, o.speed) || o.speed < 1 || o.speed > TimerDriver::kMaxSpeed) {
+        error = "Vitesse de simulation invalide : « " + ShownValue(v) + " » (--speed, de 1 à " +
+                std::to_string(TimerDriver::kMaxSpeed) + ")";
+        return std::nullopt;
+      }
     } else if (a == "--wait-clients") {
       if (!ParseWhole(v, o.waitClients) || o.waitClients < 1 || o.waitClients > kMaxWaitClients) {
         error = "Nombre de clients invalide : « " + ShownValue(v) + " » (--wait-clients, de 1 à " +
@@ -457,6 +470,10 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
   }
   if (o.port.empty() && std::find(seen.begin(), seen.end(), "--port-loss") != seen.end()) {
     error = "--port-loss ne s'emploie qu'avec --port";
+    return std::nullopt;
+  }
+  if (o.fast && o.speed != 1) {
+    error = "--speed ne s'emploie pas avec --fast, qui va déjà aussi vite que possible";
     return std::nullopt;
   }
   if (o.fast && !o.port.empty()) {
@@ -633,9 +650,11 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
       return 2;
     }
   }
-  // Each steering sentence read.
-  std::uint64_t steeringRead = 0;
-  const auto onSteering = [&steeringRead](const SteeringSentence&) { ++steeringRead; };
+  // The boat is driven through the typed commands: the start, the pilot, and each
+  // steering sentence read (its lines for the user reach the NMEA list, and so
+  // standard error).
+  BoatCommands commands(program);
+  const auto onSteering = [&commands](const SteeringSentence& sentence) { commands.Steer(sentence); };
   std::unique_ptr<NmeaInputs> inputs;
   if (!sources.empty()) {
     inputs = std::make_unique<NmeaInputs>(onSteering, say);
@@ -768,16 +787,23 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     vclock = std::make_unique<VirtualClock>(model.timers());
   } else {
     driver = std::make_unique<TimerDriver>(model.timers());
+    driver->setSpeed(o.speed);
   }
   gStopRequested = 0;
   std::signal(SIGINT, OnStopSignal);
   std::signal(SIGTERM, OnStopSignal);
   // The start goes through the typed commands (its messages reach the user as
   // the window's do); "Activer" belongs to the transmission.
-  BoatCommands commands(program);
   const auto startAndActivate = [&] {
     if (driver) second0 = driver->instant();
     commands.Start();
+    // The pilot asked for, as its button would be pressed after the start.
+    CommandResult pilot{true, {}};
+    if (o.pilot == "AUTO") pilot = commands.Auto();
+    if (o.pilot == "STDBY") pilot = commands.Standby();
+    if (o.pilot == "NAV") pilot = commands.Navigate();
+    // (An accepted command's messages have reached standard error already.)
+    if (!pilot.accepted) err << pilot.why << "\n";
     tx.BtActivNMEAClick();
     // A group that does not fit in its second at the port's speed is told at start.
     if (serial) {

@@ -35,6 +35,8 @@ struct HeadlessOptions {
   std::vector<NetEndpoint> udp;       // --udp HOST:PORT, each a destination
   int waitClients = 0;                // --wait-clients N: TCP clients awaited before second 0
   std::vector<NmeaSource> nmeaIn;     // --nmea-in SOURCE, each a source of steering sentences
+  std::string pilot;                  // --pilot AUTO|STDBY|NAV at second 0; "" : the configuration's
+  int speed = 1;                      // --speed N: real time N times as fast, 1 to 100
 };
 
 // The options after "--headless". Nothing and a French message in `error` when
