@@ -2,7 +2,8 @@
 # The steering sentences a headless run reads (--nmea-in, or the section [NAV]), on
 # loopback only: the sources refused with their French messages (exit status 2,
 # nothing sent), then the end-of-run count of lines read, used and dropped, from a
-# UDP port, from the clients of our TCP server and from a TCP connection we make.
+# UDP port, from the clients of our TCP server and from a TCP connection we make;
+# and an order read steers the boat in NAV.
 set -u
 source "$(dirname "$0")/lib.bash"
 need python3
@@ -105,8 +106,32 @@ wait "$run" || fail "tcp://: exit status $?"
 grep -q "$expected" "$tmp/err" || fail "tcp://: $(grep 'Entrée NMEA' "$tmp/err")"
 grep -q "^Entrée NMEA tcp://127.0.0.1:$port : connexion rétablie$" "$tmp/err" || fail "tcp://: the connection is not told"
 
+# The boat steered: --pilot NAV and an APB ordering 305 °T from the start's 335 °T,
+# five times as fast (the order repeated well within the loss delay); the heading
+# sent at the end is the order's, give or take the heading's own variation.
+cat >"$tmp/order.py" <<'PY'
+import socket, sys, time
+body = "IIAPB,A,A,0.000,L,N,V,V,305,T,WP1,305,T,305,T"
+s = 0
+for c in body.encode():
+    s ^= c
+s2 = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+for _ in range(40):
+    s2.sendto(("$%s*%02X\r\n" % (body, s)).encode(), ("127.0.0.1", int(sys.argv[1])))
+    time.sleep(0.1)
+PY
+port=$(free_port)
+"$prog" --headless --stdout --speed 5 --duration 20 --pilot NAV --nmea-in "udp:127.0.0.1:$port" >"$tmp/out" 2>"$tmp/err" &
+run=$!
+wait_err "Phrases de pilotage lues depuis" || fail "NAV: the source is not told"
+python3 "$tmp/order.py" "$port" || fail "NAV: the sender failed"
+wait "$run" || fail "NAV: exit status $?"
+hdt=$(tr -d '\r' <"$tmp/out" | awk -F, '/^\$..HDT,/ { h = $2 } END { print h }')
+awk -v h="$hdt" 'BEGIN { exit !(h >= 295 && h <= 315) }' || fail "NAV: last heading sent ${hdt:-none}, 305 ordered"
+! grep -q "plus de consigne" "$tmp/err" || fail "NAV: the orders were lost: $(cat "$tmp/err")"
+
 # Without a source nothing more is said.
 "$prog" --headless --stdout --fast --duration 10 >"$tmp/out" 2>"$tmp/err" || fail "no source: exit status $?"
 ! grep -q "Entrée NMEA" "$tmp/err" || fail "no source: an input line was written"
 
-finish "refusals, counts from udp:, tcp and tcp://"
+finish "refusals, counts from udp:, tcp and tcp://, a NAV order steers the boat"
