@@ -117,7 +117,7 @@ TEST(ReadConfiguration, NavSectionMissingKeysAreOff) {
       // Refused values: reported, the default kept.
       {"[NAV]\niEntree=1\nsEntree=udp:0\n", false, "", false, 3, 0.5, 10, 1},
       {"[NAV]\niEntree=1\nsEntree=serial serial\n", false, "", false, 3, 0.5, 10, 1},
-      {"[NAV]\niEntree=oui\niSansSomme=2\n", false, "", false, 3, 0.5, 10, 2},
+      {"[NAV]\niEntree=oui\niSansSomme=vrai\n", false, "", false, 3, 0.5, 10, 2},
       {"[NAV]\ndVirage=0.4\ndCouloir=10.5\ndPerte=1\n", false, "", false, 3, 0.5, 10, 3},
       {"[NAV]\ndVirage=21\ndCouloir=-1\ndPerte=601\n", false, "", false, 3, 0.5, 10, 3},
       {"[NAV]\ndVirage=vite\n", false, "", false, 3, 0.5, 10, 1},
