@@ -42,7 +42,7 @@ bool SteeringOrders::Take(const SteeringSentence& sentence, std::int64_t nowMs, 
     a.arrived = apb->arrivalCircle || apb->perpendicular;
     courseCleared_ = false;
     const bool steers = a.headingToSteer || a.bearingToDestination;
-    apb_ = Taken<FromApb>{std::move(a), nowMs};
+    apb_ = TakenApb{std::move(a), nowMs};
     return steers;
   }
   if (const auto* rmb = std::get_if<RmbSentence>(&sentence)) {
@@ -56,11 +56,11 @@ bool SteeringOrders::Take(const SteeringSentence& sentence, std::int64_t nowMs, 
     r.latitude = *rmb->latitude;
     r.longitude = *rmb->longitude;
     r.arrived = rmb->arrived;
-    rmb_ = Taken<FromRmb>{std::move(r), nowMs};
+    rmb_ = TakenRmb{std::move(r), nowMs};
     return true;
   }
   if (const auto* xte = std::get_if<XteSentence>(&sentence)) {
-    if (xte->valid && Finite(xte->crossTrackNm)) xte_ = Taken<long double>{*xte->crossTrackNm, nowMs};
+    if (xte->valid && Finite(xte->crossTrackNm)) xte_ = TakenNumber{*xte->crossTrackNm, nowMs};
     return false;
   }
   const auto& hsc = std::get<HscSentence>(sentence);
@@ -71,13 +71,16 @@ bool SteeringOrders::Take(const SteeringSentence& sentence, std::int64_t nowMs, 
     heading = Norm360(*hsc.headingMagnetic + variationEast);
   }
   if (!heading) return false;
-  hsc_ = Taken<long double>{*heading, nowMs};
+  hsc_ = TakenNumber{*heading, nowMs};
   return true;
 }
 
 std::optional<SteeringOrder> SteeringOrders::Current(std::int64_t nowMs, std::int64_t freshMs) const {
-  const auto fresh = [&](const auto& taken) { return taken && nowMs - taken->ms <= freshMs; };
-  const bool apb = fresh(apb_), rmb = fresh(rmb_) && !courseCleared_, hsc = fresh(hsc_);
+  const auto fresh = [&](bool taken, std::int64_t ms) { return taken && nowMs - ms <= freshMs; };
+  const bool apb = fresh(apb_.has_value(), apb_ ? apb_->ms : 0);
+  const bool rmb = fresh(rmb_.has_value(), rmb_ ? rmb_->ms : 0) && !courseCleared_;
+  const bool hsc = fresh(hsc_.has_value(), hsc_ ? hsc_->ms : 0);
+  const bool xte = fresh(xte_.has_value(), xte_ ? xte_->ms : 0);
   SteeringOrder o;
   if (apb && apb_->value.headingToSteer) {
     o.headingTrue = *apb_->value.headingToSteer;
@@ -102,7 +105,7 @@ std::optional<SteeringOrder> SteeringOrders::Current(std::int64_t nowMs, std::in
       xteMs = ms;
     }
   };
-  if (fresh(xte_)) consider(xte_->value, xte_->ms);
+  if (xte) consider(xte_->value, xte_->ms);
   if (rmb) consider(rmb_->value.crossTrackNm, rmb_->ms);
   if (apb) consider(apb_->value.crossTrackNm, apb_->ms);
   if (rmb) {

@@ -43,11 +43,6 @@ class SteeringOrders {
   void Clear() { *this = SteeringOrders(); }
 
  private:
-  template <typename T>
-  struct Taken {
-    T value;
-    std::int64_t ms = 0;
-  };
   struct FromApb {
     std::optional<long double> headingToSteer, bearingToDestination;  // true
     std::optional<long double> crossTrackNm;
@@ -62,10 +57,23 @@ class SteeringOrders {
     bool arrived = false;
   };
 
-  std::optional<Taken<FromApb>> apb_;
-  std::optional<Taken<FromRmb>> rmb_;
-  std::optional<Taken<long double>> xte_;  // nautical miles, positive: steer right
-  std::optional<Taken<long double>> hsc_;  // heading true
+  struct TakenApb {
+    FromApb value;
+    std::int64_t ms;
+  };
+  struct TakenRmb {
+    FromRmb value;
+    std::int64_t ms;
+  };
+  struct TakenNumber {
+    long double value;
+    std::int64_t ms;
+  };
+
+  std::optional<TakenApb> apb_;
+  std::optional<TakenRmb> rmb_;
+  std::optional<TakenNumber> xte_;  // nautical miles, positive: steer right
+  std::optional<TakenNumber> hsc_;  // heading true
   bool courseCleared_ = false;
 };
 
