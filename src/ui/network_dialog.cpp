@@ -93,7 +93,7 @@ NetworkDialog::NetworkDialog(NetworkOutputs& outputs, std::function<NetworkSetti
   noChecksum_->setObjectName("ChkSansSomme");
   inputCounts_ = new QLabel(this);
   inputCounts_->setObjectName("LbComptesEntree");
-  inputCounts_->setWordWrap(true);
+  inputCounts_->setWordWrap(false);
   for (QWidget* w : {static_cast<QWidget*>(input_), static_cast<QWidget*>(sources_),
                      static_cast<QWidget*>(noChecksum_), static_cast<QWidget*>(inputCounts_)}) {
     w->setVisible(false);

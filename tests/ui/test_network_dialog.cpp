@@ -171,6 +171,9 @@ void TestNetworkDialog::steering_input_set_and_counted() {
   QVERIFY2(counts->text().contains(QString::fromUtf8("2 phrases de pilotage utilisées, 1 rejetées")),
            qPrintable(counts->text()));
   QCOMPARE(steered, 2);
+  if (const QByteArray shot = qgetenv("VENTREL_NETWORK_DIALOG_SHOT"); !shot.isEmpty()) {
+    d.grab().save(QString::fromLocal8Bit(shot).replace(".png", "-input.png"));
+  }
 }
 
 QTEST_MAIN(TestNetworkDialog)
