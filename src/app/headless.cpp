@@ -472,6 +472,11 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
     error = "--port-loss ne s'emploie qu'avec --port";
     return std::nullopt;
   }
+  if (o.fast && !o.nmeaIn.empty()) {
+    error = "--nmea-in ne s'emploie pas avec --fast : le traceur répond en temps réel ; employez --speed N "
+            "pour aller plus vite";
+    return std::nullopt;
+  }
   if (o.fast && o.speed != 1) {
     error = "--speed ne s'emploie pas avec --fast, qui va déjà aussi vite que possible";
     return std::nullopt;
@@ -622,12 +627,7 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   // The sources of steering sentences: those of --nmea-in, or else those of the
   // configuration's [NAV] when its input is on (the program has read and checked
   // the file already; its refused keys were told). Refused before anything is sent.
-  NavSettings nav;
-  {
-    IniFile ini;
-    IniFile::Load(program.DefaultIni(), &ini);
-    nav = ReadConfiguration(ini, Configuration{}).nav;
-  }
+  const NavSettings& nav = program.Nav();
   std::vector<NmeaSource> sources = o.nmeaIn;
   const char* const sourcesFrom = o.nmeaIn.empty() ? "[NAV] sEntree" : "--nmea-in";
   if (o.nmeaIn.empty() && nav.input) {

@@ -22,6 +22,7 @@ cases=(
   "2|La source NMEA « tcp » (--nmea-in) lit les clients du serveur TCP|--stdout --nmea-in tcp"
   "2|La source NMEA « tcp » (\[NAV\] sEntree) lit les clients|--stdout --config $tmp/tcp.ini"
   "2|iEntree=1) mais sEntree ne nomme aucune source|--stdout --config $tmp/none.ini"
+  "2|--nmea-in ne s'emploie pas avec --fast|--stdout --fast --nmea-in udp:10111"
 )
 for c in "${cases[@]}"; do
   IFS='|' read -r status message opts <<<"$c"
