@@ -349,7 +349,8 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
     }
     static const char* const kWithValue[] = {"--config",     "--port", "--baud",        "--duration",
                                              "--start-time", "--log",  "--log-stamped", "--port-loss",
-                                             "--tcp",        "--udp",  "--wait-clients"};
+                                             "--tcp",        "--udp",  "--wait-clients", "--pilot",
+                                             "--speed"};
     if (std::find(std::begin(kWithValue), std::end(kWithValue), a) == std::end(kWithValue)) {
       error = "Option inconnue : " + a;
       return std::nullopt;
@@ -412,6 +413,18 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
       std::optional<NetEndpoint> e = ParseDestination(v, error);
       if (!e) return std::nullopt;
       o.udp.push_back(std::move(*e));
+    } else if (a == "--pilot") {
+      if (v != "AUTO" && v != "STDBY" && v != "NAV") {
+        error = "Valeur invalide pour --pilot : « " + ShownValue(v) + " » (AUTO, STDBY ou NAV)";
+        return std::nullopt;
+      }
+      o.pilot = v;
+    } else if (a == "--speed") {
+      if (!ParseWhole(v, o.speed) || o.speed < 1 || o.speed > TimerDriver::kMaxSpeed) {
+        error = "Vitesse de simulation invalide : « " + ShownValue(v) + " » (--speed, de 1 à " +
+                std::to_string(TimerDriver::kMaxSpeed) + ")";
+        return std::nullopt;
+      }
     } else if (a == "--wait-clients") {
       if (!ParseWhole(v, o.waitClients) || o.waitClients < 1 || o.waitClients > kMaxWaitClients) {
         error = "Nombre de clients invalide : « " + ShownValue(v) + " » (--wait-clients, de 1 à " +
@@ -443,6 +456,10 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
   }
   if (o.port.empty() && std::find(seen.begin(), seen.end(), "--port-loss") != seen.end()) {
     error = "--port-loss ne s'emploie qu'avec --port";
+    return std::nullopt;
+  }
+  if (o.fast && o.speed != 1) {
+    error = "--speed ne s'emploie pas avec --fast, qui va déjà aussi vite que possible";
     return std::nullopt;
   }
   if (o.fast && !o.port.empty()) {
@@ -706,6 +723,7 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     vclock = std::make_unique<VirtualClock>(model.timers());
   } else {
     driver = std::make_unique<TimerDriver>(model.timers());
+    driver->setSpeed(o.speed);
   }
   gStopRequested = 0;
   std::signal(SIGINT, OnStopSignal);
@@ -716,6 +734,13 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   const auto startAndActivate = [&] {
     if (driver) second0 = driver->instant();
     commands.Start();
+    // The pilot asked for, as its button would be pressed after the start.
+    CommandResult pilot{true, {}};
+    if (o.pilot == "AUTO") pilot = commands.Auto();
+    if (o.pilot == "STDBY") pilot = commands.Standby();
+    if (o.pilot == "NAV") pilot = commands.Navigate();
+    // (An accepted command's messages have reached standard error already.)
+    if (!pilot.accepted) err << pilot.why << "\n";
     tx.BtActivNMEAClick();
     // A group that does not fit in its second at the port's speed is told at start.
     if (serial) {

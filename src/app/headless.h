@@ -33,6 +33,8 @@ struct HeadlessOptions {
   std::vector<NetEndpoint> tcp;       // --tcp [ADDR:]PORT, each a TCP server ("" : every interface)
   std::vector<NetEndpoint> udp;       // --udp HOST:PORT, each a destination
   int waitClients = 0;                // --wait-clients N: TCP clients awaited before second 0
+  std::string pilot;                  // --pilot AUTO|STDBY|NAV at second 0; "" : the configuration's
+  int speed = 1;                      // --speed N: real time N times as fast, 1 to 100
 };
 
 // The options after "--headless". Nothing and a French message in `error` when

@@ -21,6 +21,7 @@ constexpr std::int32_t kBarMax = 30;
 void VentrelModel::SpBtStdBYClick() {
   // The pilot buttons are disabled while a manoeuvre runs; its step timer drives the tick.
   if (ManoeuvreRunning()) return;
+  ReleaseNav();
   SimState& s = s_;
   panel_[Field::HeadingBox].setFontColour(colours::kBlue);
   panel_[Field::PilotMode].setText("STDBY");
@@ -40,6 +41,7 @@ void VentrelModel::SpBtStdBYClick() {
 
 void VentrelModel::SpBtAUTOClick() {
   if (ManoeuvreRunning()) return;
+  ReleaseNav();
   SimState& s = s_;
   panel_[Field::HeadingBox].setFontColour(colours::kGrey);
   panel_[Field::PilotMode].setText("AUTO");

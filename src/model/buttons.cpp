@@ -13,11 +13,13 @@ void VentrelModel::EnableGybe() { panel_[Field::GybeButton].setEnabled(true); }
 void VentrelModel::DisablePilotButtons() {
   panel_[Field::AutoButton].setEnabled(false);
   panel_[Field::StandbyButton].setEnabled(false);
+  panel_[Field::NavButton].setEnabled(false);
 }
 
 void VentrelModel::EnablePilotButtons() {
   panel_[Field::AutoButton].setEnabled(true);
   panel_[Field::StandbyButton].setEnabled(true);
+  panel_[Field::NavButton].setEnabled(true);
 }
 
 }  // namespace ventrel

@@ -68,6 +68,8 @@ enum class Align { Left, Centre, Right };
   X(MagneticHeading, "", Left, "", none) \
   /* Pilot mode, heading box, tack indicator, polar name. */ \
   X(PilotMode, " AUTO", Centre, "", none) \
+  X(NavOrder, "", Left, "", none) \
+  X(NavArrival, "", Left, "", none) \
   X(HeadingBox, " 335", Left, "", none) \
   X(TackIndicator, "", Left, "", none) \
   X(PolarName, "NOM DE LA POLAIRE", Left, "", none) \
@@ -81,6 +83,7 @@ enum class Align { Left, Centre, Right };
   X(GybeButton, "EMPANNER", Left, "", none) \
   X(AutoButton, "", Left, "", none) \
   X(StandbyButton, "", Left, "", none) \
+  X(NavButton, "", Left, "", none) \
   X(HelmIndicator, "", Left, "", none) \
   X(ParametersMenuItem, "Paramètres", Left, "", none) \
   X(ConfigurationMenu, "Configuration", Left, "", none) \

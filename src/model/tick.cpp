@@ -72,6 +72,8 @@ void VentrelModel::ShowTack(SailingTack side) {
 }
 
 void VentrelModel::Tick() {
+  // A gybe step moves the boat a fifth of a second.
+  nav_.clockMs += s_.EmpEncour ? 200 : 1000;
   const PhysicsFrame frame = AdvancePhysics(s_, w_, PhysicsInputs{speed_, params_, plan_});
   PresentTick(frame);
 }

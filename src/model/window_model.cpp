@@ -10,7 +10,10 @@ std::string FieldCaption(Field field) {
 }
 
 VentrelModel::VentrelModel() {
-  timers_.TimerAT.setHandler([this] { TimerATTimer(); });
+  timers_.TimerAT.setHandler([this] {
+    NavStep();
+    TimerATTimer();
+  });
   timers_.TimerC.setHandler([this] { TimerCTimer(); });
   timers_.Timer60.setHandler([this] { Timer60Timer(); });
   WireManoeuvres();

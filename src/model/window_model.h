@@ -9,8 +9,9 @@
 // run_control.cpp (start, pause, alternating current, best upwind angle),
 // wind_panel.cpp (apparent wind, tack side, drift), buttons.cpp (the manoeuvre and
 // pilot buttons), waypoint.cpp (waypoint and variation), manoeuvres.cpp
-// (tack and gybe), autopilot.cpp (AUTO, STDBY, the helm bar), best_haul.cpp
-// (best-haul search), window_model.cpp (creation, ownership, messages).
+// (tack and gybe), autopilot.cpp (AUTO, STDBY, the helm bar), nav_pilot.cpp (NAV:
+// the heading follows a chart plotter), best_haul.cpp (best-haul search),
+// window_model.cpp (creation, ownership, messages).
 
 #include <functional>
 #include <memory>
@@ -28,6 +29,9 @@
 #include "model/canvas.h"
 #include "model/dial.h"
 #include "model/panel.h"
+#include "nmea/nmea_input.h"
+#include "nmea/steering_order.h"
+#include "sim/nav_steering.h"
 #include "sim/sim_state.h"
 #include "sim/timers.h"
 
@@ -39,6 +43,22 @@ using TextSink = std::function<void(const std::string&)>;
 struct NmeaRunHooks {
   std::function<void()> suspend;
   std::function<void()> resume;
+};
+
+// The NAV pilot's state (nav_pilot.cpp).
+struct NavPilotState {
+  bool engaged = false;              // NAV selected and not fallen back to AUTO
+  NavPilotSettings settings;
+  SteeringOrders orders;             // the sentences read, with their times
+  std::optional<SteeringOrder> order;  // the order in force, as last worked out
+  std::int64_t clockMs = 0;          // simulated time of the ticks since creation, ms
+  std::int64_t lastUsableMs = 0;     // clockMs of the last order that could steer (or of NAV's selection)
+  long double aim = 0;               // the heading the pilot goes for, degrees true
+};
+
+// What a steering sentence did.
+struct NavTaken {
+  bool usable = false;  // it can steer the boat (and restarts the loss delay)
 };
 
 class VentrelModel {
@@ -158,6 +178,15 @@ class VentrelModel {
   // One step of the helm bar back to the centre.
   void TimerZeroTimer();
 
+  // ---- NAV pilot (nav_pilot.cpp). The NAV button: from STDBY through AUTO;
+  // ignored during a manoeuvre.
+  void SpBtNAVClick();
+  // A steering sentence read from outside: kept as an order; it steers the boat
+  // only in NAV. Nothing else of the model changes.
+  NavTaken NavTake(const SteeringSentence& sentence);
+  const NavPilotState& nav() const { return nav_; }
+  void SetNavSettings(const NavPilotSettings& settings) { nav_.settings = settings; }
+
   // ---- Best-haul search (best_haul.cpp).
   void BtBestHaulClick();
   void TimerPresTimer();
@@ -180,6 +209,13 @@ class VentrelModel {
   void EndManoeuvre(ModelTimer& stepTimer);
   // The manoeuvre buttons as the normal mode offers them (manoeuvres.cpp).
   void OfferManoeuvres();
+  // The NAV pilot's second, before the tick of the tick timer: the heading moved
+  // toward the order, or a tack or a gybe begun, or the fall back to AUTO.
+  void NavStep();
+  // NAV off (AUTO or STDBY selected, or the orders lost); the helm bar centred.
+  void ReleaseNav();
+  void ShowNavPilot();
+  std::int64_t NavLossMs() const;
   // One tick: the physics step advances the state, then PresentTick shows its
   // frame (tick.cpp).
   void Tick();
@@ -202,6 +238,7 @@ class VentrelModel {
 
   SimState s_;
   ManoeuvreState man_;
+  NavPilotState nav_;
   WaypointState w_;
   PolarTable polar_;
   BoatSpeedModel speed_{polar_};

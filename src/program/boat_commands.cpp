@@ -297,6 +297,75 @@ CommandResult BoatCommands::Standby() {
   return Accepted(capture.text());
 }
 
+CommandResult BoatCommands::Navigate() {
+  VentrelModel& m = program_.model();
+  if (m.ManoeuvreRunning()) return Refused("Pilote NAV impossible : une manœuvre est en cours.");
+  if (!m.state().PremPasse && !m.panel()[Field::NavButton].enabled()) {
+    return Refused("Pilote NAV impossible : le bouton est désactivé (simulation en pause).");
+  }
+  MessageCapture capture(m);
+  m.SpBtNAVClick();
+  if (!m.nav().engaged) return Refused("Le pilote NAV n'a pas été pris. " + capture.text());
+  return Accepted(capture.text());
+}
+
+namespace {
+
+// A waypoint name from outside as our own sentences can carry it: printable
+// ASCII without the characters that frame a sentence, at most 32 characters.
+std::string SafeName(std::string_view name) {
+  std::string out;
+  for (const char c : name) {
+    if (out.size() == 32) break;
+    if (c < 0x20 || c > 0x7E) continue;
+    if (c == '$' || c == '!' || c == '*' || c == ',' || c == '\\' || c == '^' || c == '~') continue;
+    out += c;
+  }
+  return out;
+}
+
+bool SamePlace(const TPos_elem& p, long double latitude, long double longitude) {
+  constexpr long double kDegrees = 1e-6L;  // about 0.1 m
+  return std::fabs(p.lat - latitude) <= kDegrees && std::fabs(LongGeo(p.long_) - longitude) <= kDegrees;
+}
+
+}  // namespace
+
+CommandResult BoatCommands::Steer(const SteeringSentence& sentence) {
+  VentrelModel& m = program_.model();
+  if (!m.NavTake(sentence).usable) return Refused("Phrase sans consigne de pilotage utilisable.");
+  const NavPilotState& nav = m.nav();
+  if (!nav.engaged || !nav.order) return Accepted();
+  const SteeringOrder& order = *nav.order;
+  const std::string name = SafeName(order.destination);
+  std::vector<std::string> lines;
+  const WaypointState& w = m.waypoint();
+  if (!name.empty() && order.latitude && order.longitude &&
+      (!w.WpUsed || w.Wp.P.nom != name || !SamePlace(w.Wp.P, *order.latitude, *order.longitude))) {
+    const bool renamed = w.Wp.P.nom != name;
+    const CommandResult r = SetWaypoint(name, *order.latitude, *order.longitude);
+    if (!r.accepted) {
+      lines.push_back("Pilote NAV : destination " + name + " refusée. " + r.why);
+    } else if (renamed) {
+      lines.push_back("Pilote NAV : destination " + name);
+    }
+  }
+  const std::string arrivedAt = name.empty() ? std::string("la destination") : name;
+  if (order.arrived && arrivalTold_ != arrivedAt) {
+    arrivalTold_ = arrivedAt;
+    lines.push_back("Pilote NAV : arrivée à " + arrivedAt);
+  } else if (!order.arrived && arrivalTold_ == arrivedAt) {
+    arrivalTold_.clear();
+  }
+  std::string why;
+  for (const std::string& line : lines) {
+    program_.transmission().log().visible.Add(line);
+    if (!why.empty()) why += "\n";
+    why += line;
+  }
+  return Accepted(why);
+}
+
 CommandResult BoatCommands::Helm(int degreesToStarboard) {
   VentrelModel& m = program_.model();
   if (degreesToStarboard < -kHelmReach || degreesToStarboard > kHelmReach) {
@@ -376,7 +445,14 @@ BoatReadout BoatCommands::Readout() const {
   r.waypointUsed = w.WpUsed;
   r.waypointDistance = w.Wp.dist;
   r.waypointBearing = w.Wp.relev;
-  r.pilot = s.ModPil == TModPil::AUTO ? PilotMode::automatic : PilotMode::standby;
+  r.pilot = m.nav().engaged               ? PilotMode::navigation
+            : s.ModPil == TModPil::AUTO ? PilotMode::automatic
+                                        : PilotMode::standby;
+  if (m.nav().order) {
+    r.navHeadingAsked = m.nav().order->headingTrue;
+    r.navDestination = m.nav().order->destination;
+    r.navArrived = m.nav().order->arrived;
+  }
   r.helmOffset = kHelmCentre - m.panel()[Field::HelmBar].position();
   r.tack = TackSideOf(s) == SailingTack::tribord ? TackSide::starboard : TackSide::port;
   r.tacking = s.VireEncour;

@@ -24,10 +24,12 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "nmea/nmea_input.h"
 #include "program/program.h"
 
 namespace ventrel {
@@ -38,7 +40,8 @@ struct CommandResult {
 };
 
 enum class CurrentKind { constant, alternating };
-enum class PilotMode { automatic, standby };
+// navigation: the heading follows the orders of a chart plotter (NAV).
+enum class PilotMode { automatic, standby, navigation };
 enum class TackSide { port, starboard };
 
 // The talkers of the sentence dialog's four radio groups: position device
@@ -75,6 +78,9 @@ struct BoatReadout {
   long double waypointDistance = 0;    // nautical miles (when used)
   long double waypointBearing = 0;     // degrees true, great circle (when used)
   PilotMode pilot = PilotMode::automatic;
+  std::optional<long double> navHeadingAsked;  // degrees true, the plotter's order in force
+  std::string navDestination;          // the destination the plotter names ("" when none)
+  bool navArrived = false;             // the plotter says it is reached
   int helmOffset = 0;                  // degrees per second to starboard, -15 to 15
   TackSide tack = TackSide::starboard;
   bool tacking = false, gybing = false, bestHaulRunning = false;
@@ -112,10 +118,21 @@ class BoatCommands {
   CommandResult Gybe();
   CommandResult Auto();
   CommandResult Standby();
+  // NAV: the heading follows the steering sentences given to Steer (from STDBY
+  // through AUTO, as the button does).
+  CommandResult Navigate();
   // The helm bar, in STDBY: the heading turns by `degreesToStarboard` each
   // second (-15 to 15, negative to port) until Helm(0) or a recentring.
   CommandResult Helm(int degreesToStarboard);
   CommandResult BestHaul();
+
+  // ---- One steering sentence read from a chart plotter (APB, RMB, XTE, HSC).
+  // It is kept as the pilot's order; in NAV it moves the heading at the next
+  // second, and the destination it gives (RMB: name and position) becomes the
+  // waypoint as if typed. Accepted when the sentence can steer; `why` holds the
+  // lines for the user ("Pilote NAV : destination VP", "Pilote NAV : arrivée à
+  // VP"), which also go to the NMEA list. Nothing else changes.
+  CommandResult Steer(const SteeringSentence& sentence);
 
   // ---- The sentence dialog's OK: exactly the listed types are sent ("GGA",
   // "RMC", ...), with those talkers.
@@ -137,6 +154,7 @@ class BoatCommands {
   bool Busy() const;
 
   VentrelProgram& program_;
+  std::string arrivalTold_;  // the destination whose arrival was told
 };
 
 }  // namespace ventrel

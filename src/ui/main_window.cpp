@@ -194,6 +194,9 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
   if (pn[Field::StandbyButton].text().empty()) pn[Field::StandbyButton].setText("STDBY");
   pn[Field::AutoButton].setHint("Pilote automatique : le bateau tient son cap");
   pn[Field::StandbyButton].setHint("Pilote en veille : barrer à la main avec la barre");
+  if (pn[Field::NavButton].text().empty()) pn[Field::NavButton].setText("NAV");
+  pn[Field::NavButton].setHint(
+      "Pilote NAV : le cap suit les consignes APB / RMB d'un traceur (entrée NMEA du dialogue Réseau)");
 
   binder_->BindTree(this);
   for (QObject* d : {static_cast<QObject*>(param_.data()), static_cast<QObject*>(parNmea_.data())}) {
@@ -507,6 +510,7 @@ void TFVentrel::ConnectHandlers() {
   click("BtBestHaul", [&cmd] { cmd.BestHaul(); });
   click("SpBtAUTO", [&cmd] { cmd.Auto(); });
   click("SpBtStdBY", [&cmd] { cmd.Standby(); });
+  click("SpBtNAV", [&cmd] { cmd.Navigate(); });
   click("ImgIndcBarre", [&m] { m.CentreHelmBar(); });
   click("BtActivNMEA", [&tr] { tr.BtActivNMEAClick(); });
   click("RazCom", [&tr] { tr.RazComClick(); });

@@ -306,17 +306,23 @@ void TFVentrel::BuildPanels(QWidget* ground) {
   Lab(gbDecl_, QStringLiteral("Cap mag"), 142, 58);
   Edit(gbDecl_, "EdHDM", {206, 58, 64, kRowH}, true);
 
-  gbPilote_ = Group(ground, QStringLiteral("PILOTE"), {576, 626, 280, 96}, "GBPilote");
-  auto* autoBt = Button(gbPilote_, "SpBtAUTO", QString(), {10, 22, 90, 30});
+  gbPilote_ = Group(ground, QStringLiteral("PILOTE"), {576, 626, 280, 119}, "GBPilote");
+  auto* autoBt = Button(gbPilote_, "SpBtAUTO", QString(), {10, 22, 84, 30});
   autoBt->setCheckable(true);
   autoBt->setAutoExclusive(true);
   autoBt->setToolTip(QStringLiteral("Pilote automatique : le bateau tient son cap"));
-  auto* stdby = Button(gbPilote_, "SpBtStdBY", QString(), {108, 22, 90, 30});
+  auto* stdby = Button(gbPilote_, "SpBtStdBY", QString(), {98, 22, 84, 30});
   stdby->setCheckable(true);
   stdby->setAutoExclusive(true);
   stdby->setToolTip(QStringLiteral("Pilote en veille : barrer à la main avec la barre"));
+  auto* nav = Button(gbPilote_, "SpBtNAV", QString(), {186, 22, 84, 30});
+  nav->setCheckable(true);
+  nav->setAutoExclusive(true);
   binder_->BindCaption(Field::PilotMode, Lab(gbPilote_, QString(), 10, 62, 80));
   Edit(gbPilote_, "LbModPil", {96, 62, 102, kRowH}, true);
+  Lab(gbPilote_, QString(), 10, 92, 196, "LbNavConsigne")
+      ->setToolTip(QStringLiteral("Dernier cap demandé par le traceur, vrai, et la phrase qui le donne"));
+  Lab(gbPilote_, QString(), 210, 92, 64, "LbNavArrivee");
 
   BuildNmeaPanel(ground);
 }

@@ -16,7 +16,18 @@ TimerDriver::TimerDriver(ModelTimers& timers, QObject* parent) : QObject(parent)
 
 TimerDriver::~TimerDriver() { timers_.setObserver(nullptr); }
 
-std::int64_t TimerDriver::now() const { return clock_.elapsed(); }
+std::int64_t TimerDriver::now() const { return origin_ + clock_.nsecsElapsed() * speed_ / 1'000'000; }
+
+void TimerDriver::setSpeed(int times) {
+  if (times < 1 || times > kMaxSpeed || times == speed_) return;
+  // The time of the run goes on from where it is: the origin moves so that now()
+  // stays, and the deadlines keep their places on it.
+  const std::int64_t at = now();
+  clock_.restart();
+  speed_ = times;
+  origin_ = at;
+  arm();
+}
 
 std::optional<std::int64_t> TimerDriver::nextDue(const ModelTimer& t) const {
   const int i = timers_.indexOf(t);
@@ -97,8 +108,11 @@ void TimerDriver::arm() {
   // rounded up to the next whole millisecond.
   // Deadlines are at most kMaxEndMs plus one timer interval (an int): the
   // product stays below 2^63.
-  const std::int64_t leftNs = std::min(*next, 2 * kMaxEndMs) * 1'000'000 - clock_.nsecsElapsed();
-  const std::int64_t leftMs = leftNs <= 0 ? 0 : (leftNs + 999'999) / 1'000'000;
+  // At speed N a millisecond of the run takes 1/N of a real one.
+  const std::int64_t runNs = origin_ * 1'000'000 + clock_.nsecsElapsed() * speed_;
+  const std::int64_t leftNs = std::min(*next, 2 * kMaxEndMs) * 1'000'000 - runNs;
+  const std::int64_t realNs = leftNs <= 0 ? 0 : leftNs / speed_;
+  const std::int64_t leftMs = (realNs + 999'999) / 1'000'000;
   wake_.start(static_cast<int>(std::min<std::int64_t>(leftMs, std::numeric_limits<int>::max())));
 }
 

@@ -10,6 +10,10 @@
 // period at that handler's deadline, as on the virtual clock; a timer enabled from
 // anywhere else (a click) starts it at the present instant.
 //
+// At speed N (setSpeed) the time of the run goes N times as fast as the
+// monotonic clock: the timers fire N times as often, and now() and the
+// deadlines count milliseconds of the run.
+//
 // After a stall longer than a period (a machine asleep) the periods missed fire one
 // after the other until the deadlines have caught up with the clock.
 
@@ -36,8 +40,14 @@ class TimerDriver final : public QObject, public TimerObserver {
   TimerDriver(const TimerDriver&) = delete;
   TimerDriver& operator=(const TimerDriver&) = delete;
 
-  // Milliseconds since the driver was made, on the monotonic clock.
+  // Milliseconds of the run since the driver was made: of the monotonic clock at
+  // speed 1.
   std::int64_t now() const;
+  static constexpr int kMaxSpeed = 100;
+  // The run goes `times` (1 to kMaxSpeed) as fast as real time from now on;
+  // another value is ignored.
+  void setSpeed(int times);
+  int speed() const { return speed_; }
   // The deadline of the handler being run, otherwise now(): where a period
   // started at this moment counts from.
   std::int64_t instant() const { return firing_ ? *firing_ : now(); }
@@ -71,6 +81,8 @@ class TimerDriver final : public QObject, public TimerObserver {
 
   ModelTimers& timers_;
   QElapsedTimer clock_;
+  int speed_ = 1;
+  std::int64_t origin_ = 0;  // now() when clock_ was last started
   QTimer wake_;
   TimerDues due_{};
   std::optional<std::int64_t> firing_;

@@ -123,6 +123,22 @@ for pair in "<+02>-2 -2" "EST5EDT,M3.2.0,M11.1.0 5" "<+0530>-5:30 -5.30" "UTC0 0
   ! cmp -s "$tmp/auto" "$tmp/other" || fail "TZ=$zone: the same run as in UTC + 3"
 done
 
+# Real time ten times as fast sends what the virtual clock sends, times included,
+# in about a tenth of the time; speeds outside 1 to 100 and --speed with --fast
+# are refused.
+run --duration 30 >"$tmp/fast30"
+start=$(date +%s%N)
+"$prog" --headless --speed 10 --stdout --duration 30 --config "$src/tests/app/runs/headless.ini" \
+  --start-time "2026-12-31 22:59:40" >"$tmp/speed10" 2>"$tmp/err" ||
+  fail "--speed 10: exit status $?"
+took=$((($(date +%s%N) - start) / 1000000))
+cmp -s "$tmp/fast30" "$tmp/speed10" || fail "--speed 10 sends other sentences than --fast"
+[ "$took" -lt 20000 ] || fail "--speed 10: 30 simulated seconds took $took ms"
+rm -f "$tmp/raw.txt"
+for bad in 0 101 1.5 x; do refuses 2 "de 1 à 100" --headless --stdout --speed "$bad"; done
+refuses 2 "ne s'emploie pas avec --fast" --headless --stdout --fast --speed 2
+refuses 2 "AUTO, STDBY ou NAV" --headless --stdout --pilot nav
+
 # A simulated day: groups at seconds 0 to 86 400.
 run --duration 86400 >"$tmp/day"
 check_run "$tmp/day" 86401

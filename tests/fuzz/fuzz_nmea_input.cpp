@@ -3,7 +3,9 @@
 //
 // Any bytes, cut anywhere: every line is counted once (read, ignored or dropped
 // for one reason), the same bytes fed whole or in two pieces give the same
-// sentences, and what is read stays within its ranges.
+// sentences, and what is read stays within its ranges. The sentences then go
+// through the pilot's order and its decision for one second: the heading asked
+// and the heading steered stay within 0 to 360.
 
 #include <cmath>
 #include <cstddef>
@@ -13,6 +15,8 @@
 
 #include "fuzz_check.h"
 #include "nmea/nmea_input.h"
+#include "nmea/steering_order.h"
+#include "sim/nav_steering.h"
 
 namespace {
 
@@ -49,6 +53,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(c.used + c.ignored + c.dropped() == c.lines, "a line counted twice or not at all");
     FUZZ_CHECK(all.size() == c.used, "sentences returned differ from those counted");
     for (const SteeringSentence& s : all) FUZZ_CHECK(Sound(s), "a value read is out of its range");
+
+    SteeringOrders orders;
+    std::int64_t ms = 0;
+    for (const SteeringSentence& s : all) {
+      orders.Take(s, ms += 300, -3.5L);
+      const std::optional<SteeringOrder> order = orders.Current(ms, 10000);
+      if (!order) continue;
+      FUZZ_CHECK(order->headingTrue >= 0 && order->headingTrue < 360, "an order outside 0 to 360");
+      NavSituation situation;
+      situation.heading = static_cast<long double>(ms % 360);
+      situation.windFrom = static_cast<long double>((ms / 7) % 360);
+      situation.headingAsked = order->headingTrue;
+      situation.crossTrackKnown = order->crossTrackNm.has_value();
+      situation.crossTrackNm = order->crossTrackNm.value_or(0);
+      const NavDecision d = DecideNavStep(situation, NavPilotSettings{});
+      FUZZ_CHECK(d.heading >= 0 && d.heading < 360 && d.aim >= 0 && d.aim < 360, "a heading steered outside 0 to 360");
+    }
 
     NmeaLineReader pieces(allowMissing);
     const std::size_t cut = size == 0 ? 0 : data[0] % (size + 1);

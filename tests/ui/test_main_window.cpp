@@ -179,7 +179,8 @@ class TestMainWindow : public QObject {
         {"SBtVire", "VIRER !", false}, {"SBtEmp", "EMPANNER", false}, {"BtModWp", "Modif.", true},
         {"BtActivNMEA", "Activer", false}, {"RazCom", "Raz", true}, {"SpBtZoomNMEA", "+", true},
         {"SpBtPauseRes", "", false}, {"BtBestHaul", "", false}, {"BtCalC", "Démarrer", true},
-        {"SpBtAUTO", "AUTO", true}, {"SpBtStdBY", "STDBY", true}, {"Quitter1", "Quitter", true},
+        {"SpBtAUTO", "AUTO", true}, {"SpBtStdBY", "STDBY", true}, {"SpBtNAV", "NAV", true},
+        {"Quitter1", "Quitter", true},
         {"DataNMEA", "Sauvegarder NMEA brut", true}, {"SauvegarderNMEAhorodat1", "Sauvegarder NMEA horodaté", true},
         {"Ouvrir2", "Ouvrir", true}, {"Enregistrer2", "Enregistrer", true}, {"Automatique1", "Automatique", true},
         {"Normal1", "Normal", false}, {"Pleincran1", "Plein écran", true}, {"Gnralits1", "Généralités", true},
@@ -376,6 +377,38 @@ class TestMainWindow : public QObject {
     Click(&w, "SpBtAUTO");
     QCOMPARE(s.ModPil, TModPil::AUTO);
     QVERIFY(!bar->isEnabled() && !bar->sliderShown());
+  }
+
+  void navFollowsThePlotterUntilAutoIsChosen() {
+    TFVentrel& w = Open();
+    const SimState& s = w.model().state();
+    w.model().params().varyHeading = false;
+    Click(&w, "BtCalC");
+    Advance(1000);
+    Click(&w, "SpBtNAV");
+    QVERIFY(w.model().nav().engaged);
+    QCOMPARE(Find<QLineEdit>("LbModPil")->text().trimmed(), QString("NAV"));
+    auto* bar = Find<HelmBar>("TrackBarre");
+    QVERIFY(!bar->isEnabled() && bar->sliderShown());
+
+    // An order 20 degrees to starboard: three degrees a second, the bar shows it.
+    ApbSentence apb;
+    apb.valid = true;
+    apb.destination = "WP1";
+    apb.headingToSteer = Bearing{std::fmod(static_cast<double>(s.HDG) + 20, 360.0), NorthRef::True};
+    const long double before = s.HDG;
+    w.model().NavTake(apb);
+    Advance(2000);
+    w.model().NavTake(apb);
+    Advance(1000);
+    QCOMPARE(static_cast<double>(Turn(before, s.HDG)), 9.0);
+    QCOMPARE(bar->value(), 12);
+    QVERIFY(Find<QLabel>("LbNavConsigne")->text().contains(QString::fromUtf8("(APB cap à suivre)")));
+
+    Click(&w, "SpBtAUTO");
+    QVERIFY(!w.model().nav().engaged);
+    QCOMPARE(Find<QLineEdit>("LbModPil")->text().trimmed(), QString("AUTO"));
+    QVERIFY(!bar->sliderShown());
   }
 
   void layoutsSwapTheirItems() {
