@@ -28,11 +28,14 @@
 #include <unistd.h>
 #endif
 
+#include "files/config_values.h"
 #include "files/file_write.h"
+#include "files/ini_file.h"
 #include "files/value_ranges.h"
 #include "nmea/output.h"
 #include "program/boat_commands.h"
 #include "program/program.h"
+#include "qt/nmea_inputs.h"
 #include "qt/port_names.h"
 #include "qt/serial_nmea_port.h"
 #include "qt/serial_port.h"
@@ -334,7 +337,7 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
   std::vector<std::string> seen;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a != "--tcp" && a != "--udp" && std::find(seen.begin(), seen.end(), a) != seen.end()) {
+    if (a != "--tcp" && a != "--udp" && a != "--nmea-in" && std::find(seen.begin(), seen.end(), a) != seen.end()) {
       error = "Option répétée : " + a;
       return std::nullopt;
     }
@@ -350,7 +353,7 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
     static const char* const kWithValue[] = {"--config",     "--port", "--baud",        "--duration",
                                              "--start-time", "--log",  "--log-stamped", "--port-loss",
                                              "--tcp",        "--udp",  "--wait-clients", "--pilot",
-                                             "--speed"};
+                                             "--speed",      "--nmea-in"};
     if (std::find(std::begin(kWithValue), std::end(kWithValue), a) == std::end(kWithValue)) {
       error = "Option inconnue : " + a;
       return std::nullopt;
@@ -413,6 +416,13 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
       std::optional<NetEndpoint> e = ParseDestination(v, error);
       if (!e) return std::nullopt;
       o.udp.push_back(std::move(*e));
+    } else if (a == "--nmea-in") {
+      std::optional<NmeaSource> source = ParseNmeaSource(v, error);
+      if (!source) {
+        error += " (option --nmea-in)";
+        return std::nullopt;
+      }
+      o.nmeaIn.push_back(std::move(*source));
     } else if (a == "--pilot") {
       if (v != "AUTO" && v != "STDBY" && v != "NAV") {
         error = "Valeur invalide pour --pilot : « " + ShownValue(v) + " » (AUTO, STDBY ou NAV)";
@@ -454,8 +464,17 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
       }
     }
   }
+  if (std::optional<std::string> why = RepeatedNmeaSource(o.nmeaIn)) {
+    error = *why + " (option --nmea-in)";
+    return std::nullopt;
+  }
   if (o.port.empty() && std::find(seen.begin(), seen.end(), "--port-loss") != seen.end()) {
     error = "--port-loss ne s'emploie qu'avec --port";
+    return std::nullopt;
+  }
+  if (o.fast && !o.nmeaIn.empty()) {
+    error = "--nmea-in ne s'emploie pas avec --fast : le traceur répond en temps réel ; employez --speed N "
+            "pour aller plus vite";
     return std::nullopt;
   }
   if (o.fast && o.speed != 1) {
@@ -605,6 +624,51 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
       return 2;
     }
   }
+  // The sources of steering sentences: those of --nmea-in, or else those of the
+  // configuration's [NAV] when its input is on (the program has read and checked
+  // the file already; its refused keys were told). Refused before anything is sent.
+  const NavSettings& nav = program.Nav();
+  std::vector<NmeaSource> sources = o.nmeaIn;
+  const char* const sourcesFrom = o.nmeaIn.empty() ? "[NAV] sEntree" : "--nmea-in";
+  if (o.nmeaIn.empty() && nav.input) {
+    sources = nav.sources;
+    if (sources.empty()) {
+      err << "La section [NAV] demande la lecture des phrases de pilotage (iEntree=1) mais sEntree ne nomme "
+             "aucune source\n";
+      return 2;
+    }
+  }
+  for (const NmeaSource& source : sources) {
+    if (source.kind == NmeaSourceKind::Serial && o.port.empty()) {
+      err << "La source NMEA « serial » (" << sourcesFrom
+          << ") lit le port série des phrases envoyées : indiquez --port NOM\n";
+      return 2;
+    }
+    if (source.kind == NmeaSourceKind::TcpServerClients && servers.empty()) {
+      err << "La source NMEA « tcp » (" << sourcesFrom
+          << ") lit les clients du serveur TCP : indiquez --tcp [ADRESSE:]PORT ou [RESEAU] iTCP=1\n";
+      return 2;
+    }
+  }
+  // The boat is driven through the typed commands: the start, the pilot, and each
+  // steering sentence read (its lines for the user reach the NMEA list, and so
+  // standard error).
+  BoatCommands commands(program);
+  const auto onSteering = [&commands](const SteeringSentence& sentence) { commands.Steer(sentence); };
+  std::unique_ptr<NmeaInputs> inputs;
+  if (!sources.empty()) {
+    inputs = std::make_unique<NmeaInputs>(onSteering, say);
+    inputs->SetAllowMissingChecksum(nav.allowMissingChecksum);
+    inputs->SetSerialPorts(com.get());
+    std::vector<TcpServerOutput*> listening;
+    for (const auto& server : servers) listening.push_back(server.get());
+    inputs->SetTcpServers(listening);
+    if (const std::string problem = inputs->Start(sources); !problem.empty()) {
+      err << problem << "\n";
+      return 2;
+    }
+    err << "Phrases de pilotage lues depuis : " << NmeaSourceListText(sources) << "\n";
+  }
   const auto tcpClients = [&] {
     int n = 0;
     for (const auto& server : servers) n += server->ClientCount();
@@ -730,7 +794,6 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   std::signal(SIGTERM, OnStopSignal);
   // The start goes through the typed commands (its messages reach the user as
   // the window's do); "Activer" belongs to the transmission.
-  BoatCommands commands(program);
   const auto startAndActivate = [&] {
     if (driver) second0 = driver->instant();
     commands.Start();
@@ -768,7 +831,7 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     QElapsedTimer events;
     events.start();
     const auto pace = [&] {
-      if (servers.empty() || (tcpBacklog() <= kFastBacklog && events.elapsed() < kFastEventsMs)) return;
+      if ((servers.empty() && !inputs) || (tcpBacklog() <= kFastBacklog && events.elapsed() < kFastEventsMs)) return;
       for (const auto& server : servers) server->Flush();
       QCoreApplication::processEvents();
       while (tcpBacklog() > kFastBacklog && gStopRequested == 0) {
@@ -810,6 +873,12 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   model.timers().TimerAT.setEnabled(false);
   model.timers().TimerB.setEnabled(false);
   tx.Quit();
+  // The sources are read no more; what they gave is told.
+  if (inputs) {
+    const InputCounts counts = inputs->Counts();
+    inputs->Stop();
+    err << InputCountsLine(counts) << "\n";
+  }
   // What the TCP clients have not read yet: all of it after a fast run (until
   // Ctrl+C), what kDrainMs allows in real time; then each connection ends.
   if (!servers.empty()) {

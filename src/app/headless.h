@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "files/net_endpoint.h"
+#include "files/nmea_source.h"
 #include "nmea/local_time.h"
 
 namespace ventrel::app {
@@ -33,6 +34,7 @@ struct HeadlessOptions {
   std::vector<NetEndpoint> tcp;       // --tcp [ADDR:]PORT, each a TCP server ("" : every interface)
   std::vector<NetEndpoint> udp;       // --udp HOST:PORT, each a destination
   int waitClients = 0;                // --wait-clients N: TCP clients awaited before second 0
+  std::vector<NmeaSource> nmeaIn;     // --nmea-in SOURCE, each a source of steering sentences
   std::string pilot;                  // --pilot AUTO|STDBY|NAV at second 0; "" : the configuration's
   int speed = 1;                      // --speed N: real time N times as fast, 1 to 100
 };
@@ -51,7 +53,9 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
 //      could not be saved, the serial port was lost with --port-loss exit;
 //   2  refused before starting, nothing sent: bad options, a configuration that
 //      cannot be read as one or selects no sentence, no usable polar, a port that
-//      cannot be opened, a TCP port taken, a UDP destination unknown.
+//      cannot be opened, a TCP port taken, a UDP destination unknown, a source of
+//      steering sentences refused (its form, "serial" without a serial port, "tcp"
+//      without a TCP server, a UDP port taken).
 // `args` are the arguments after "--headless".
 int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std::ostream& err);
 

@@ -77,6 +77,39 @@ void WriteNetwork(IniFile& ini, const NetworkSettings& n) {
   ini.WriteInteger(kSecReseau, "iUDPTTL", n.udpTtl);
 }
 
+// [NAV]: a value refused keeps the default (the input off for its sources) and is
+// reported.
+NavSettings ReadNav(const IniFile& ini, BadKeys* bad) {
+  NavSettings n;
+  const auto real = [&](std::string_view key, long double ifMissing) {
+    return Checked(ini, kSecNav, key, ini.ReadReal(kSecNav, key, ifMissing, ifMissing, bad), ifMissing, bad);
+  };
+  n.input = ini.ReadBool(kSecNav, "iEntree", false, false, bad);
+  const std::string sources = ini.ReadString(kSecNav, "sEntree", "");
+  std::string error;
+  if (std::optional<std::vector<NmeaSource>> list = ParseNmeaSourceList(sources, error)) {
+    n.sources = std::move(*list);
+  } else {
+    if (bad != nullptr) bad->push_back({std::string(kSecNav), "sEntree", sources, "n'est pas une liste de sources"});
+    n.input = false;
+  }
+  n.allowMissingChecksum = ini.ReadBool(kSecNav, "iSansSomme", false, false, bad);
+  n.turnRate = real("dVirage", n.turnRate);
+  n.corridorNm = real("dCouloir", n.corridorNm);
+  n.lossDelay = real("dPerte", n.lossDelay);
+  return n;
+}
+
+void WriteNav(IniFile& ini, const NavSettings& n) {
+  if (!ini.HasSection(kSecNav) && n == NavSettings{}) return;
+  ini.WriteBool(kSecNav, "iEntree", n.input);
+  ini.WriteString(kSecNav, "sEntree", NmeaSourceListText(n.sources));
+  ini.WriteBool(kSecNav, "iSansSomme", n.allowMissingChecksum);
+  ini.WriteReal(kSecNav, "dVirage", n.turnRate);
+  ini.WriteReal(kSecNav, "dCouloir", n.corridorNm);
+  ini.WriteReal(kSecNav, "dPerte", n.lossDelay);
+}
+
 }  // namespace
 
 TModPil ModPilFromText(std::string_view text) {
@@ -169,6 +202,7 @@ Configuration ReadConfiguration(const IniFile& ini, const Configuration& cur, Ba
   c.iPilot = ini.ReadString(kSecNmea, "iPilot", kPilotID);
   c.iCompas = ini.ReadString(kSecNmea, "iCompas", kCompasID);
   c.network = ReadNetwork(ini, bad);
+  c.nav = ReadNav(ini, bad);
   return c;
 }
 
@@ -218,6 +252,7 @@ void WriteConfiguration(IniFile& ini, const Configuration& c) {
   ini.WriteString(kSecNmea, "iPilot", kPilotID);
   ini.WriteString(kSecNmea, "iCompas", kCompasID);
   WriteNetwork(ini, c.network);
+  WriteNav(ini, c.nav);
 }
 
 }  // namespace ventrel

@@ -37,6 +37,17 @@
 //                  Missing keys are off and their defaults: a file without the
 //                  section sends what it always did. A save writes the section
 //                  only when the file has it or a setting differs from those.
+//   [NAV]          iEntree                steering sentences read (1) or not (0)
+//                  sEntree                their sources, separated by commas or spaces
+//                                         ("serial", "tcp", "udp:10111", "tcp://HOST:PORT")
+//                  iSansSomme             a sentence without checksum accepted (1) or dropped (0)
+//                  dVirage                turn rate of the NAV pilot, degrees a second, 0.5 to 20 (3)
+//                  dCouloir               cross-track error beyond which the NAV pilot tacks,
+//                                         nautical miles, 0 to 10 (0.5; 0: none)
+//                  dPerte                 seconds without a usable sentence before the NAV
+//                                         pilot falls back to AUTO, 2 to 600 (10)
+//                  Missing keys are off and their defaults, written back as
+//                  [RESEAU] is.
 //
 // Packed coordinates: degrees x 100 + decimal minutes, negative for south or west;
 // 51°04.14' N is 5104.14, 47°06.5' S is -4706.5.
@@ -59,6 +70,7 @@
 
 #include "files/ini_file.h"
 #include "files/net_endpoint.h"
+#include "files/nmea_source.h"
 #include "nmea/registry.h"
 #include "sim/sim_state.h"
 #include "version.h"
@@ -72,6 +84,7 @@ inline constexpr std::string_view kSecNavData = "NavDATA";
 inline constexpr std::string_view kSecCom = "COM";
 inline constexpr std::string_view kSecNmea = "NMEA";
 inline constexpr std::string_view kSecReseau = "RESEAU";
+inline constexpr std::string_view kSecNav = "NAV";
 
 inline constexpr std::string_view kProgramName = "Ventrel";
 
@@ -123,6 +136,17 @@ struct NetworkSettings {
   friend bool operator==(const NetworkSettings&, const NetworkSettings&) = default;
 };
 
+// The steering input of [NAV] and the NAV pilot's settings; the defaults are "off".
+struct NavSettings {
+  bool input = false;                 // steering sentences read from `sources`
+  std::vector<NmeaSource> sources;
+  bool allowMissingChecksum = false;  // a sentence without checksum is used (else dropped)
+  long double turnRate = 3.0L;        // degrees a second, 0.5..20
+  long double corridorNm = 0.5L;      // nautical miles, 0..10; 0: no corridor
+  long double lossDelay = 10.0L;      // seconds, 2..600
+  friend bool operator==(const NavSettings&, const NavSettings&) = default;
+};
+
 struct Configuration {
   // [Version]
   std::string Version = kVersion;  // of the program that wrote the file
@@ -162,6 +186,8 @@ struct Configuration {
   std::string iCompas = std::string(kCompasID);
   // [RESEAU]
   NetworkSettings network;
+  // [NAV]
+  NavSettings nav;
 
   friend bool operator==(const Configuration&, const Configuration&) = default;
 };

@@ -85,12 +85,17 @@ class NmeaLineReader {
  public:
   static constexpr std::size_t kMaxLineBytes = 512;
 
-  explicit NmeaLineReader(bool allowMissingChecksum = false) : allowMissingChecksum_(allowMissingChecksum) {}
+  // The line's room is taken once, at its bound: the reader never grows.
+  explicit NmeaLineReader(bool allowMissingChecksum = false) : allowMissingChecksum_(allowMissingChecksum) {
+    line_.reserve(kMaxLineBytes);
+  }
 
   // Reads bytes as they come (any split, CR, LF or CR LF); returns the steering
   // sentences completed by them, in order.
   std::vector<SteeringSentence> Feed(std::string_view bytes);
   const InputCounts& counts() const { return counts_; }
+  // Bytes of memory the reader holds for the line being read (its fixed room).
+  std::size_t held() const { return line_.capacity(); }
 
  private:
   void EndOfLine(std::vector<SteeringSentence>& out);

@@ -69,6 +69,15 @@ std::optional<long double> VentrelProgram::FieldValue(Field field, std::string_v
   return r.value;
 }
 
+void VentrelProgram::SetNav(NavSettings n) {
+  nav_ = std::move(n);
+  NavPilotSettings pilot;
+  pilot.turnRate = nav_.turnRate;
+  pilot.corridorNm = nav_.corridorNm;
+  pilot.lossSeconds = nav_.lossDelay;
+  model_.SetNavSettings(pilot);
+}
+
 Configuration VentrelProgram::Settings(std::string* problems) const {
   const SimState& s = model_.state();
   const Params& p = model_.params();
@@ -132,6 +141,7 @@ Configuration VentrelProgram::Settings(std::string* problems) const {
   }
   c.COM = COM_;
   c.network = network_;
+  c.nav = nav_;
   for (std::size_t i = 0; i < kSentencesByType.size(); ++i) c.sentences[i] = Selected(nmea_, *kSentencesByType[i]);
   const std::array<int, 4> radios = {selection_.RdGDevPos, selection_.RdGDevSond, selection_.RdGInst,
                                      selection_.RdGWI};
@@ -227,6 +237,7 @@ void VentrelProgram::LoadConfig(const IniFile& ini) {
   if (!IsBadKey(bad, kSecCom, "iVit")) transmission_.SetSpeedText(std::to_string(c.iVit));
   COM_ = c.COM;
   network_ = c.network;
+  SetNav(c.nav);
 
   // 11. Sentence switches (the keys are in the list's order).
   for (std::size_t i = 0; i < kSentencesByType.size(); ++i) {

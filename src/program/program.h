@@ -128,6 +128,10 @@ class VentrelProgram {
   // The network outputs of the configuration ([RESEAU]); a change is saved with it.
   const NetworkSettings& Network() const { return network_; }
   void SetNetwork(NetworkSettings n) { network_ = std::move(n); }
+  // The steering input and the NAV pilot's settings of the configuration ([NAV]);
+  // a change is saved with it, and the pilot takes its settings at once.
+  const NavSettings& Nav() const { return nav_; }
+  void SetNav(NavSettings n);
 
   // ---- The watched configuration.
   const std::filesystem::path& CFGFile() const { return CFGFile_; }
@@ -263,6 +267,7 @@ class VentrelProgram {
   bool configuredPolarUnused_ = false;
   std::array<std::string, kNbPorts> COM_{};
   NetworkSettings network_;
+  NavSettings nav_;
 
   std::filesystem::path CFGFile_;
   std::optional<std::filesystem::file_time_type> CFGFileDate_;

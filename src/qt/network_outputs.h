@@ -36,6 +36,10 @@ class NetworkOutputs final : public QObject, public NmeaOutput {
   bool active() const override { return TcpOn() || UdpOn(); }
   bool UdpOn() const { return udp_ != nullptr; }
   int ClientCount() const { return tcp_ ? tcp_->ClientCount() : 0; }
+  // The TCP server in force (null when off), for the steering input of its
+  // clients (NmeaInputs::SetTcpServers); Apply replaces it, the input is then
+  // started again on the new one.
+  TcpServerOutput* TcpServer() const { return tcp_.get(); }
   // Where the server listens ("" when off).
   std::string TcpWhere() const { return tcp_ ? tcp_->Where() : std::string(); }
 

@@ -216,8 +216,16 @@ void SerialPorts::attach(Entry& e, std::unique_ptr<QSerialPort> port, const ComD
   connect(p, &QSerialPort::errorOccurred, this,
           [this, p](QSerialPort::SerialPortError error) { on_error(p, error); });
   connect(p, &QSerialPort::bytesWritten, this, [this, p] { on_bytes_written(p); });
-  // Nothing is read from the line; what the far end sends is dropped.
-  connect(p, &QSerialPort::readyRead, p, [p] { p->readAll(); });
+  // What the far end sends goes to the receiver while this is the port of
+  // idx_com; otherwise it is dropped.
+  p->setReadBufferSize(kReadBound);
+  connect(p, &QSerialPort::readyRead, this, [this, p] {
+    if (receiver_ && tab_hcom[idx_com_].hcom == p) {
+      receiver_(*p);
+    } else {
+      p->readAll();
+    }
+  });
   e.hcom = p;
   e.state = HandleState::Open;
   e.comDCB = dcb;

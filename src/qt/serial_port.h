@@ -117,6 +117,14 @@ class SerialPorts : public QObject {
   // The open port of an entry, for inspection; null when it holds none.
   const QSerialPort* port(std::size_t idx) const { return tab_hcom.at(idx).hcom; }
 
+  // Who reads what the far end sends on the port of idx_com: called when it has
+  // bytes to read; the receiver reads what it wants, the rest waits in the port's
+  // bounded buffer (kReadBound) and the system's. Without a receiver, and on the
+  // other ports, those bytes are thrown away.
+  void SetReceiver(std::function<void(QIODevice& port)> receiver) { receiver_ = std::move(receiver); }
+  // Bytes of a port's read buffer.
+  static constexpr qint64 kReadBound = 4096;
+
   // True when the port of idx_com is open and can take bytes.
   bool can_write() const;
   // Bytes handed to the port of idx_com that have not left yet.
@@ -151,6 +159,7 @@ class SerialPorts : public QObject {
   void message(const std::string& text) const;
 
   MessageSink sink_;
+  std::function<void(QIODevice&)> receiver_;
   PortOverrides overrides_;
   std::deque<Entry> tab_hcom;  // a deque: entries keep their place as others are added
   std::size_t idx_com_ = 0;

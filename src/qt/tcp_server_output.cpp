@@ -73,9 +73,14 @@ void TcpServerOutput::OnNewConnection() {
     Client c;
     c.socket = s;
     c.peer = AddressText(s->peerAddress(), s->peerPort());
-    clients_.push_back(std::move(c));
-    // What the client sends is read and thrown away; its buffer is bounded.
-    connect(s, &QTcpSocket::readyRead, this, [s] {
+    clients_.push_back(c);
+    // What the client sends goes to the receiver, or is read and thrown away; its
+    // buffer is bounded.
+    connect(s, &QTcpSocket::readyRead, this, [this, s, peer = c.peer] {
+      if (receiver_.readable) {
+        receiver_.readable(s, peer);
+        return;
+      }
       std::array<char, 4096> scrap{};
       while (s->bytesAvailable() > 0) {
         if (s->read(scrap.data(), static_cast<qint64>(scrap.size())) <= 0) break;
@@ -96,6 +101,7 @@ void TcpServerOutput::Forget(QTcpSocket* socket, const std::string& why) {
   if (it == clients_.end()) return;
   if (!why.empty()) Tell("Client TCP " + it->peer + " déconnecté : " + why);
   clients_.erase(it);
+  if (receiver_.gone) receiver_.gone(socket);
   socket->disconnect(this);
   socket->abort();
   socket->deleteLater();
@@ -156,6 +162,7 @@ void TcpServerOutput::CloseClients() {
   const std::vector<Client> all = clients_;
   clients_.clear();
   for (const Client& c : all) {
+    if (receiver_.gone) receiver_.gone(c.socket);
     c.socket->disconnect(this);
     c.socket->disconnectFromHost();  // after the bytes held have gone
     connect(c.socket, &QTcpSocket::disconnected, c.socket, &QObject::deleteLater);
@@ -167,6 +174,7 @@ void TcpServerOutput::CloseClients() {
 void TcpServerOutput::Close() {
   server_->close();
   for (const Client& c : clients_) {
+    if (receiver_.gone) receiver_.gone(c.socket);
     c.socket->disconnect(this);
     c.socket->abort();
     c.socket->deleteLater();

@@ -12,7 +12,9 @@
 //   SlowClient::Wait (fast runs), nothing is dropped: the runner waits while
 //   Backlog() is high (back-pressure), so the run goes at the slowest client's pace.
 // - Bytes the clients send are read and thrown away as they come, with a bounded
-//   read buffer per client.
+//   read buffer per client, unless a receiver is set (SetClientReceiver): it then
+//   reads them itself, as much as it wants at a time, and the rest waits in the
+//   client's bounded buffer and in the system's (the client is held back).
 // - Clients that disconnect, half-close or reset are forgotten.
 // write() never refuses: a client that falls away is the client's loss, not the
 // cycle's. Main thread only.
@@ -24,6 +26,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "nmea/output.h"
@@ -55,6 +58,15 @@ class TcpServerOutput final : public QObject, public NmeaOutput {
   TcpServerOutput(QHostAddress address, quint16 port, std::function<void(const std::string&)> sink,
                   QObject* parent = nullptr);
   ~TcpServerOutput() override;
+
+  // Who reads what the clients send: `readable` when a client has bytes to read
+  // (from then on, not at the client's arrival), `gone` when a client is forgotten
+  // (before its socket is deleted). An empty receiver: the bytes are thrown away.
+  struct ClientReceiver {
+    std::function<void(QTcpSocket* client, const std::string& peer)> readable;
+    std::function<void(QTcpSocket* client)> gone;
+  };
+  void SetClientReceiver(ClientReceiver receiver) { receiver_ = std::move(receiver); }
 
   void SetMaxBehind(std::size_t bytes) { maxBehind_ = bytes; }
   void SetSlowClient(SlowClient mode) { slow_ = mode; }
@@ -106,6 +118,7 @@ class TcpServerOutput final : public QObject, public NmeaOutput {
   QHostAddress address_;
   quint16 port_;
   std::function<void(const std::string&)> sink_;
+  ClientReceiver receiver_;
   QTcpServer* server_;
   std::vector<Client> clients_;
   std::size_t maxBehind_ = kDefaultMaxBehind;

@@ -162,6 +162,9 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
   LocalClock clock = setup_.clock ? setup_.clock : LocalClock(SystemLocalTime);
   program_ = std::make_unique<VentrelProgram>(*port_, std::move(clock), *dialogs_);
   commands_ = std::make_unique<BoatCommands>(*program_);
+  inputs_ = std::make_unique<NmeaInputs>(
+      [this](const SteeringSentence& sentence) { Run([this, &sentence] { commands_->Steer(sentence); }); },
+      [this](const std::string& m) { program_->transmission().log().visible.Add(" *** " + m + " ***"); });
   program_->transmission().AddOutput(*port_);
   program_->transmission().AddOutput(*network_);
   binder_ = std::make_unique<PanelBinder>(program_->panel());
@@ -215,6 +218,7 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
   });
   // The network outputs of the default configuration.
   if (const std::string e = network_->Apply(program_->Network()); !e.empty()) Post(e, true);
+  ApplyInput();
   WrapTimers();
   if (setup_.realTimeTimers) driver_ = std::make_unique<TimerDriver>(model().timers());
 
@@ -441,6 +445,7 @@ void TFVentrel::BuildMenus() {
             Run([this] { program_->Ouvrir2Click(); });
             // The network outputs of the configuration opened.
             if (const std::string e = network_->ApplyIfChanged(program_->Network()); !e.empty()) Post(e, true);
+            ApplyInput();
           });
   connect(item(conf, "Enregistrer2", QStringLiteral("Enregistrer")), &QAction::triggered, this,
           [this] { Run([this] { program_->Enregistrer2Click(); }); });
@@ -473,6 +478,20 @@ void TFVentrel::BuildMenus() {
   connect(quit, &QAction::triggered, this, &TFVentrel::Quitter);
 }
 
+std::string TFVentrel::ApplyInput() {
+  const NavSettings& nav = program_->Nav();
+  inputs_->Stop();
+  inputs_->SetSerialPorts(com_.get());
+  std::vector<TcpServerOutput*> servers;
+  if (TcpServerOutput* server = network_->TcpServer()) servers.push_back(server);
+  inputs_->SetTcpServers(servers);
+  inputs_->SetAllowMissingChecksum(nav.allowMissingChecksum);
+  if (!nav.input) return {};
+  std::string error = inputs_->Start(nav.sources);
+  if (!error.empty()) Post("Entrée NMEA du pilote NAV : " + error, true);
+  return error;
+}
+
 void TFVentrel::OpenNetworkDialog() {
   if (!network_dialog_) {
     network_dialog_ = new NetworkDialog(
@@ -482,6 +501,9 @@ void TFVentrel::OpenNetworkDialog() {
           Run([] {});  // the outputs in use and "Activer" follow the settings applied
         },
         this);
+    network_dialog_->SetInput(
+        inputs_.get(), [this] { return program_->Nav(); },
+        [this](const NavSettings& n) { program_->SetNav(n); }, [this] { return ApplyInput(); });
   }
   network_dialog_->Refresh();
   network_dialog_->show();

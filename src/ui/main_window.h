@@ -20,6 +20,7 @@
 #include "program/boat_commands.h"
 #include "program/program.h"
 #include "qt/network_outputs.h"
+#include "qt/nmea_inputs.h"
 #include "qt/serial_nmea_port.h"
 #include "qt/serial_port.h"
 #include "raster/rotated_boat.h"
@@ -97,6 +98,11 @@ class TFVentrel : public QMainWindow {
   // The "Réseau" dialog, made at its first opening (menu "Configuration", "Réseau").
   NetworkDialog* networkDialog() const { return network_dialog_; }
   void OpenNetworkDialog();
+  // The steering input as the configuration's [NAV] sets it, reading the TCP
+  // server and the serial ports in force: "" or the French message of a source
+  // that cannot start (then told to the user too).
+  std::string ApplyInput();
+  NmeaInputs* inputs() const { return inputs_.get(); }
   QListWidget* nmeaList() const { return memoNMEA_; }
   QGroupBox* nmeaPanel() const { return gbNmea_; }
   TimerDriver* timerDriver() const { return driver_.get(); }
@@ -159,6 +165,8 @@ class TFVentrel : public QMainWindow {
   // The buttons that drive the boat go through the same commands as the headless
   // run and every other driver.
   std::unique_ptr<BoatCommands> commands_;
+  // The steering input of the NAV pilot ([NAV]): each sentence goes to the commands.
+  std::unique_ptr<NmeaInputs> inputs_;
   ImageCanvas canvas_;
   ImageCanvas depthCanvas_;
   RotatedBoat boat_;

@@ -7,12 +7,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <utility>
 
 #include "files/net_endpoint.h"
+#include "files/nmea_source.h"
 #include "qt/network_outputs.h"
+#include "qt/nmea_inputs.h"
 
 namespace ventrel {
 
@@ -78,6 +81,30 @@ NetworkDialog::NetworkDialog(NetworkOutputs& outputs, std::function<NetworkSetti
   form->addRow(QStringLiteral("Clients"), clients_);
   form->addRow(udp_);
   form->addRow(QStringLiteral("Destinations"), destinations_);
+  input_ = new QCheckBox(QStringLiteral("Entrée NMEA du pilote NAV (APB, RMB, XTE, HSC)"), this);
+  input_->setObjectName("ChkEntreeNMEA");
+  sources_ = new QLineEdit(this);
+  sources_->setObjectName("EdSourcesNMEA");
+  sources_->setPlaceholderText(QStringLiteral("tcp, udp:10111, tcp://HOTE:PORT, serial"));
+  sources_->setToolTip(QStringLiteral(
+      "tcp : les clients du serveur TCP ci-dessus ; udp:[ADRESSE:]PORT : un port UDP écouté ; "
+      "tcp://HOTE:PORT : la sortie NMEA d'un traceur ou d'un serveur ; serial : le port série de sortie"));
+  noChecksum_ = new QCheckBox(QStringLiteral("Accepter les phrases sans somme de contrôle"), this);
+  noChecksum_->setObjectName("ChkSansSomme");
+  inputCounts_ = new QLabel(this);
+  inputCounts_->setObjectName("LbComptesEntree");
+  inputCounts_->setWordWrap(false);
+  for (QWidget* w : {static_cast<QWidget*>(input_), static_cast<QWidget*>(sources_),
+                     static_cast<QWidget*>(noChecksum_), static_cast<QWidget*>(inputCounts_)}) {
+    w->setVisible(false);
+  }
+  form->addRow(input_);
+  form->addRow(QStringLiteral("Sources"), sources_);
+  form->addRow(noChecksum_);
+  form->addRow(inputCounts_);
+  countsTimer_ = new QTimer(this);
+  countsTimer_->setInterval(1000);
+  connect(countsTimer_, &QTimer::timeout, this, &NetworkDialog::ShowInputCounts);
   auto* buttons = new QDialogButtonBox(this);
   QPushButton* apply = buttons->addButton(QStringLiteral("Appliquer"), QDialogButtonBox::ApplyRole);
   apply->setObjectName("BtAppliquerReseau");
@@ -103,6 +130,52 @@ void NetworkDialog::ShowClients(int count) {
                     QStringLiteral(" (écoute sur ") + QString::fromStdString(outputs_.TcpWhere()) + ")");
 }
 
+void NetworkDialog::SetInput(NmeaInputs* inputs, std::function<NavSettings()> get,
+                             std::function<void(const NavSettings&)> set, std::function<std::string()> apply) {
+  inputs_ = inputs;
+  getNav_ = std::move(get);
+  setNav_ = std::move(set);
+  applyNav_ = std::move(apply);
+  const bool on = inputs_ != nullptr;
+  for (QWidget* w : {static_cast<QWidget*>(input_), static_cast<QWidget*>(sources_),
+                     static_cast<QWidget*>(noChecksum_), static_cast<QWidget*>(inputCounts_)}) {
+    w->setVisible(on);
+  }
+  if (on) {
+    countsTimer_->start();
+  } else {
+    countsTimer_->stop();
+  }
+  Refresh();
+}
+
+void NetworkDialog::ShowInputCounts() {
+  if (!inputs_) return;
+  if (!inputs_->Running()) {
+    inputCounts_->setText(QStringLiteral("Entrée arrêtée"));
+    return;
+  }
+  QString text = QString::fromStdString(InputCountsLine(inputs_->Counts()));
+  for (const NmeaInputs::SourceState& src : inputs_->Sources()) {
+    if (!src.connected) text += QStringLiteral("\n") + QString::fromStdString(src.name) + QStringLiteral(" : non connecté");
+  }
+  inputCounts_->setText(text);
+}
+
+std::optional<NavSettings> NetworkDialog::NavFromFields(std::string& error) const {
+  NavSettings n = getNav_();
+  n.input = input_->isChecked();
+  n.allowMissingChecksum = noChecksum_->isChecked();
+  std::optional<std::vector<NmeaSource>> list = ParseNmeaSourceList(sources_->text().toStdString(), error);
+  if (!list) return std::nullopt;
+  if (n.input && list->empty()) {
+    error = "Indiquez au moins une source de l'entrée NMEA (tcp, udp:PORT, tcp://HOTE:PORT ou serial)";
+    return std::nullopt;
+  }
+  n.sources = std::move(*list);
+  return n;
+}
+
 void NetworkDialog::Refresh() {
   const NetworkSettings n = get_();
   tcp_->setChecked(n.tcp);
@@ -111,6 +184,13 @@ void NetworkDialog::Refresh() {
   udp_->setChecked(n.udp);
   destinations_->setText(QString::fromStdString(DestinationListText(n.udpDestinations)));
   ShowClients(outputs_.ClientCount());
+  if (inputs_ && getNav_) {
+    const NavSettings nav = getNav_();
+    input_->setChecked(nav.input);
+    sources_->setText(QString::fromStdString(NmeaSourceListText(nav.sources)));
+    noChecksum_->setChecked(nav.allowMissingChecksum);
+    ShowInputCounts();
+  }
 }
 
 bool NetworkDialog::ApplyFields() {
@@ -122,10 +202,25 @@ bool NetworkDialog::ApplyFields() {
     error_->setText(QString::fromStdString(error));
     return false;
   }
+  std::optional<NavSettings> nav;
+  if (inputs_) {
+    nav = NavFromFields(error);
+    if (!nav) {
+      error_->setText(QString::fromStdString(error));
+      return false;
+    }
+  }
   set_(*n);
   error = outputs_.Apply(*n);
+  // The input follows the outputs: its "tcp" source reads the server just started.
+  if (nav) {
+    setNav_(*nav);
+    const std::string inputError = applyNav_();
+    if (error.empty()) error = inputError;
+  }
   error_->setText(QString::fromStdString(error));
   ShowClients(outputs_.ClientCount());
+  ShowInputCounts();
   return error.empty();
 }
 

@@ -4,6 +4,10 @@
 // clients connected, and the French message of a setting that cannot be applied
 // (a port taken). "Appliquer" starts the outputs as set; they are saved with the
 // configuration. Shown without blocking the main window.
+//
+// With SetInput, the dialog also shows the steering input of the NAV pilot
+// ([NAV]): on or off, its sources, sentences without checksum, and the counts of
+// lines read, steering sentences used and lines dropped, refreshed every second.
 
 #include <QDialog>
 
@@ -17,10 +21,12 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
+class QTimer;
 
 namespace ventrel {
 
 class NetworkOutputs;
+class NmeaInputs;
 
 // The settings the fields give, starting from `base` (the keys the dialog does not
 // show); nothing and a French message in `error` when a field is wrong.
@@ -40,9 +46,17 @@ class NetworkDialog : public QDialog {
   void Refresh();
   // "Appliquer": true when every output asked for started.
   bool ApplyFields();
+  // The steering input: `inputs` not owned; `get` and `set` read and keep the
+  // program's [NAV] settings; `apply` starts the input as set ("" or the French
+  // message of a source that cannot start).
+  void SetInput(NmeaInputs* inputs, std::function<NavSettings()> get, std::function<void(const NavSettings&)> set,
+                std::function<std::string()> apply);
 
  private:
   void ShowClients(int count);
+  void ShowInputCounts();
+  // The [NAV] settings the input fields give; nothing and a French message when wrong.
+  std::optional<NavSettings> NavFromFields(std::string& error) const;
 
   NetworkOutputs& outputs_;
   std::function<NetworkSettings()> get_;
@@ -54,6 +68,15 @@ class NetworkDialog : public QDialog {
   QCheckBox* udp_;
   QLineEdit* destinations_;
   QLabel* error_;
+  NmeaInputs* inputs_ = nullptr;
+  std::function<NavSettings()> getNav_;
+  std::function<void(const NavSettings&)> setNav_;
+  std::function<std::string()> applyNav_;
+  QCheckBox* input_;
+  QLineEdit* sources_;
+  QCheckBox* noChecksum_;
+  QLabel* inputCounts_;
+  QTimer* countsTimer_;
 };
 
 }  // namespace ventrel

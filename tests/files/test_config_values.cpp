@@ -96,6 +96,51 @@ TEST(ReadConfiguration, NetworkSectionMissingKeysAreOff) {
   }
 }
 
+// [NAV]: missing keys are off with their defaults; a bad value is reported and keeps
+// the default (a bad source list turns the input off); a save writes the section
+// only when the file has it or a setting is not the default, and reads back the same.
+TEST(ReadConfiguration, NavSectionMissingKeysAreOff) {
+  const struct {
+    const char* file;
+    bool input;
+    const char* sources;
+    bool noChecksum;
+    double turn, corridor, loss;
+    std::size_t bad;
+  } rows[] = {
+      {"[COM]\niVit=4800\n", false, "", false, 3, 0.5, 10, 0},
+      {"[NAV]\n", false, "", false, 3, 0.5, 10, 0},
+      {"[NAV]\niEntree=1\nsEntree=udp:10111, tcp\n", true, "udp:10111,tcp", false, 3, 0.5, 10, 0},
+      {"[NAV]\niEntree=1\nsEntree=serial\niSansSomme=1\ndVirage=0.5\ndCouloir=0\ndPerte=600\n", true, "serial", true,
+       0.5, 0, 600, 0},
+      {"[NAV]\ndVirage=20\ndCouloir=10\ndPerte=2\n", false, "", false, 20, 10, 2, 0},
+      // Refused values: reported, the default kept.
+      {"[NAV]\niEntree=1\nsEntree=udp:0\n", false, "", false, 3, 0.5, 10, 1},
+      {"[NAV]\niEntree=1\nsEntree=serial serial\n", false, "", false, 3, 0.5, 10, 1},
+      {"[NAV]\niEntree=oui\niSansSomme=vrai\n", false, "", false, 3, 0.5, 10, 2},
+      {"[NAV]\ndVirage=0.4\ndCouloir=10.5\ndPerte=1\n", false, "", false, 3, 0.5, 10, 3},
+      {"[NAV]\ndVirage=21\ndCouloir=-1\ndPerte=601\n", false, "", false, 3, 0.5, 10, 3},
+      {"[NAV]\ndVirage=vite\n", false, "", false, 3, 0.5, 10, 1},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.file);
+    BadKeys bad;
+    const Configuration c = ReadConfiguration(IniFile(r.file), Configuration{}, &bad);
+    const NavSettings& n = c.nav;
+    EXPECT_EQ(n.input, r.input);
+    EXPECT_EQ(NmeaSourceListText(n.sources), r.sources);
+    EXPECT_EQ(n.allowMissingChecksum, r.noChecksum);
+    EXPECT_EQ(static_cast<double>(n.turnRate), r.turn);
+    EXPECT_EQ(static_cast<double>(n.corridorNm), r.corridor);
+    EXPECT_EQ(static_cast<double>(n.lossDelay), r.loss);
+    EXPECT_EQ(bad.size(), r.bad);
+    IniFile out(r.file);
+    WriteConfiguration(out, c);
+    EXPECT_EQ(out.HasSection(kSecNav), IniFile(r.file).HasSection(kSecNav) || n != NavSettings{});
+    EXPECT_EQ(ReadConfiguration(out, Configuration{}).nav, n);
+  }
+}
+
 TEST(ReadConfiguration, OnlyTheExactWordGivesAutopilotAuto) {
   const struct {
     const char* file;

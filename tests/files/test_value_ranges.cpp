@@ -78,6 +78,7 @@ TEST(ValueRanges, EveryNumericKeyOfASavedConfigurationHasItsRange) {
   IniFile ini;
   Configuration c;
   c.network.tcp = true;  // [RESEAU] is written only when something is on
+  c.nav.input = true;    // [NAV] too
   WriteConfiguration(ini, c);
   for (const ValueRange& r : ValueRanges()) {
     if (!r.section.empty()) {

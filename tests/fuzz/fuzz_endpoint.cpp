@@ -1,5 +1,6 @@
 // Fuzz target: network addresses as typed on the command line and in the
-// configuration (TCP listening points, UDP destinations and their lists).
+// configuration (TCP listening points, UDP destinations and their lists), and the
+// sources of steering sentences built on them.
 //
 // Any text is read or refused with a message; what is read is written back in a
 // text that reads to the same address.
@@ -10,6 +11,7 @@
 #include <string_view>
 
 #include "files/net_endpoint.h"
+#include "files/nmea_source.h"
 #include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -34,6 +36,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string again;
     const auto back = ParseDestinationList(DestinationListText(*list), again);
     FUZZ_CHECK(back && *back == *list, "destination list does not read back: " + DestinationListText(*list));
+  }
+  error.clear();
+  if (const auto s = ParseNmeaSource(text, error)) {
+    std::string again;
+    const auto back = ParseNmeaSource(NmeaSourceText(*s), again);
+    FUZZ_CHECK(back && *back == *s, "source does not read back: " + NmeaSourceText(*s));
+  } else {
+    FUZZ_CHECK(!error.empty(), "source refused without a message");
+  }
+  error.clear();
+  if (const auto list = ParseNmeaSourceList(text, error)) {
+    std::string again;
+    const auto back = ParseNmeaSourceList(NmeaSourceListText(*list), again);
+    FUZZ_CHECK(back && *back == *list, "source list does not read back: " + NmeaSourceListText(*list));
+  } else {
+    FUZZ_CHECK(!error.empty(), "source list refused without a message");
   }
   return 0;
 }

@@ -202,3 +202,23 @@ TEST_F(NavPilot, NamelessApbAndOtherInputSteerNothing) {
 
 }  // namespace
 }  // namespace ventrel::testing
+
+namespace ventrel::testing {
+namespace {
+
+// [NAV] as read is what the pilot uses and what a save writes back.
+TEST_F(Shipped, NavSectionReachesThePilotAndIsSavedBack) {
+  Load("[NAV]\niEntree=1\nsEntree=udp:10111,tcp\niSansSomme=1\ndVirage=5\ndCouloir=0.2\ndPerte=30\n");
+  const NavPilotSettings& pilot = program.model().nav().settings;
+  EXPECT_EQ(pilot.turnRate, 5);
+  EXPECT_EQ(pilot.corridorNm, 0.2L);
+  EXPECT_EQ(pilot.lossSeconds, 30);
+  const IniFile saved = SaveAs("saved.ini");
+  const Configuration c = ReadConfiguration(saved, Configuration{});
+  EXPECT_EQ(c.nav, program.Nav());
+  EXPECT_TRUE(c.nav.input && c.nav.allowMissingChecksum);
+  EXPECT_EQ(c.nav.sources.size(), 2u);
+}
+
+}  // namespace
+}  // namespace ventrel::testing

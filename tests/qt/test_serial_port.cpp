@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "qt/nmea_inputs.h"
 #include "qt/port_names.h"
 #include "qt/serial_nmea_port.h"
 #include "qt/serial_port.h"
@@ -72,7 +73,14 @@ class FarEnd {
  public:
   bool open(const QString& path) {
     port_.setPortName(path);
-    return port_.open(QIODevice::ReadOnly);
+    return port_.open(QIODevice::ReadWrite);
+  }
+  // Sends bytes toward the near end, in pieces of `piece` bytes.
+  void send(const std::string& bytes, std::size_t piece) {
+    for (std::size_t at = 0; at < bytes.size(); at += piece) {
+      port_.write(bytes.substr(at, piece).c_str());
+      port_.waitForBytesWritten(1000);
+    }
   }
   // All that came once n bytes have come or the time is up (too few show in the comparison).
   QByteArray read(qsizetype n, int ms = 3000) {
@@ -146,6 +154,7 @@ class TestSerialPort : public QObject {
   void open_failures_told();
   void lost_port_reopened();
   void nmea_port_is_an_output();
+  void received_sentences_of_the_port_in_use();
 
  private:
   QStringList messages_;
@@ -570,6 +579,38 @@ void TestSerialPort::nmea_port_is_an_output() {
   // Each port received its one sentence; the refused write went nowhere.
   QCOMPARE(far1.settle(), Bytes(kSentences[1]));
   QCOMPARE(far3.settle(), Bytes(kSentences[1]));
+}
+
+// What the far end of the port in use sends reaches the steering input, whatever
+// its pieces; what another open port receives is thrown away.
+void TestSerialPort::received_sentences_of_the_port_in_use() {
+  PtyPair one, three;
+  QVERIFY(one.start());
+  QVERIFY(three.start());
+  FarEnd far1, far3;
+  QVERIFY(far1.open(one.far()));
+  QVERIFY(far3.open(three.far()));
+  SerialPorts com(sink(), {{"COM1", one.near()}, {"COM3", three.near()}});
+  int got = 0;
+  NmeaInputs inputs([&got](const SteeringSentence&) { ++got; }, {});
+  inputs.SetSerialPorts(&com);
+  QCOMPARE(inputs.Start({{NmeaSourceKind::Serial, {}}}), std::string());
+  const std::string hsc = "$APHSC,272.0,T,270.5,M*57\r\n";
+  const std::string* inUse = nullptr;
+  const struct {
+    const std::string* open;  // the port in use
+    FarEnd* far;              // whose far end sends
+    std::size_t piece;
+    int used;                 // sentences used after it, in all
+  } steps[] = {{&kCom1, &far1, 1, 1}, {&kCom1, &far1, 9, 2}, {&kCom3, &far1, 64, 2}, {&kCom3, &far3, 5, 3}};
+  for (const auto& st : steps) {
+    if (inUse != st.open) QVERIFY(com.OpenPort(*st.open, 4800, 0, 8, 0));
+    inUse = st.open;
+    st.far->send(hsc, st.piece);
+    QTest::qWait(300);
+    QCOMPARE(got, st.used);
+  }
+  QCOMPARE(inputs.Counts().dropped(), 0u);
 }
 
 QTEST_MAIN(TestSerialPort)

@@ -15,6 +15,7 @@
 
 #include "qt/event_loop.h"
 #include "qt/network_outputs.h"
+#include "qt/nmea_inputs.h"
 #include "ui/network_dialog.h"
 
 using namespace ventrel;
@@ -38,6 +39,7 @@ class TestNetworkDialog : public QObject {
  private slots:
   void fields_give_settings();
   void port_taken_then_clients_counted();
+  void steering_input_set_and_counted();
 };
 
 void TestNetworkDialog::fields_give_settings() {
@@ -113,6 +115,64 @@ void TestNetworkDialog::port_taken_then_clients_counted() {
     port->setValue(taken.serverPort());
     d.ApplyFields();
     d.grab().save(QString::fromLocal8Bit(shot));
+  }
+}
+
+// The input fields give [NAV]; "Appliquer" starts the input on the server just
+// started, and what its clients send is counted in the dialog.
+void TestNetworkDialog::steering_input_set_and_counted() {
+  NetworkSettings kept;
+  NavSettings nav;
+  NetworkOutputs outputs({});
+  int steered = 0;
+  NmeaInputs inputs([&](const SteeringSentence&) { ++steered; }, {});
+  NetworkDialog d(outputs, [&] { return kept; }, [&](const NetworkSettings& n) { kept = n; });
+  d.SetInput(
+      &inputs, [&] { return nav; }, [&](const NavSettings& n) { nav = n; },
+      [&] {
+        std::vector<TcpServerOutput*> servers;
+        if (outputs.TcpServer()) servers.push_back(outputs.TcpServer());
+        inputs.SetTcpServers(servers);
+        return nav.input ? inputs.Start(nav.sources) : std::string();
+      });
+  d.show();
+  auto* input = d.findChild<QCheckBox*>("ChkEntreeNMEA");
+  auto* sources = d.findChild<QLineEdit*>("EdSourcesNMEA");
+  auto* counts = d.findChild<QLabel*>("LbComptesEntree");
+  auto* error = d.findChild<QLabel*>("LbErreurReseau");
+  QVERIFY(input && sources && counts && error && input->isVisible());
+
+  const struct {
+    bool on;
+    const char* sources;
+    const char* error;
+  } refused[] = {{true, "", "Indiquez au moins une source"}, {true, "udp:99999", "udp:99999"}};
+  for (const auto& r : refused) {
+    input->setChecked(r.on);
+    sources->setText(r.sources);
+    QVERIFY2(!d.ApplyFields(), r.sources);
+    QVERIFY2(error->text().contains(QString::fromUtf8(r.error)), qPrintable(error->text()));
+    QVERIFY(!nav.input);  // nothing kept
+  }
+
+  const quint16 port = FreePort();
+  d.findChild<QCheckBox*>("ChkTCP")->setChecked(true);
+  d.findChild<QLineEdit*>("EdTCPAdresse")->setText("127.0.0.1");
+  d.findChild<QSpinBox*>("EdTCPPort")->setValue(port);
+  input->setChecked(true);
+  sources->setText("tcp");
+  QVERIFY2(d.ApplyFields(), qPrintable(error->text()));
+  QVERIFY(nav.input && nav.sources.size() == 1 && inputs.Running());
+  QTcpSocket plotter;
+  plotter.connectToHost(QHostAddress::LocalHost, port);
+  QVERIFY(plotter.waitForConnected(3000));
+  plotter.write("$IIXTE,A,A,0.009,L,N*40\r\n$GPHSC,,T,90.0,M*41\r\nbruit\r\n");
+  QVERIFY(Until([&] { return counts->text().contains(QString::fromUtf8("3 lignes lues")); }));
+  QVERIFY2(counts->text().contains(QString::fromUtf8("2 phrases de pilotage utilisées, 1 rejetées")),
+           qPrintable(counts->text()));
+  QCOMPARE(steered, 2);
+  if (const QByteArray shot = qgetenv("VENTREL_NETWORK_DIALOG_SHOT"); !shot.isEmpty()) {
+    d.grab().save(QString::fromLocal8Bit(shot).replace(".png", "-input.png"));
   }
 }
 
