@@ -127,7 +127,7 @@ function watch([ourPort, serverPort, seconds, lat, lon, name, copyPath]) {
       [`destination ${name}`, f[4] === name],
       ['destination position',
         Math.abs(nmeaDegrees(f[6], f[7]) - dest[0]) < 2e-6 && Math.abs(nmeaDegrees(f[8], f[9]) - dest[1]) < 2e-6],
-      ['range', Math.abs(Number(f[10]) - range) <= 0.01],
+      ['range', Math.abs(Number(f[10]) - range) <= 0.02], // the server's position is a few seconds old
       ['bearing (true)', angleGap(Number(f[11]), trueBearing) <= 5],
     ],
     XTE: (f) => [
