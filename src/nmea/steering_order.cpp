@@ -52,6 +52,7 @@ bool SteeringOrders::Take(const SteeringSentence& sentence, std::int64_t nowMs, 
     FromRmb r;
     r.bearing = Norm360(*rmb->bearingTrue);
     r.crossTrackNm = Finite(rmb->crossTrackNm);
+    r.origin = rmb->origin;
     r.destination = rmb->destination;
     r.latitude = *rmb->latitude;
     r.longitude = *rmb->longitude;
@@ -108,12 +109,16 @@ std::optional<SteeringOrder> SteeringOrders::Current(std::int64_t nowMs, std::in
   if (xte) consider(xte_->value, xte_->ms);
   if (rmb) consider(rmb_->value.crossTrackNm, rmb_->ms);
   if (apb) consider(apb_->value.crossTrackNm, apb_->ms);
+  const std::string apbName = apb ? apb_->value.destination : std::string();
   if (rmb) {
-    o.destination = rmb_->value.destination;
-    o.latitude = rmb_->value.latitude;
-    o.longitude = rmb_->value.longitude;
-  } else if (apb) {
-    o.destination = apb_->value.destination;
+    const FromRmb& r = rmb_->value;
+    o.destination = apbName.empty() ? r.destination : apbName;
+    if (o.destination == r.destination || o.destination == r.origin) {
+      o.latitude = r.latitude;
+      o.longitude = r.longitude;
+    }
+  } else {
+    o.destination = apbName;
   }
   o.arrived = (apb && apb_->value.arrived) || (rmb && rmb_->value.arrived);
   return o;

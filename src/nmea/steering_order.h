@@ -14,6 +14,12 @@
 // position. After an APB without a destination, RMB does not steer until an APB
 // names one again: the plotter's last RMB may repeat for a few seconds after the
 // course was cleared.
+//
+// The destination's name is APB's when APB and RMB are both fresh: some plotter
+// software writes the destination's name in RMB's origin field (and something
+// else in its destination field). RMB's position goes with it when RMB names that
+// waypoint in either field; an RMB that names neither is of another leg, and the
+// position waits for the next one.
 
 #include <cstdint>
 #include <optional>
@@ -52,7 +58,7 @@ class SteeringOrders {
   struct FromRmb {
     long double bearing = 0;  // true
     std::optional<long double> crossTrackNm;
-    std::string destination;
+    std::string origin, destination;
     long double latitude = 0, longitude = 0;
     bool arrived = false;
   };

@@ -156,16 +156,16 @@ if dest=$(timeout 180 node "$helper" set "$http_port" 0.15 300 150 2>"$tmp/set.e
   fi
 
   # What we say and send while the server steers: the server's destination becomes
-  # our waypoint. Its plug-in writes the destination's name in RMB's origin field and
-  # the origin's ("VP") in the destination field, so the name our RMB carries is the
-  # one the NAV pilot announced, and its position the server's destination.
+  # our waypoint, under its own name. Its plug-in writes that name in RMB's origin
+  # field and the origin's ("VP") in the destination field; APB names it right, and
+  # the pilot takes APB's name.
   our_rmb=$(tr -d '\r' <"$tmp/run.out" | grep -E '^\$..RMB,' | tail -1)
   IFS=, read -r _ _ _ _ _ rmb_name rmb_lat rmb_ns rmb_lon rmb_ew _ <<<"$our_rmb"
   grep '^Pilote NAV' "$tmp/run.err"
   echo "$our_rmb"
   # FILE | piece | present or absent
   checks=(
-    "run.err|Pilote NAV : destination ${rmb_name:-?}\$|present"
+    "run.err|Pilote NAV : destination $dest_name\$|present"
     "run.err|retour en AUTO|absent"
   )
   for c in "${checks[@]}"; do
@@ -173,6 +173,7 @@ if dest=$(timeout 180 node "$helper" set "$http_port" 0.15 300 150 2>"$tmp/set.e
     if grep -q -- "$piece" "$tmp/$file"; then [ "$want" = present ]; else [ "$want" = absent ]; fi ||
       fail "$file: \"$piece\" should be $want: $(tail -c 600 "$tmp/$file")"
   done
+  [ "$rmb_name" = "$dest_name" ] || fail "our RMB names \"$rmb_name\", the server's destination is \"$dest_name\""
   awk -v a="$rmb_lat" -v b="$rmb_ns" -v c="$rmb_lon" -v d="$rmb_ew" -v lat="$dest_lat" -v lon="$dest_lon" '
     function deg(v, h,   x) { x = int(v / 100); x += (v - 100 * x) / 60; return (h == "S" || h == "W") ? -x : x }
     function abs(x) { return x < 0 ? -x : x }

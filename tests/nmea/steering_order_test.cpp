@@ -69,9 +69,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"APB without heading to steer: its bearing",
              {{"GPAPB,A,A,0.2,R,N,V,V,100,T,WP2,101,T,,", 0}}, 0, true, 101, "APB relèvement", "WP2", 0.2},
         Case{"RMB alone: bearing, destination", {{kRmb, 0}}, 500, true, 273, "RMB relèvement", "VP", -0.005},
-        Case{"APB wins over RMB; the freshest cross-track",
-             {{kRmb, 0}, {kApbMagnetic, 100}, {"IIXTE,A,A,0.009,R,N", 200}}, 300, true, 272, "APB cap à suivre", "VP",
-             0.009},
+        Case{"APB wins over RMB, whose origin field holds APB's destination; the freshest cross-track",
+             {{kRmb, 0}, {kApbMagnetic, 100}, {"IIXTE,A,A,0.009,R,N", 200}}, 300, true, 272, "APB cap à suivre",
+             "Att_Dover", 0.009},
         Case{"a cleared course: APB without name, RMB still repeating",
              {{kApbMagnetic, 0}, {kRmb, 0}, {"IIAPB,A,A,0.000,L,N,V,V,359,M,,359,M,359,M", 1000}, {kRmb, 2000}}, 2000,
              false, 0, "", "", 0},
@@ -82,6 +82,33 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"APB with a void status does not steer", {{"GPAPB,V,A,0.2,R,N,V,V,100,T,WP2,101,T,102,T", 0}}, 0,
              false, 0, "", "", 0},
         Case{"XTE alone does not steer", {{"IIXTE,A,A,0.009,L,N", 0}}, 0, false, 0, "", "", 0}));
+
+// RMB's position goes with the destination named by APB only when RMB names it.
+TEST(SteeringOrder, DestinationPositionFromTheRmbOfThatWaypoint) {
+  const struct {
+    const char* rmb;
+    const char* apb;
+    const char* destination;
+    bool position;
+  } cases[] = {
+      {"GPRMB,A,0.1,L,WP1,WP2,5100.000,N,00200.000,E,1.0,90,5,V", "GPAPB,A,A,0.1,L,N,V,V,90,T,WP2,90,T,90,T", "WP2",
+       true},
+      {"IIRMB,A,0.004,L,DP,VP,5104.2224,N,00222.8682,E,0.15,299,5.92,,A",
+       "IIAPB,A,A,0.004,L,N,V,V,299,M,DP,298,M,298,M", "DP", true},
+      {"GPRMB,A,0.1,L,WP1,WP2,5100.000,N,00200.000,E,1.0,90,5,V", "GPAPB,A,A,0.1,L,N,V,V,90,T,WP3,90,T,90,T", "WP3",
+       false},
+  };
+  for (const auto& c : cases) {
+    SteeringOrders orders;
+    InputCounts counts;
+    orders.Take(*ParseSteeringSentence(Framed(c.rmb), false, counts), 0, 0);
+    orders.Take(*ParseSteeringSentence(Framed(c.apb), false, counts), 0, 0);
+    const auto order = orders.Current(0, 10000);
+    ASSERT_TRUE(order) << c.apb;
+    EXPECT_EQ(order->destination, c.destination);
+    EXPECT_EQ(order->latitude.has_value(), c.position) << c.apb;
+  }
+}
 
 TEST(SteeringOrder, HscMagneticOnlyAndArrival) {
   SteeringOrders orders;
