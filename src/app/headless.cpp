@@ -30,7 +30,6 @@
 
 #include "files/config_values.h"
 #include "files/file_write.h"
-#include "files/ini_file.h"
 #include "files/value_ranges.h"
 #include "nmea/output.h"
 #include "program/boat_commands.h"
@@ -638,6 +637,11 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
       return 2;
     }
   }
+  if (o.fast && !sources.empty()) {
+    err << "La lecture des phrases de pilotage de la configuration ([NAV] iEntree=1) ne s'emploie pas avec "
+           "--fast : le traceur répond en temps réel ; employez --speed N pour aller plus vite\n";
+    return 2;
+  }
   for (const NmeaSource& source : sources) {
     if (source.kind == NmeaSourceKind::Serial && o.port.empty()) {
       err << "La source NMEA « serial » (" << sourcesFrom
@@ -831,7 +835,7 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     QElapsedTimer events;
     events.start();
     const auto pace = [&] {
-      if ((servers.empty() && !inputs) || (tcpBacklog() <= kFastBacklog && events.elapsed() < kFastEventsMs)) return;
+      if (servers.empty() || (tcpBacklog() <= kFastBacklog && events.elapsed() < kFastEventsMs)) return;
       for (const auto& server : servers) server->Flush();
       QCoreApplication::processEvents();
       while (tcpBacklog() > kFastBacklog && gStopRequested == 0) {

@@ -23,6 +23,7 @@ cases=(
   "2|La source NMEA « tcp » (\[NAV\] sEntree) lit les clients|--stdout --config $tmp/tcp.ini"
   "2|iEntree=1) mais sEntree ne nomme aucune source|--stdout --config $tmp/none.ini"
   "2|--nmea-in ne s'emploie pas avec --fast|--stdout --fast --nmea-in udp:10111"
+  "2|(\[NAV\] iEntree=1) ne s'emploie pas avec --fast|--stdout --fast --config $tmp/tcp.ini"
 )
 for c in "${cases[@]}"; do
   IFS='|' read -r status message opts <<<"$c"
