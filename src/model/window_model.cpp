@@ -64,7 +64,9 @@ void VentrelModel::FormCreate() {
 void VentrelModel::FormPaint() {
   SetLayout(dial_.visu(), visuBk_);
   dial_.GradueCompas();
-  panel_[Field::PilotMode].setText(s_.ModPil == TModPil::AUTO ? " AUTO" : " STDBY");
+  panel_[Field::PilotMode].setText(nav_.engaged                ? "NAV"
+                                   : s_.ModPil == TModPil::AUTO ? " AUTO"
+                                                                : " STDBY");
 }
 
 void VentrelModel::Report(const std::string& message) const {

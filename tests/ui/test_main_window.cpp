@@ -404,6 +404,10 @@ class TestMainWindow : public QObject {
     QCOMPARE(static_cast<double>(Turn(before, s.HDG)), 9.0);
     QCOMPARE(bar->value(), 12);
     QVERIFY(Find<QLabel>("LbNavConsigne")->text().contains(QString::fromUtf8("(APB cap à suivre)")));
+    // A change of layout paints the window again: the mode stays NAV.
+    w.PleinEcran();
+    w.Normal();
+    QCOMPARE(Find<QLineEdit>("LbModPil")->text().trimmed(), QString("NAV"));
 
     Click(&w, "SpBtAUTO");
     QVERIFY(!w.model().nav().engaged);
