@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "files/value_ranges.h"
+
 namespace ventrel {
 
 namespace {
@@ -62,10 +64,8 @@ std::optional<NetEndpoint> Split(std::string_view text, bool hostOptional) {
   return e;
 }
 
-std::string Shown(std::string_view text) {
-  constexpr std::size_t kMax = 60;
-  return text.size() <= kMax ? std::string(text) : std::string(text.substr(0, kMax)) + "…";
-}
+// The text in a message: raw bytes escaped, cut after 60 characters.
+std::string Shown(std::string_view text) { return ShownValue(text, 60); }
 
 }  // namespace
 
@@ -88,19 +88,25 @@ std::optional<NetEndpoint> ParseDestination(std::string_view text, std::string& 
   return e;
 }
 
-std::optional<std::vector<NetEndpoint>> ParseDestinationList(std::string_view text, std::string& error) {
-  std::vector<NetEndpoint> list;
+std::vector<std::string_view> SplitList(std::string_view text, std::string_view separators) {
+  std::vector<std::string_view> items;
   std::size_t i = 0;
   while (i < text.size()) {
-    const std::size_t end = text.find_first_of(",; \t", i);
+    const std::size_t end = text.find_first_of(separators, i);
     const std::string_view item = text.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i);
-    if (!item.empty()) {
-      std::optional<NetEndpoint> e = ParseDestination(item, error);
-      if (!e) return std::nullopt;
-      list.push_back(std::move(*e));
-    }
+    if (!item.empty()) items.push_back(item);
     if (end == std::string_view::npos) break;
     i = end + 1;
+  }
+  return items;
+}
+
+std::optional<std::vector<NetEndpoint>> ParseDestinationList(std::string_view text, std::string& error) {
+  std::vector<NetEndpoint> list;
+  for (const std::string_view item : SplitList(text, ",; \t")) {
+    std::optional<NetEndpoint> e = ParseDestination(item, error);
+    if (!e) return std::nullopt;
+    list.push_back(std::move(*e));
   }
   return list;
 }

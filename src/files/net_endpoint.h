@@ -27,6 +27,10 @@ struct NetEndpoint {
 // The default port of the TCP server, the usual one of navigation servers.
 inline constexpr std::uint16_t kDefaultTcpPort = 10110;
 
+// The items of a list separated by any of `separators`, the empty ones left out
+// ("a,,b " gives "a" and "b").
+std::vector<std::string_view> SplitList(std::string_view text, std::string_view separators);
+
 // Nothing and a French message in `error` when the text is not of its form.
 std::optional<NetEndpoint> ParseListenPoint(std::string_view text, std::string& error);
 std::optional<NetEndpoint> ParseDestination(std::string_view text, std::string& error);

@@ -1,5 +1,7 @@
 #include "files/nmea_source.h"
 
+#include "files/value_ranges.h"
+
 namespace ventrel {
 
 namespace {
@@ -9,13 +11,8 @@ constexpr std::string_view kTcpPrefix = "tcp://";
 constexpr std::string_view kForms =
     "serial, tcp, udp:[ADRESSE:]PORT ou tcp://HOTE:PORT, par exemple udp:10111 ou tcp://127.0.0.1:10110";
 
-std::string Shown(std::string_view text) {
-  constexpr std::size_t kMax = 60;
-  return text.size() <= kMax ? std::string(text) : std::string(text.substr(0, kMax)) + "…";
-}
-
 std::string Refused(std::string_view text, std::string_view why) {
-  return "Source NMEA invalide : « " + Shown(text) + " » (" + std::string(why) + ")";
+  return "Source NMEA invalide : « " + ShownValue(text, 60) + " » (" + std::string(why) + ")";
 }
 
 }  // namespace
@@ -54,17 +51,10 @@ std::optional<NmeaSource> ParseNmeaSource(std::string_view text, std::string& er
 
 std::optional<std::vector<NmeaSource>> ParseNmeaSourceList(std::string_view text, std::string& error) {
   std::vector<NmeaSource> list;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const std::size_t end = text.find_first_of(", \t", i);
-    const std::string_view item = text.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i);
-    if (!item.empty()) {
-      std::optional<NmeaSource> s = ParseNmeaSource(item, error);
-      if (!s) return std::nullopt;
-      list.push_back(std::move(*s));
-    }
-    if (end == std::string_view::npos) break;
-    i = end + 1;
+  for (const std::string_view item : SplitList(text, ", \t")) {
+    std::optional<NmeaSource> s = ParseNmeaSource(item, error);
+    if (!s) return std::nullopt;
+    list.push_back(std::move(*s));
   }
   if (std::optional<std::string> why = RepeatedNmeaSource(list)) {
     error = std::move(*why);

@@ -3,19 +3,15 @@
 #include <cmath>
 #include <limits>
 
+#include "sim/wind.h"
+
 namespace ventrel {
 
 namespace {
 
-long double Norm360(long double a) {
-  a = std::fmod(a, 360.0L);
-  if (a < 0) a += 360.0L;
-  return a;
-}
-
 std::optional<long double> TrueOf(const std::optional<Bearing>& b, long double variationEast) {
   if (!b) return std::nullopt;
-  return Norm360(b->ref == NorthRef::Magnetic ? b->degrees + variationEast : b->degrees);
+  return Wrap360(b->ref == NorthRef::Magnetic ? b->degrees + variationEast : b->degrees);
 }
 
 // A cross-track error that is a number (the reader lets nothing else through).
@@ -50,7 +46,7 @@ bool SteeringOrders::Take(const SteeringSentence& sentence, std::int64_t nowMs, 
         !rmb->bearingTrue)
       return false;
     FromRmb r;
-    r.bearing = Norm360(*rmb->bearingTrue);
+    r.bearing = Wrap360(*rmb->bearingTrue);
     r.crossTrackNm = Finite(rmb->crossTrackNm);
     r.origin = rmb->origin;
     r.destination = rmb->destination;
@@ -67,9 +63,9 @@ bool SteeringOrders::Take(const SteeringSentence& sentence, std::int64_t nowMs, 
   const auto& hsc = std::get<HscSentence>(sentence);
   std::optional<long double> heading;
   if (hsc.headingTrue) {
-    heading = Norm360(*hsc.headingTrue);
+    heading = Wrap360(*hsc.headingTrue);
   } else if (hsc.headingMagnetic) {
-    heading = Norm360(*hsc.headingMagnetic + variationEast);
+    heading = Wrap360(*hsc.headingMagnetic + variationEast);
   }
   if (!heading) return false;
   hsc_ = TakenNumber{*heading, nowMs};

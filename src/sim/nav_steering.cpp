@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sim/wind.h"
+
 namespace ventrel {
 
 namespace {
@@ -13,20 +15,14 @@ constexpr long double kGybeDeadBand = 5.0L;
 // Off the wind at which the pilot gybes, after bearing away to it at the rate.
 constexpr long double kGybeFrom = 170.0L;
 
-long double Norm360(long double a) {
-  a = std::fmod(a, 360.0L);
-  if (a < 0) a += 360.0L;
-  return a;
-}
-
 // From `from`, toward `to` the shorter way, by at most `rate`.
 long double TurnToward(long double from, long double to, long double rate) {
   const long double d = std::clamp(AngleFrom(to, from), -rate, rate);
-  return Norm360(from + d);
+  return Wrap360(from + d);
 }
 
 NavDecision Turn(const NavSituation& s, long double aim, long double rate) {
-  return {NavAction::turn, TurnToward(s.heading, aim, rate), Norm360(aim)};
+  return {NavAction::turn, TurnToward(s.heading, aim, rate), Wrap360(aim)};
 }
 
 }  // namespace
@@ -54,7 +50,7 @@ NavDecision DecideNavStep(const NavSituation& s, const NavPilotSettings& setting
     const long double corridor = settings.corridorNm;
     const bool outside = s.crossTrackKnown && corridor > 0 &&
                          (headingLeft ? s.crossTrackNm > corridor : s.crossTrackNm < -corridor);
-    if (outside && std::fabs(rel) <= best + rate) return {NavAction::tack, s.heading, Norm360(s.windFrom - side * best)};
+    if (outside && std::fabs(rel) <= best + rate) return {NavAction::tack, s.heading, Wrap360(s.windFrom - side * best)};
     return Turn(s, closeHauled, rate);
   }
 
@@ -66,12 +62,12 @@ NavDecision DecideNavStep(const NavSituation& s, const NavPilotSettings& setting
   const bool sternThrough = std::max(rel, end) > 180 || std::min(rel, end) < -180;
   if (bowThrough) {
     // Up to close-hauled at the rate, then the tack.
-    if (std::fabs(rel) <= best + rate) return {NavAction::tack, s.heading, Norm360(asked)};
+    if (std::fabs(rel) <= best + rate) return {NavAction::tack, s.heading, Wrap360(asked)};
     return Turn(s, closeHauled, rate);
   }
   if (sternThrough) {
     // Down to a run at the rate, then the gybe.
-    if (std::fabs(rel) >= kGybeFrom - rate) return {NavAction::gybe, s.heading, Norm360(asked)};
+    if (std::fabs(rel) >= kGybeFrom - rate) return {NavAction::gybe, s.heading, Wrap360(asked)};
     return Turn(s, s.windFrom + side * kGybeFrom, rate);
   }
   return Turn(s, asked, rate);
