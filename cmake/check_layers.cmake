@@ -7,9 +7,11 @@
 # configures, and again at each build through the same command.
 
 # Bottom to top. The files at the root of src/ (version.*) lie below every folder.
-set(VENTREL_LAYERS nav sim nmea files model program qt raster ui app)
+set(VENTREL_LAYERS nav sim nmea files model program scenario qt raster ui app)
 # The core: the standard library only, no Qt header.
 set(VENTREL_CORE_LAYERS nav sim nmea files model program)
+# Above the core and below the Qt floors: the standard library and yaml-cpp.
+set(VENTREL_QT_FREE_LAYERS ${VENTREL_CORE_LAYERS} scenario)
 
 # Floor of a folder: 0 for the root of src/, 1 for nav, and so on; -1 when the
 # folder is not a floor.
@@ -72,15 +74,26 @@ function(ventrel_check_layers src)
       set(target "${CMAKE_MATCH_2}")
       if(quote STREQUAL "<")
         if(target MATCHES "^Q" AND NOT folder STREQUAL "")
-          list(FIND VENTREL_CORE_LAYERS "${folder}" core)
+          list(FIND VENTREL_QT_FREE_LAYERS "${folder}" core)
         elseif(target MATCHES "^Q")
           set(core 0)
         else()
           set(core -1)
         endif()
-        if(core GREATER_EQUAL 0)
+        list(FIND VENTREL_CORE_LAYERS "${folder}" inCore)
+        if(core GREATER_EQUAL 0 AND (inCore GREATER_EQUAL 0 OR folder STREQUAL ""))
           string(APPEND faults "  src/${rel}:${n} : le dossier ${here} fait partie du noyau, qui ne voit pas Qt, "
             "et inclut <${target}>.\n")
+          math(EXPR nfaults "${nfaults} + 1")
+        elseif(core GREATER_EQUAL 0)
+          string(APPEND faults "  src/${rel}:${n} : le dossier ${here} est sous les couches Qt et ne voit pas Qt, "
+            "et inclut <${target}>.\n")
+          math(EXPR nfaults "${nfaults} + 1")
+        endif()
+        list(FIND VENTREL_CORE_LAYERS "${folder}" core)
+        if(target MATCHES "^yaml-cpp/" AND (core GREATER_EQUAL 0 OR folder STREQUAL ""))
+          string(APPEND faults "  src/${rel}:${n} : le dossier ${here} fait partie du noyau, qui ne voit que la "
+            "bibliothèque standard, et inclut <${target}>.\n")
           math(EXPR nfaults "${nfaults} + 1")
         endif()
         continue()

@@ -6,7 +6,7 @@ set -euo pipefail
 VENTREL_PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-serialport-dev libqt6serialport6-dev qt6-image-formats-plugins libgl-dev qt6-translations-l10n
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libyaml-cpp-dev
   socat gpsd gpsd-clients xvfb xauth
 )
 # The test-only packages: clang and its compiler runtime (libFuzzer, the sanitizers)

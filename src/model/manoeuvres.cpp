@@ -76,6 +76,7 @@ void VentrelModel::SBtVireClick() {
   if (!ManoeuvreAllowed()) return;
   SimState& s = s_;
   s.VireEncour = true;
+  ++tacksBegun_;
   s.tv = 0;
   // Thirteen steps carry the boat from SWA on one side to SWA on the other.
   s.Da = 2 * s.SWA / kTackTurnSteps;
@@ -125,6 +126,7 @@ void VentrelModel::SBtEmpClick() {
   if (!ManoeuvreAllowed()) return;
   SimState& s = s_;
   s.EmpEncour = true;
+  ++gybesBegun_;
   s.te = 0;
   s.Da = (360 - 2 * s.SWA) / kGybeTurnSteps;
   s.SpDep = s.BS.mdl;

@@ -185,6 +185,9 @@ class VentrelModel {
   // only in NAV. Nothing else of the model changes.
   NavTaken NavTake(const SteeringSentence& sentence);
   const NavPilotState& nav() const { return nav_; }
+  // Tacks and gybes begun since the program started (by a click, a command or the NAV pilot).
+  int tacksBegun() const { return tacksBegun_; }
+  int gybesBegun() const { return gybesBegun_; }
   void SetNavSettings(const NavPilotSettings& settings) { nav_.settings = settings; }
 
   // ---- Best-haul search (best_haul.cpp).
@@ -239,6 +242,8 @@ class VentrelModel {
   SimState s_;
   ManoeuvreState man_;
   NavPilotState nav_;
+  int tacksBegun_ = 0;
+  int gybesBegun_ = 0;
   WaypointState w_;
   PolarTable polar_;
   BoatSpeedModel speed_{polar_};

@@ -284,4 +284,10 @@ std::string SanitizeName(std::string_view utf8) {
   return out;
 }
 
+std::string SentenceType(std::string_view sentence) {
+  if (sentence.size() < 6 || sentence[0] != '$') return {};
+  if (sentence.size() > 6 && sentence[6] != ',' && sentence[6] != '*') return {};
+  return std::string(sentence.substr(3, 3));
+}
+
 }  // namespace ventrel

@@ -26,6 +26,9 @@ std::uint8_t Check_XOR(std::string_view s, char start, char end);
 
 // The two checksum characters of a sentence holding "$" and "*".
 std::string Chksum_Add(std::string_view sentence);
+// The three letters of a framed sentence's type ("$GPRMC,..." gives "RMC"); "" when
+// the text is not "$", two talker letters and three type letters.
+std::string SentenceType(std::string_view sentence);
 
 // The one framing function: "$" + talker + type, then "," before each field,
 // then "*" and the checksum. When the sentence with its CR LF would be longer

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 
+#include "nmea/frame.h"
 #include "nmea/registry.h"
 
 namespace ventrel {
@@ -86,12 +87,15 @@ void SentenceCycle::RunPhase(int k) {
     for (const std::string& f : m_.framingFaults) log_.visible.Add(" *** phrase non envoyée, " + f + " ***");
     toldFaults_[static_cast<std::size_t>(k)] = faults;
   }
+  GroupOutcome outcome;
+  outcome.group = k;
   std::string line;
   bool told = false;  // the error line of this group is written
   sent_.BeginGroup(k);
   outputs_.BeginGroup();
   for (int i = 1; i <= n; ++i) {
     const std::string& sentence = m_.sentenceSlots[static_cast<std::size_t>(i)];
+    if (groupListener_) outcome.built.push_back(SentenceType(sentence));
     line.assign(sentence);
     line.append("\r\n");
     const OutputFanOut::Outcome r = outputs_.Write(line);
@@ -104,10 +108,18 @@ void SentenceCycle::RunPhase(int k) {
     if (r.taken) {
       sent_.Add(sentence);
       log_.Record(sentence);
+      if (groupListener_) outcome.sent.push_back(SentenceType(sentence));
     }
     if (outputs_.AllRefused()) break;
   }
   outputs_.EndGroup();
+  if (groupListener_) {
+    // The sentences after a refusal by every output were built too.
+    for (int i = static_cast<int>(outcome.built.size()) + 1; i <= n; ++i) {
+      outcome.built.push_back(SentenceType(m_.sentenceSlots[static_cast<std::size_t>(i)]));
+    }
+    groupListener_(outcome);
+  }
 }
 
 }  // namespace ventrel

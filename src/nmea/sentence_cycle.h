@@ -49,6 +49,14 @@ struct NmeaSources {
   const Params& params;  // the UTC offset dTU, or dTUAuto
 };
 
+// What became of one group: the types of the sentences built for it and of
+// those that went out (taken by at least one output), in order ("RMC").
+struct GroupOutcome {
+  int group = 1;  // 1, 2 or 3
+  std::vector<std::string> built;
+  std::vector<std::string> sent;
+};
+
 class SentenceCycle {
  public:
   // Binds the cycle to `timer` (TimerNMEA: its handler becomes the next phase).
@@ -64,6 +72,8 @@ class SentenceCycle {
   // rest waits for the next cycle), the others go on. With no output, every
   // sentence counts as sent.
   void AddOutput(NmeaOutput& out) { outputs_.Add(out); }
+  // Told of each group after it was written (a scenario's watch of missing sentences).
+  void SetGroupListener(std::function<void(const GroupOutcome&)> listener) { groupListener_ = std::move(listener); }
 
   // Starts the cycle ("Activer" accepted), once: phase 1 at once unless the run is
   // paused (then at the resume).
@@ -113,6 +123,7 @@ class SentenceCycle {
   SentBytes sent_;
   // The sentences each group last left out and why (told once until it changes).
   std::array<std::string, 4> toldFaults_{};
+  std::function<void(const GroupOutcome&)> groupListener_;
 };
 
 }  // namespace ventrel

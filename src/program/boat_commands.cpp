@@ -458,6 +458,8 @@ BoatReadout BoatCommands::Readout() const {
   r.tacking = s.VireEncour;
   r.gybing = s.EmpEncour;
   r.bestHaulRunning = s.RecENCour;
+  r.tacksBegun = m.tacksBegun();
+  r.gybesBegun = m.gybesBegun();
   r.started = !s.PremPasse;
   r.paused = s.StPause;
   return r;

@@ -84,6 +84,7 @@ struct BoatReadout {
   int helmOffset = 0;                  // degrees per second to starboard, -15 to 15
   TackSide tack = TackSide::starboard;
   bool tacking = false, gybing = false, bestHaulRunning = false;
+  int tacksBegun = 0, gybesBegun = 0;  // since the program started
   bool started = false;                // started at least once
   bool paused = false;
 };

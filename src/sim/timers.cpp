@@ -22,7 +22,7 @@ void ModelTimer::setInterval(int ms) {
 
 ModelTimers::ModelTimers()
     : all_{&TimerAT, &TimerB, &TimerC, &Timer60, &TimerV, &TimerE, &TimerPres, &TimerLoadCFG, &TimerNMEA,
-             &TimerZero} {
+             &TimerZero, &TimerScenario} {
   // A phase sends what the tick of the same second has computed.
   TimerNMEA.setFiresLast(true);
 }

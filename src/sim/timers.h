@@ -64,7 +64,7 @@ class TimerObserver {
 
 class ModelTimers {
  public:
-  static constexpr int kCount = 10;
+  static constexpr int kCount = 11;
 
   ModelTimers();
   ModelTimers(const ModelTimers&) = delete;
@@ -80,6 +80,7 @@ class ModelTimers {
   ModelTimer TimerLoadCFG{*this, "TimerLoadCFG", 10000};  // watch of the configuration file
   ModelTimer TimerNMEA{*this, "TimerNMEA", 1000};      // the next phase of the sentence cycle
   ModelTimer TimerZero{*this, "TimerZero", 100};       // one step of the helm bar back to the centre
+  ModelTimer TimerScenario{*this, "TimerScenario", 1000};  // the next second of a scenario being played
 
   const std::array<ModelTimer*, kCount>& all() const { return all_; }
   // Index of t in all(), 0..kCount-1.
