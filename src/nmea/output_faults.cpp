@@ -68,8 +68,10 @@ std::string InvalidFix(const std::string& s, std::string_view type) {
     changes = {{{6, "V"}, {7, "N"}}};
     n = 2;
   } else if (type == "GGA") {
-    changes[0] = {6, "0"};
-    n = 1;
+    // No satellite in use either: a receiver without a fix counts none, and a
+    // reader may hold to a fix while satellites are counted.
+    changes = {{{6, "0"}, {7, "00"}}};
+    n = 2;
   } else {
     return s;
   }

@@ -25,7 +25,8 @@ enum class FaultKind {
   truncated,    // the sentence cut after half its characters, no checksum
   dropped,      // not sent at all
   frozen,       // the last sentence of that type sent before the fault, sent again
-  invalidFix,   // RMC and GLL status "V" (their mode "N" when present), GGA quality 0; others unchanged
+  invalidFix,   // RMC and GLL status "V" (their mode "N" when present), GGA quality 0 with no
+                // satellite in use ("00"); other types unchanged
   garbageLine,  // a line of bytes that is no sentence, sent before the sentence
 };
 // Several faults on one sentence are put in this order: the garbage line, the

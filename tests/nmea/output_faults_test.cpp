@@ -68,7 +68,7 @@ TEST(OutputFaults, EachKindOnEachType) {
       {FaultKind::invalidFix, kRmcOld,
        {"GPRMC,101530.00,V,5030.0000,N,00130.0000,W,6.80,48.30,061226,1.00,E"}, right, "RMC : position invalide"},
       {FaultKind::invalidFix, kGll, {"GPGLL,5030.0000,N,00130.0000,W,101530.00,V,N"}, right, "GLL : position invalide"},
-      {FaultKind::invalidFix, kGga, {"GPGGA,101530.00,5030.0000,N,00130.0000,W,0,06,3.1,0.0,M,,M,,"}, right,
+      {FaultKind::invalidFix, kGga, {"GPGGA,101530.00,5030.0000,N,00130.0000,W,0,00,3.1,0.0,M,,M,,"}, right,
        "GGA : position invalide"},
       {FaultKind::invalidFix, kMwv, {kMwv}, right, ""},
       {FaultKind::garbageLine, kMwv, {"#~garbage 1 ~#", kMwv}, right, "MWV : ligne parasite"},
@@ -169,7 +169,7 @@ TEST(OutputFaults, ClearByKindAndTypeAddReplacesExpireEnds) {
   const auto what = [](OutputFaults& f, const std::string& body) {
     const FaultedSentence got = f.Apply(Framed(body));
     if (got.lines.empty()) return std::string("d");
-    std::string r = got.lines[0].find(",V,") != std::string::npos || got.lines[0].find(",0,06,") != std::string::npos ? "i" : "";
+    std::string r = got.lines[0].find(",V,") != std::string::npos || got.lines[0].find(",0,00,") != std::string::npos ? "i" : "";
     if (got.lines[0].substr(got.lines[0].size() - 2) != OwnChecksum(got.lines[0])) r += "c";
     return r.empty() ? std::string("-") : r;
   };
