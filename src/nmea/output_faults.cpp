@@ -175,13 +175,19 @@ void OutputFaults::Expire(std::int64_t nowMs) {
 
 void OutputFaults::Remember(std::string_view sentence) {
   const std::string_view key = FreezeKey(sentence);
-  for (auto& [k, last] : lastGood_) {
-    if (k == key) {
-      last.assign(sentence);
+  // The sentences come in the same order cycle after cycle: the search starts
+  // after the type found last, where the next one almost always is.
+  const std::size_t n = lastGood_.size();
+  for (std::size_t j = 0; j < n; ++j) {
+    const std::size_t i = (nextGood_ + j) % n;
+    if (lastGood_[i].first == key) {
+      lastGood_[i].second.assign(sentence);
+      nextGood_ = i + 1;
       return;
     }
   }
   lastGood_.emplace_back(std::string(key), std::string(sentence));
+  nextGood_ = 0;
 }
 
 FaultedSentence OutputFaults::Apply(std::string_view sentence) {

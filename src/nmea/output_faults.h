@@ -79,6 +79,7 @@ class OutputFaults {
   std::vector<OutputFault> faults_;
   // Type ("RMC"; "GSV,3,2" for a message of the series), sentence.
   std::vector<std::pair<std::string, std::string>> lastGood_;
+  std::size_t nextGood_ = 0;  // where Remember looks first
   std::uint64_t garbageCount_ = 0;
 };
 
