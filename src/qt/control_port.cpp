@@ -87,6 +87,12 @@ void ControlPort::OnNewConnection() {
       const Client* known = Find(s);
       if (known != nullptr && !known->passQueued) ReadPass(s);
     });
+    // The client read some answers: its waiting lines may go on (at the next pass:
+    // this may come from within a write).
+    connect(s, &QTcpSocket::bytesWritten, this, [this, s] {
+      Client* known = Find(s);
+      if (known != nullptr && !known->unread.empty()) QueuePass(*known);
+    });
     connect(s, &QTcpSocket::disconnected, this, [this, s] { Forget(s, ""); });
     connect(s, &QTcpSocket::errorOccurred, this, [this, s](QAbstractSocket::SocketError e) {
       if (e != QAbstractSocket::RemoteHostClosedError) {
@@ -116,24 +122,47 @@ void ControlPort::Refuse(QTcpSocket* s) {
 void ControlPort::ReadPass(QTcpSocket* s) {
   Client* c = Find(s);
   if (c == nullptr) return;
+  if (c->busy) {
+    // Called again from within a command (a dialog's own event loop): after it.
+    c->again = true;
+    return;
+  }
   c->passQueued = false;
+  c->busy = true;
   std::array<char, static_cast<std::size_t>(kReadPerPass)> bytes{};
   const qint64 n = s->read(bytes.data(), kReadPerPass);
-  if (n > 0) Take(*c, bytes.data(), static_cast<std::size_t>(n));
-  c = Find(s);  // the client may be gone (too far behind, or the port closed by a command)
-  if (c != nullptr && s->bytesAvailable() > 0) {
-    c->passQueued = true;
-    QMetaObject::invokeMethod(
-        this, [this, p = QPointer<QTcpSocket>(s)] { if (p) ReadPass(p); }, Qt::QueuedConnection);
+  if (n > 0) c->unread.append(bytes.data(), static_cast<std::size_t>(n));
+  Take(s);
+  c = Find(s);  // the client may be gone (the port closed by a command)
+  if (c == nullptr) return;
+  c->busy = false;
+  const auto behind = s->bytesToWrite() + static_cast<qint64>(c->unread.size());
+  if (behind > kMaxBehind) {
+    Forget(s, "plus de " + std::to_string(kMaxBehind) + " octets en retard (le client envoie sans lire les réponses)");
+    return;
   }
+  if (s->bytesAvailable() > 0 || c->again) QueuePass(*c);
 }
 
-void ControlPort::Take(Client& client, const char* bytes, std::size_t n) {
-  QTcpSocket* const s = client.socket;
-  std::size_t i = 0;
-  while (i < n) {
+void ControlPort::QueuePass(Client& c) {
+  c.again = false;
+  if (c.passQueued) return;
+  c.passQueued = true;
+  QMetaObject::invokeMethod(
+      this, [this, p = c.socket] { if (p) ReadPass(p); }, Qt::QueuedConnection);
+}
+
+void ControlPort::Take(QTcpSocket* s) {
+  std::size_t i = 0;  // bytes of `unread` looked at
+  while (true) {
     Client* c = Find(s);
     if (c == nullptr) return;
+    const std::size_t n = c->unread.size();
+    if (i >= n || s->bytesToWrite() >= kAnswerPace) {
+      c->unread.erase(0, std::min(i, n));
+      return;
+    }
+    const char* const bytes = c->unread.data();
     const auto* nl = static_cast<const char*>(std::memchr(bytes + i, '\n', n - i));
     const std::size_t end = nl != nullptr ? static_cast<std::size_t>(nl - bytes) : n;
     if (c->skipping) {
@@ -148,29 +177,21 @@ void ControlPort::Take(Client& client, const char* bytes, std::size_t n) {
       if (c->line.size() > kMaxControlLine + 1) {
         c->line.clear();
         c->skipping = true;
-        Send(*c, OversizedLineAnswer());
+        Send(s, OversizedLineAnswer());
       }
-      return;
+      continue;
     }
     std::string line = std::move(c->line);
     c->line.clear();
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    const std::string answer = line.size() > kMaxControlLine ? OversizedLineAnswer() : AnswerControlLine(line, target_);
-    c = Find(s);
-    if (c == nullptr) return;
-    Send(*c, answer);
+    Send(s, line.size() > kMaxControlLine ? OversizedLineAnswer() : AnswerControlLine(line, target_));
   }
 }
 
-void ControlPort::Send(Client& c, const std::string& answer) {
-  QTcpSocket* const s = c.socket;
-  const auto size = static_cast<qint64>(answer.size()) + 1;
-  if (s->bytesToWrite() + size > kMaxBehind) {
-    Forget(s, "plus de " + std::to_string(kMaxBehind) + " octets de réponses en retard (le client ne les lit pas)");
-    return;
-  }
+void ControlPort::Send(QTcpSocket* s, const std::string& answer) {
+  if (Find(s) == nullptr) return;
   const std::string bytes = answer + "\n";
-  s->write(bytes.data(), size);
+  s->write(bytes.data(), static_cast<qint64>(bytes.size()));
   s->flush();  // what the system takes now, without waiting
 }
 

@@ -11,8 +11,12 @@
 // - At most kReadPerPass bytes are read from a client in one pass of the event
 //   loop; what is left is read at the next pass, so that a client that floods
 //   the port does not hold the thread.
-// - Answers are written without waiting. A client that does not read them and is
-//   more than kMaxBehind bytes behind is disconnected.
+// - Answers are written without waiting. Lines are answered while fewer than
+//   kAnswerPace bytes of answers wait for the client; beyond, its lines wait
+//   until it reads (a burst of commands from a client that reads as it sends is
+//   answered whole, at the pace it reads). A client more than kMaxBehind bytes
+//   behind (answers it has not read and commands not yet answered) is
+//   disconnected: it sends without reading.
 // - Lines end with LF; a CR before it is ignored. Answers end with LF.
 // Main thread only: the target is called from the event loop.
 
@@ -49,6 +53,7 @@ class ControlPort final : public QObject {
   static constexpr int kMaxClients = 8;
   static constexpr qint64 kReadPerPass = 4096;
   static constexpr qint64 kMaxBehind = qint64{64} * 1024;
+  static constexpr qint64 kAnswerPace = kMaxBehind / 2;
 
   // `port` 0: a port the system chooses (see Port()).
   ControlPort(QHostAddress address, quint16 port, ControlTarget target, QObject* parent = nullptr);
@@ -75,18 +80,23 @@ class ControlPort final : public QObject {
   struct Client {
     QPointer<QTcpSocket> socket;
     std::string peer;
+    std::string unread;     // bytes received, not yet looked at (at most kMaxBehind)
     std::string line;       // the bytes of the line being received
     bool skipping = false;  // the rest of an oversized line is thrown away
     bool passQueued = false;
+    bool busy = false;   // a pass is answering its lines
+    bool again = false;  // a pass was asked meanwhile
   };
 
   void OnNewConnection();
   void Refuse(QTcpSocket* socket);
-  // Reads at most kReadPerPass bytes of the client and answers its whole lines.
+  // Reads at most kReadPerPass bytes of the client and answers its whole lines
+  // while the answers waiting for it are fewer than kAnswerPace bytes.
   void ReadPass(QTcpSocket* socket);
-  // Answers the complete lines of `bytes`, keeps the rest.
-  void Take(Client& c, const char* bytes, std::size_t n);
-  void Send(Client& c, const std::string& answer);
+  void QueuePass(Client& c);
+  // Answers the complete lines of the client's unread bytes, as the pace allows.
+  void Take(QTcpSocket* socket);
+  void Send(QTcpSocket* socket, const std::string& answer);
   void Forget(QTcpSocket* socket, const std::string& why);
   Client* Find(QTcpSocket* socket);
 

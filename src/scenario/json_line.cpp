@@ -382,7 +382,7 @@ std::string JsonQuoted(std::string_view text) {
       // so that the answer stays valid UTF-8 whatever it quotes.
       const std::size_t n = Utf8Length(text, i);
       if (n == 0) {
-        out += "\ufffd";
+        out += "\\ufffd";
       } else {
         out.append(text.substr(i, n));
         i += n - 1;

@@ -139,7 +139,9 @@ TEST(JsonLine, QuotedTextsReadBackAndStayOneLine) {
     EXPECT_EQ(JsonQuoted(c.text), c.quoted);
     const auto r = ReadJsonObjectLine("{\"k\":" + JsonQuoted(c.text) + "}");
     ASSERT_TRUE(std::holds_alternative<JsonObject>(r)) << c.quoted;
-    if (c.text.find('\xFF') == std::string::npos) EXPECT_EQ(std::get<JsonObject>(r).members[0].value.text, c.text);
+    if (c.text.find('\xFF') == std::string::npos) {
+      EXPECT_EQ(std::get<JsonObject>(r).members[0].value.text, c.text);
+    }
   }
 }
 
