@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer in build/test, and runs them all with ctest (the
 # benchmarks too, each once and briefly: ctest's bench_short); then builds
 # the fuzz targets with clang in build/fuzz and runs each for a bounded time
-# (scripts/fuzz.sh; VENTREL_FUZZ_SECONDS, 60 by default).
+# (scripts/fuzz.sh; VENTREL_FUZZ_SECONDS, 40 by default).
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
