@@ -223,5 +223,82 @@ TEST_F(Passage, DuringATackValuesAndPilotWait) {
   EXPECT_TRUE(cmd.Readout().tacking);
 }
 
+// A change as the weather changes: taken at once, the run goes on (its time and
+// its trip log), the values derived from it follow at once.
+TEST_F(Passage, AdjustedValuesAreTakenWithoutANewStart) {
+  program.params().varyHeading = program.params().varyWindSpeed = program.params().varyWindDirection = false;
+  Accept(cmd.SetHeading(265));
+  Accept(cmd.SetTrueWind(10, 220));
+  Accept(cmd.Start());
+  Sail(20);
+  const SimState& s = program.model().state();
+  const struct {
+    const char* what;
+    std::function<CommandResult(BoatCommands&)> adjust;
+    std::function<bool(const SimState&)> taken;
+  } cases[] = {
+      {"heading", [](BoatCommands& c) { return c.AdjustHeading(250); },
+       [](const SimState& st) { return st.HDG == 250 && st.BS.argt == 250 && st.H180 == 70; }},
+      {"wind", [](BoatCommands& c) { return c.AdjustTrueWind(16, 200); },
+       [](const SimState& st) { return st.TWS == 16 && st.TWD == 200 && st.TW.mdl == 16 && st.TW.argt == 200; }},
+      {"current", [](BoatCommands& c) { return c.AdjustCurrent(2, 90); },
+       [](const SimState& st) { return st.CUR.mdl == 2 && st.CUR.argt == 90 && st.Deriv > 1 && st.SW.mdl != st.TW.mdl; }},
+  };
+  for (const auto& c : cases) {
+    const long double trip = s.logTrip;
+    const long double apparent = s.AWS;
+    const std::int32_t ticks = s.t;
+    Accept(c.adjust(cmd));
+    EXPECT_TRUE(c.taken(s)) << c.what;
+    EXPECT_NE(s.AWS, apparent) << c.what;  // worked out again, not left to the next tick
+    EXPECT_EQ(s.t, ticks) << c.what;
+    EXPECT_EQ(s.logTrip, trip) << c.what;
+    const BoatReadout r = Sail(3);
+    EXPECT_NEAR(r.secondsSinceStart, ticks + 3, 0.01) << c.what;
+    EXPECT_GT(s.logTrip, trip) << c.what;
+  }
+  EXPECT_NEAR(cmd.Readout().headingTrue, 250, 0.01);
+  EXPECT_NEAR(cmd.Readout().trueWindSpeed, 16, 0.01);
+}
+
+TEST_F(Passage, AdjustedValuesWaitForTheStartAndForTheManoeuvres) {
+  // Before the start: the fields only, which the start reads.
+  Accept(cmd.AdjustHeading(265));
+  Accept(cmd.AdjustTrueWind(12, 220));
+  Accept(cmd.AdjustCurrent(0, 0));
+  EXPECT_FALSE(cmd.Readout().started);
+  EXPECT_EQ(Text(Field::HeadingInput), "265");
+  EXPECT_EQ(cmd.InForce().windFrom, 220);
+  EXPECT_FALSE(cmd.AdjustTrueWind(150, 220).accepted);  // the same checks as typed
+  EXPECT_EQ(Text(Field::TrueWindSpeedInput), "12");
+  Accept(cmd.Start());
+  EXPECT_EQ(program.model().state().TWS, 12);
+  Sail(5);
+  Accept(cmd.Tack());
+  const struct {
+    const char* what;
+    std::function<CommandResult(BoatCommands&)> adjust;
+    const char* why;  // "" when taken during the tack
+  } cases[] = {
+      {"heading", [](BoatCommands& c) { return c.AdjustHeading(10); }, "manœuvre tient la barre"},
+      {"wind", [](BoatCommands& c) { return c.AdjustTrueWind(13, 225); }, ""},
+      {"current", [](BoatCommands& c) { return c.AdjustCurrent(0.5, 100); }, ""},
+  };
+  for (const auto& c : cases) {
+    const CommandResult r = c.adjust(cmd);
+    EXPECT_EQ(r.accepted, *c.why == '\0') << c.what;
+    EXPECT_NE(r.why.find(c.why), std::string::npos) << c.what << ": " << r.why;
+  }
+  EXPECT_TRUE(cmd.Readout().tacking);
+  for (int i = 0; i < 60 && cmd.Readout().tacking; ++i) Sail(1);
+  // A turning current sets itself: a new one waits for the end of the rotation.
+  Accept(cmd.SetCurrent(1, 90, CurrentKind::alternating));
+  ASSERT_TRUE(program.model().CurrentRotating());
+  const CommandResult r = cmd.AdjustCurrent(2, 0);
+  EXPECT_FALSE(r.accepted);
+  EXPECT_NE(r.why.find("rotation"), std::string::npos) << r.why;
+  Accept(cmd.AdjustHeading(300));
+}
+
 }  // namespace
 }  // namespace ventrel::testing
