@@ -259,45 +259,14 @@ TEST_F(Passage, AdjustedValuesAreTakenWithoutANewStart) {
   }
   EXPECT_NEAR(cmd.Readout().headingTrue, 250, 0.01);
   EXPECT_NEAR(cmd.Readout().trueWindSpeed, 16, 0.01);
-}
-
-TEST_F(Passage, AdjustedValuesWaitForTheStartAndForTheManoeuvres) {
-  // Before the start: the fields only, which the start reads.
-  Accept(cmd.AdjustHeading(265));
-  Accept(cmd.AdjustTrueWind(12, 220));
-  Accept(cmd.AdjustCurrent(0, 0));
-  EXPECT_FALSE(cmd.Readout().started);
-  EXPECT_EQ(Text(Field::HeadingInput), "265");
-  EXPECT_EQ(cmd.InForce().windFrom, 220);
-  EXPECT_FALSE(cmd.AdjustTrueWind(150, 220).accepted);  // the same checks as typed
-  EXPECT_EQ(Text(Field::TrueWindSpeedInput), "12");
-  Accept(cmd.Start());
-  EXPECT_EQ(program.model().state().TWS, 12);
-  Sail(5);
+  // During a tack the manoeuvre steers, but the weather goes on changing.
   Accept(cmd.Tack());
-  const struct {
-    const char* what;
-    std::function<CommandResult(BoatCommands&)> adjust;
-    const char* why;  // "" when taken during the tack
-  } cases[] = {
-      {"heading", [](BoatCommands& c) { return c.AdjustHeading(10); }, "manœuvre tient la barre"},
-      {"wind", [](BoatCommands& c) { return c.AdjustTrueWind(13, 225); }, ""},
-      {"current", [](BoatCommands& c) { return c.AdjustCurrent(0.5, 100); }, ""},
-  };
-  for (const auto& c : cases) {
-    const CommandResult r = c.adjust(cmd);
-    EXPECT_EQ(r.accepted, *c.why == '\0') << c.what;
-    EXPECT_NE(r.why.find(c.why), std::string::npos) << c.what << ": " << r.why;
-  }
+  const CommandResult heading = cmd.AdjustHeading(10);
+  EXPECT_FALSE(heading.accepted);
+  EXPECT_NE(heading.why.find("manœuvre tient la barre"), std::string::npos) << heading.why;
+  Accept(cmd.AdjustTrueWind(14, 210));
+  Accept(cmd.AdjustCurrent(1, 80));
   EXPECT_TRUE(cmd.Readout().tacking);
-  for (int i = 0; i < 60 && cmd.Readout().tacking; ++i) Sail(1);
-  // A turning current sets itself: a new one waits for the end of the rotation.
-  Accept(cmd.SetCurrent(1, 90, CurrentKind::alternating));
-  ASSERT_TRUE(program.model().CurrentRotating());
-  const CommandResult r = cmd.AdjustCurrent(2, 0);
-  EXPECT_FALSE(r.accepted);
-  EXPECT_NE(r.why.find("rotation"), std::string::npos) << r.why;
-  Accept(cmd.AdjustHeading(300));
 }
 
 }  // namespace
