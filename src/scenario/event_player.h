@@ -110,6 +110,7 @@ class ScenarioRun {
   std::vector<bool> checked_;
   std::vector<ExpectationOutcome> outcomes_;
   std::int64_t nowSeconds_ = 0;
+  int tacksBefore_ = 0, gybesBefore_ = 0;  // begun before second 0 (the read-out counts since the program started)
   bool finished_ = false;
   int played_ = 0, refused_ = 0;
 };

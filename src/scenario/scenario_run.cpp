@@ -66,7 +66,9 @@ void ScenarioRun::PlayDue() {
 // Due: at or before this second; at the end, all that are left. One whose time
 // the run never reached fails: its moment was not seen.
 void ScenarioRun::CheckDue(bool atEnd) {
-  const BoatReadout readout = commands_.Readout();
+  BoatReadout readout = commands_.Readout();
+  readout.tacksBegun -= tacksBefore_;  // the scenario's own
+  readout.gybesBegun -= gybesBefore_;
   for (std::size_t i = 0; i < scenario_.expectations.size(); ++i) {
     const Expectation& e = scenario_.expectations[i];
     if (checked_[i]) continue;
@@ -88,6 +90,9 @@ void ScenarioRun::CheckDue(bool atEnd) {
 void ScenarioRun::BeforeStart() { PlayDue(); }
 
 void ScenarioRun::AfterStart() {
+  const BoatReadout before = commands_.Readout();
+  tacksBefore_ = before.tacksBegun;
+  gybesBefore_ = before.gybesBegun;
   cycle_.SetGroupListener([this](const GroupOutcome& g) { watch_.OnGroup(g, nowSeconds_ * 1000); });
   timer_.setHandler([this] { OnSecond(); });
   timer_.setEnabled(true);
