@@ -31,7 +31,9 @@ class EventPlayer {
   EventPlayer(BoatCommands& commands, VentrelProgram& program, OutputFaults& faults);
 
   // Plays `e` now; `nowMs` is the run time (for ramps and the end of faults).
-  // A ramp replaces a ramp of the same value in progress.
+  // A ramp replaces a ramp of the same value in progress; a change at once of
+  // that value ends it. A ramp that could not be taken now (a heading during a
+  // manoeuvre) is refused at once; a step refused later ends the ramp.
   CommandResult Play(const BoatEvent& e, std::int64_t nowMs);
   // A ramp ended early because one of its steps was refused.
   struct RampStopped {
