@@ -1,12 +1,14 @@
 #include "scenario/scenario_file.h"
 
 #include <yaml-cpp/depthguard.h>
+#include <yaml-cpp/eventhandler.h>
 #include <yaml-cpp/yaml.h>
 
 #include <algorithm>
 #include <array>
 #include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -273,7 +275,10 @@ Expectation ReadExpectation(const YAML::Node& item, std::size_t index) {
     Refuse(item, what + " : aucune condition (waypoint_distance_below, heading_between, sog_above, tacks, gybes, "
                         "within, no_sentence_missing)");
   }
-  const auto& [key, keyNode, value] = *condition;
+  // Named, not bound: the lambda below refers to them.
+  const std::string& key = condition->name;
+  const YAML::Node& keyNode = condition->key;
+  const YAML::Node& value = condition->value;
   const std::string where = what + ", " + key;
   e.written = key + ": " + Written(value);
 
@@ -423,6 +428,43 @@ Scenario Read(const YAML::Node& root, const std::filesystem::path& folder) {
   return s;
 }
 
+// Where the text's documents start, the first two at most: yaml-cpp's parser, on
+// some malformed texts (a "," before anything else), hands out empty documents
+// without moving on, for ever.
+class DocumentStarts final : public YAML::EventHandler {
+ public:
+  std::vector<YAML::Mark> starts;
+
+  void OnDocumentStart(const YAML::Mark& mark) override { starts.push_back(mark); }
+  void OnDocumentEnd() override {}
+  void OnNull(const YAML::Mark&, YAML::anchor_t) override {}
+  void OnAlias(const YAML::Mark&, YAML::anchor_t) override {}
+  void OnScalar(const YAML::Mark&, const std::string&, YAML::anchor_t, const std::string&) override {}
+  void OnSequenceStart(const YAML::Mark&, const std::string&, YAML::anchor_t, YAML::EmitterStyle::value) override {}
+  void OnSequenceEnd() override {}
+  void OnMapStart(const YAML::Mark&, const std::string&, YAML::anchor_t, YAML::EmitterStyle::value) override {}
+  void OnMapEnd() override {}
+};
+
+// The one document of the text, read.
+YAML::Node OnlyDocument(const std::string& text) {
+  std::istringstream in(text);
+  YAML::Parser parser(in);
+  DocumentStarts documents;
+  while (documents.starts.size() < 2 && parser.HandleNextDocument(documents)) {
+  }
+  if (documents.starts.size() == 2) {
+    const YAML::Mark& first = documents.starts[0];
+    const YAML::Mark& second = documents.starts[1];
+    if (second.pos == first.pos) {
+      throw Refused{{"syntaxe YAML incorrecte : symbole inattendu (« , », « ] » ou « } » hors d'une liste ?)",
+                     PlaceOf(first)}};
+    }
+    throw Refused{{"un seul document YAML par scénario (« --- » en trop)", PlaceOf(second)}};
+  }
+  return YAML::Load(text);
+}
+
 }  // namespace
 
 std::variant<Scenario, ScenarioError> ParseScenario(std::string_view text, const std::filesystem::path& folder) {
@@ -431,10 +473,7 @@ std::variant<Scenario, ScenarioError> ParseScenario(std::string_view text, const
   }
   workLeft = kWorkBudget;
   try {
-    const std::vector<YAML::Node> documents = YAML::LoadAll(std::string(text));
-    if (documents.size() > 1) throw Refused{{"un seul document YAML par scénario (« --- » en trop)",
-                                             PlaceOf(documents[1].Mark())}};
-    return Read(documents.empty() ? YAML::Node() : documents[0], folder);
+    return Read(OnlyDocument(std::string(text)), folder);
   } catch (const Refused& r) {
     return r.error;
   } catch (const YAML::DeepRecursion& e) {
