@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <exception>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -378,9 +379,9 @@ Scenario Read(const YAML::Node& root, const std::filesystem::path& folder) {
     if (key == "config") {
       const std::string name = ScalarText(value, "config");
       if (name.empty()) Refuse(value, "config : nom de fichier vide");
-      const std::filesystem::path file = std::filesystem::absolute(folder / name).lexically_normal();
       std::error_code ec;
-      if (!std::filesystem::is_regular_file(file, ec)) {
+      const std::filesystem::path file = std::filesystem::absolute(folder / name, ec).lexically_normal();
+      if (ec || !std::filesystem::is_regular_file(file, ec)) {
         Refuse(value, "config : fichier de configuration introuvable : " + file.string());
       }
       s.config = file;
@@ -482,12 +483,15 @@ std::variant<Scenario, ScenarioError> ParseScenario(std::string_view text, const
     return ScenarioError{SyntaxMessage(e.msg), PlaceOf(e.mark)};
   } catch (const YAML::Exception& e) {
     return ScenarioError{"lecture YAML impossible (" + e.msg + ")", PlaceOf(e.mark)};
+  } catch (const std::exception& e) {  // memory, a path the system refuses
+    return ScenarioError{std::string("lecture du scénario impossible (") + e.what() + ")", {}};
   }
 }
 
 std::variant<Scenario, ScenarioError> ReadScenarioFile(const std::filesystem::path& file) {
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec)) return ScenarioError{"fichier de scénario introuvable", {}};
+  if (!std::filesystem::exists(file, ec)) return ScenarioError{"fichier de scénario introuvable", {}};
+  if (!std::filesystem::is_regular_file(file, ec)) return ScenarioError{"ce n'est pas un fichier", {}};
   const auto size = std::filesystem::file_size(file, ec);
   if (ec) return ScenarioError{"taille du fichier illisible : " + ec.message(), {}};
   if (size > kMaxScenarioBytes) {
