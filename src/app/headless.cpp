@@ -32,6 +32,7 @@
 #include "files/file_write.h"
 #include "files/value_ranges.h"
 #include "nmea/output.h"
+#include "nmea/sentence_log.h"
 #include "program/boat_commands.h"
 #include "program/program.h"
 #include "qt/nmea_inputs.h"
@@ -203,7 +204,8 @@ class NoSerialPort final : public NmeaPort {
 
 // The lines of a list held back until the sentences they record have left on
 // standard output, so that a log never holds a sentence that did not go out. The
-// n-th line added records the n-th sentence written.
+// n-th line added records the n-th line written, a fault's note (which records
+// nothing sent) aside: it passes once the lines before it have.
 class HeldLines {
  public:
   explicit HeldLines(NmeaList& to) : to_(to) {}
@@ -211,12 +213,14 @@ class HeldLines {
     held_.emplace_back(line);
     Release(delivered);
   }
-  // Passes on the lines of the first `delivered` sentences.
+  // Passes on the lines of the first `delivered` lines written.
   void Release(std::uint64_t delivered) {
-    while (!held_.empty() && passed_ < delivered) {
+    while (!held_.empty()) {
+      const bool note = held_.front().starts_with(kFaultNotePrefix);
+      if (!note && passed_ >= delivered) break;
       to_.Add(held_.front());
       held_.pop_front();
-      ++passed_;
+      if (!note) ++passed_;
     }
   }
 

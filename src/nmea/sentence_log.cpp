@@ -36,11 +36,16 @@ void SentenceLog::Record(std::string_view s) {
   Stamp("NMEA183", s);
 }
 
+void SentenceLog::RecordLine(std::string_view line) {
+  raw.Add(line);
+  Stamp("NMEA183", line);
+}
+
 void SentenceLog::Note(std::string_view text) {
   std::string line;
   line.append(" *** défaut injecté, ").append(text).append(" ***");
   visible.Add(line);
-  Stamp("DEFAUT", text);
+  Stamp(kFaultNotePrefix.substr(0, kFaultNotePrefix.size() - 1), text);
 }
 
 void SentenceLog::Stamp(std::string_view prefix, std::string_view text) {

@@ -15,6 +15,10 @@
 
 namespace ventrel {
 
+// The beginning of a fault's note in the time-stamped list; every other line of
+// that list but the first stands for a line sent.
+inline constexpr std::string_view kFaultNotePrefix = "DEFAUT:";
+
 // A list of text lines that only grows or is emptied. The lines are kept as the
 // text of a saved file (each followed by CR LF), so saving copies nothing line by
 // line. A list that is not kept drops its lines but still tells its listener.
@@ -50,9 +54,13 @@ class SentenceLog {
 
   // Records a sentence that went out in the three lists.
   void Record(std::string_view sentence);
-  // Says how the sentences that follow were altered by a fault put into the
+  // Records a line that went out but is no sentence (a fault's garbage line) in
+  // the raw and time-stamped lists, not in the visible one.
+  void RecordLine(std::string_view line);
+  // Says how the sentence that follows was altered by a fault put into the
   // outputs ("RMC : position invalide"): in the visible list, and in the
-  // time-stamped list as "DEFAUT:" + date + "Z" + time + ":" + text.
+  // time-stamped list as "DEFAUT:" + date + "Z" + time + ":" + text, a line that
+  // stands for nothing sent (kFaultNotePrefix).
   void Note(std::string_view text);
 
   NmeaList visible;
