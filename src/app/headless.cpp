@@ -33,6 +33,7 @@
 #include "files/file_write.h"
 #include "files/value_ranges.h"
 #include "nmea/output.h"
+#include "nmea/sentence_log.h"
 #include "program/boat_commands.h"
 #include "program/program.h"
 #include "qt/nmea_inputs.h"
@@ -212,7 +213,8 @@ class NoSerialPort final : public NmeaPort {
 // standard output, so that a log never holds a sentence that did not go out. The
 // n-th line added records the n-th sentence written; a line that records no
 // sentence (the note of a fault put into the sentences) is passed on once every
-// sentence before it has left.
+// sentence before it has left. A sentence here is any line written (a fault's
+// line of garbage is one).
 class HeldLines {
  public:
   explicit HeldLines(NmeaList& to) : to_(to) {}
@@ -221,7 +223,7 @@ class HeldLines {
     held_.push_back({std::string(line), added_});
     Release(delivered);
   }
-  // Passes on the lines of the first `delivered` sentences.
+  // Passes on the lines of the first `delivered` lines written.
   void Release(std::uint64_t delivered) {
     while (!held_.empty() && held_.front().after <= delivered) {
       to_.Add(held_.front().line);

@@ -98,12 +98,12 @@ bool SentenceCycle::WriteFaulted(const std::string& sentence, int k, bool& told)
     if (outputs_.AllRefused()) break;
     if (!WriteLine(l, k, told)) continue;
     bytes += l.size() + 2;
-    // A garbage line is no sentence: the raw list alone shows it.
+    // A garbage line is no sentence: the visible list shows the note alone.
     if (!l.empty() && l.front() == '$') {
       sent = true;
       log_.Record(l);
     } else {
-      log_.raw.Add(l);
+      log_.RecordLine(l);
     }
   }
   // A sentence that every output refused stays unknown to the meter, as without a fault.

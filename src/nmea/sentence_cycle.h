@@ -79,8 +79,8 @@ class SentenceCycle {
   // The faults put into the sentences as they go out (none at first). With a
   // fault on, the cycle sends the lines OutputFaults::Apply gives for each
   // sentence and records them: the sentences as altered in the three lists, a
-  // garbage line in the raw list alone, and the fault's note in the visible and
-  // time-stamped lists (SentenceLog::Note). A dropped sentence is not among the
+  // garbage line in the raw and time-stamped lists, and the fault's note in the
+  // visible and time-stamped lists (SentenceLog::Note). A dropped sentence is not among the
   // group's sent ones; the line-load meter counts the bytes that went out.
   OutputFaults& faults() { return faults_; }
 

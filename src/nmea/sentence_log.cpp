@@ -36,6 +36,11 @@ void SentenceLog::Record(std::string_view s) {
   Stamp("NMEA183", s);
 }
 
+void SentenceLog::RecordLine(std::string_view line) {
+  raw.Add(line);
+  Stamp("NMEA183", line);
+}
+
 void SentenceLog::Note(std::string_view text) {
   std::string line;
   line.append(kFaultNotePrefix).append(text).append(" ***");

@@ -45,7 +45,8 @@ class NmeaList {
 
 // How a fault put into a sentence begins in the visible list.
 inline constexpr std::string_view kFaultNotePrefix = " *** défaut injecté, ";
-// How it begins in the time-stamped list (sentences begin with "NMEA183:").
+// How it begins in the time-stamped list, where every other line but the first
+// stands for a line sent ("NMEA183:").
 inline constexpr std::string_view kFaultStampPrefix = "DEFAUT:";
 
 class SentenceLog {
@@ -55,9 +56,13 @@ class SentenceLog {
 
   // Records a sentence that went out in the three lists.
   void Record(std::string_view sentence);
-  // Says how the sentences that follow were altered by a fault put into the
+  // Records a line that went out but is no sentence (a fault's garbage line) in
+  // the raw and time-stamped lists, not in the visible one.
+  void RecordLine(std::string_view line);
+  // Says how the sentence that follows was altered by a fault put into the
   // outputs ("RMC : position invalide"): in the visible list, and in the
-  // time-stamped list as "DEFAUT:" + date + "Z" + time + ":" + text.
+  // time-stamped list as "DEFAUT:" + date + "Z" + time + ":" + text, a line that
+  // stands for nothing sent (kFaultStampPrefix).
   void Note(std::string_view text);
 
   NmeaList visible;

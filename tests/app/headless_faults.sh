@@ -47,8 +47,10 @@ sleep 1
 kill "$pipe"
 
 # What went out: the TCP client got what standard output got; the time-stamped
-# list says which sentences were altered.
+# list holds each line sent (garbage included) and says which sentences were altered.
 cmp -s "$tmp/copy" "$tmp/run.out" || fail "the TCP client and standard output received different bytes"
+tr -d '\r' <"$tmp/stamped.txt" | sed -n 's/^NMEA183:[-0-9]*Z[:.0-9]*://p' | cmp -s - <(tr -d '\r' <"$tmp/run.out") ||
+  fail "the time-stamped list does not hold the lines sent"
 for note in "RMC : position invalide" "GLL : position invalide" "GGA : position invalide" \
   "RMC : somme de contrôle fausse" "RMC : ligne parasite"; do
   tr -d "\r" <"$tmp/stamped.txt" | grep -q "^DEFAUT:[-0-9]*Z[:.0-9]*:$note\$" || fail "the time-stamped list never says \"$note\""

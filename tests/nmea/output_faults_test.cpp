@@ -220,9 +220,10 @@ TEST(OutputFaults, TheCycleSendsAndRecordsTheAlteredLines) {
                    " *** défaut injecté, GLL : ligne parasite, position invalide ***", sent[1],
                    " *** défaut injecté, RMC : valeur figée, position invalide ***", sent[2]}));
   const Lines stamped = Split(log.stamped.Text());
-  ASSERT_EQ(stamped.size(), 9u);
+  ASSERT_EQ(stamped.size(), 10u);
   EXPECT_EQ(stamped[5], "DEFAUT:2026-12-06Z12:15:30.000:GLL : ligne parasite, position invalide");
-  EXPECT_EQ(stamped[6], "NMEA183:2026-12-06Z12:15:30.000:" + sent[1]);
+  EXPECT_EQ(stamped[6], "NMEA183:2026-12-06Z12:15:30.000:" + sent[0]);
+  EXPECT_EQ(stamped[7], "NMEA183:2026-12-06Z12:15:30.000:" + sent[1]);
   // The line-load meter counts the bytes that went out, the dropped VHW as none.
   EXPECT_EQ(cycle.MeasureLoad(4800).groups[1].bytes, out.text.size());
 }
