@@ -108,6 +108,12 @@ class VentrelProgram {
   std::string LineLoadLine(bool* warning = nullptr) const;
   // The warning alone, "" when every group fits (or no speed is chosen).
   std::string LineLoadWarningNow() const;
+  // Why a run `times` (1 to 100) as fast as real time cannot go on the serial line
+  // at the speed chosen, with the selection in force: "" when every group fits in
+  // its 1/times of a second (or no speed is chosen), otherwise the French refusal
+  // (SpeedLoadRefusal of nmea/line_load.h). The window asks it before changing the
+  // speed of a run whose serial port is active, the headless runner with --port.
+  std::string RunSpeedRefusal(int times) const;
   Params& params() { return model_.params(); }
   const Params& params() const { return model_.params(); }
 
