@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <exception>
 
 #include "files/paths.h"
@@ -159,8 +160,8 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
   // A TCP client dropped or a UDP destination failing: a line of the visible list.
   network_ = std::make_unique<NetworkOutputs>(
       [this](const std::string& m) { program_->transmission().log().visible.Add(" *** " + m + " ***"); });
-  LocalClock clock = setup_.clock ? setup_.clock : LocalClock(SystemLocalTime);
-  program_ = std::make_unique<VentrelProgram>(*port_, std::move(clock), *dialogs_);
+  baseClock_ = setup_.clock ? setup_.clock : LocalClock(SystemLocalTime);
+  program_ = std::make_unique<VentrelProgram>(*port_, [this] { return Now(); }, *dialogs_);
   commands_ = std::make_unique<BoatCommands>(*program_);
   inputs_ = std::make_unique<NmeaInputs>(
       [this](const SteeringSentence& sentence) { Run([this, &sentence] { commands_->Steer(sentence); }); },
@@ -354,6 +355,11 @@ void TFVentrel::RefreshFromModel() {
   tr.SetNetworkOn(networkOn);
   port_->setInUse(tr.ComValid() || !networkOn);
   binder_->Refresh();
+  // A single step is offered while the run is paused.
+  if (auto* step = findChild<QPushButton*>(QStringLiteral("BtPasAPas"))) {
+    const SimState& s = model().state();
+    step->setEnabled(!s.PremPasse && s.StPause);
+  }
   SyncDialogs();
   if (surface_) surface_->update();
   if (depthBox_) depthBox_->update();
@@ -385,6 +391,52 @@ void TFVentrel::SyncDialogs() {
     bool warning = false;
     load->setText(Q(program_->LineLoadLine(&warning)));
     load->setStyleSheet(warning ? QStringLiteral("color: #ff5050; font-weight: bold") : QString());
+  }
+}
+
+LocalTime TFVentrel::Now() const {
+  if (!runClock_ || !driver_) return baseClock_();
+  return AddMilliseconds(runClock_->first, driver_->now() - runClock_->second);
+}
+
+bool TFVentrel::SetRunSpeed(int times) {
+  auto* selector = findChild<QComboBox*>(QStringLiteral("CBVitesse"));
+  const auto show = [selector](int speed) {
+    if (!selector) return;
+    const int i = selector->findData(speed);
+    if (i >= 0) selector->setCurrentIndex(i);
+  };
+  if (times == runSpeed_) return true;
+  if (std::find(kRunSpeeds.begin(), kRunSpeeds.end(), times) == kRunSpeeds.end()) {
+    show(runSpeed_);
+    return false;
+  }
+  // The serial port in use must carry each group in its share of a second.
+  const NmeaTransmission& tr = program_->transmission();
+  if (tr.Started() && tr.ComValid()) {
+    if (const std::string refusal = program_->RunSpeedRefusal(times); !refusal.empty()) {
+      Post(refusal, true);
+      show(runSpeed_);
+      return false;
+    }
+  }
+  // From the first speed other than ×1 the clock of the sentences follows the
+  // run from where it stands (and keeps doing so back at ×1: it never goes back).
+  if (driver_ && !runClock_) runClock_.emplace(Now(), driver_->now());
+  if (driver_) driver_->setSpeed(times);
+  runSpeed_ = times;
+  show(times);
+  return true;
+}
+
+void TFVentrel::KeepRunSpeedOnLine() {
+  // A serial port started, or a line speed chosen, under a run it cannot carry:
+  // the run goes back to real time.
+  const NmeaTransmission& tr = program_->transmission();
+  if (runSpeed_ == 1 || !tr.Started() || !tr.ComValid()) return;
+  if (const std::string refusal = program_->RunSpeedRefusal(runSpeed_); !refusal.empty()) {
+    Post(refusal + ". La simulation repasse à ×1.", true);
+    SetRunSpeed(1);
   }
 }
 
@@ -534,7 +586,17 @@ void TFVentrel::ConnectHandlers() {
   click("SpBtStdBY", [&cmd] { cmd.Standby(); });
   click("SpBtNAV", [&cmd] { cmd.Navigate(); });
   click("ImgIndcBarre", [&m] { m.CentreHelmBar(); });
-  click("BtActivNMEA", [&tr] { tr.BtActivNMEAClick(); });
+  click("BtActivNMEA", [this, &tr] {
+    tr.BtActivNMEAClick();
+    KeepRunSpeedOnLine();
+  });
+  click("BtPasAPas", [&cmd] { cmd.Step(); });
+  if (auto* speed = findChild<QComboBox*>("CBVitesse")) {
+    connect(speed, &QComboBox::activated, this, [this, speed](int i) {
+      const int times = speed->itemData(i).toInt();
+      Run([this, times] { SetRunSpeed(times); });
+    });
+  }
   click("RazCom", [&tr] { tr.RazComClick(); });
   click("SpBtZoomNMEA", [this] { SpBtZoomNMEAClick(); });
 
@@ -586,7 +648,12 @@ void TFVentrel::ConnectHandlers() {
     }
   }
   if (auto* bauds = findChild<QComboBox*>("CBbauds")) {
-    connect(bauds, &QComboBox::activated, this, [this, &tr] { Run([&tr] { tr.BtActivNMEAEnable(); }); });
+    connect(bauds, &QComboBox::activated, this, [this, &tr] {
+      Run([this, &tr] {
+        tr.BtActivNMEAEnable();
+        KeepRunSpeedOnLine();
+      });
+    });
     connect(bauds, &QComboBox::editTextChanged, this, [this, &tr, bauds] {
       if (bauds->hasFocus()) Run([&tr] { tr.BtActivNMEAEnable(); });
     });

@@ -11,11 +11,13 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "program/boat_commands.h"
 #include "program/program.h"
@@ -42,6 +44,9 @@ class DepthBox;
 class InstrumentSurface;
 class MessageQueue;
 class TimerDriver;
+
+// The speeds offered beside the run controls: times real time.
+inline constexpr std::array<int, 4> kRunSpeeds = {1, 2, 5, 10};
 
 // Design size of the window, pixels.
 inline constexpr int kDesignWidth = 1322;
@@ -132,6 +137,15 @@ class TFVentrel : public QMainWindow {
   void Quitter();
   void OpenHelp(HelpPage page);
   void SpBtZoomNMEAClick();
+  // The speed of the run, ×1 (real time) to ×10, as the selector beside the run
+  // controls sets it: the timers and the clock of the sentences go that many times
+  // as fast. Refused with a French message (and the selector put back) when a
+  // group of sentences would no longer fit on the serial port in use.
+  bool SetRunSpeed(int times);
+  int RunSpeed() const { return runSpeed_; }
+  // The local time of the sentences: the system's (or the setup's clock) until a
+  // speed other than ×1 is chosen; from then on it goes with the time of the run.
+  LocalTime Now() const;
   // "Sauvegarder NMEA brut" / "Sauvegarder NMEA horodaté": asks for the file, then saves.
   void SaveNmeaList(bool stamped);
 
@@ -153,6 +167,7 @@ class TFVentrel : public QMainWindow {
   void ParamClosedByFrame();
   void QuitSequence();
   void Post(const std::string& text, bool error);
+  void KeepRunSpeedOnLine();
   ProgramDialogs& Dialogs();
 
   WindowSetup setup_;
@@ -196,6 +211,11 @@ class TFVentrel : public QMainWindow {
   bool quitDone_ = false;
   bool closed_ = false;
   bool portTyped_ = false;  // a port name typed and confirmed in this turn of the event loop
+  int runSpeed_ = 1;        // ×1 to ×10
+  LocalClock baseClock_;    // the system's or the setup's
+  // Once a speed other than ×1 was chosen: the local time then and the driver's
+  // instant then; the clock of the sentences goes on from there with the run.
+  std::optional<std::pair<LocalTime, std::int64_t>> runClock_;
 };
 
 // The system's local time, for the time stamps of the NMEA lists.

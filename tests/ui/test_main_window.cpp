@@ -1,6 +1,7 @@
 // The main window on the shipped default configuration: its panels, captions and
 // menus; the first seconds of sailing in the fields and on the dial; the commands
-// that reach the model (manoeuvres, helm bar, pause); the two layouts; the help
+// that reach the model (manoeuvres, helm bar, pause, single step); the speed of the
+// run and the clock of the sentences; the two layouts; the help
 // pages; the dialogs, applied by OK and not by closing them; the "SORTIE NMEA 0183"
 // panel on a pseudo-terminal pair made by socat; the quit sequence.
 
@@ -515,6 +516,74 @@ class TestMainWindow : public QObject {
     QVERIFY(w.findChild<QLineEdit*>("EdLATmin")->text() != lat);
   }
 
+  // Beside the pause: a single step, offered only while paused, advances the run by
+  // one second; the speed selector offers ×1 to ×10.
+  void singleStepWhilePausedAndTheSpeedSelector() {
+    TFVentrel& w = Open();
+    auto* step = Find<QPushButton>("BtPasAPas");
+    auto* speed = Find<QComboBox>("CBVitesse");
+    QVERIFY(step && speed);
+    QCOMPARE(step->text(), QStringLiteral("Pas à pas"));
+    QStringList speeds;
+    for (int i = 0; i < speed->count(); ++i) speeds << speed->itemText(i);
+    QCOMPARE(speeds, QStringList({"×1", "×2", "×5", "×10"}));
+    QCOMPARE(speed->currentText(), QStringLiteral("×1"));
+
+    const auto t = [&w] { return w.model().state().t; };
+    QVERIFY(!step->isEnabled());  // not started
+    Click(&w, "BtCalC");
+    Advance(2000);
+    QVERIFY(!step->isEnabled());  // running
+    Click(&w, "SpBtPauseRes");
+    QVERIFY(step->isEnabled());
+    QCOMPARE(t(), 2);
+    const QString lat = Find<QLineEdit>("EdLATmin")->text();
+    Click(&w, "BtPasAPas");
+    QCOMPARE(t(), 3);
+    QVERIFY(w.model().state().StPause);
+    QVERIFY(Find<QLineEdit>("EdLATmin")->text() != lat);  // the fields show the step
+    Advance(5000);
+    QCOMPARE(t(), 3);  // and nothing more
+    Click(&w, "SpBtPauseRes");
+    QVERIFY(!step->isEnabled());
+
+    // A speed of the list is taken (the selector shows it); any other is not.
+    QVERIFY(w.SetRunSpeed(5));
+    QCOMPARE(w.RunSpeed(), 5);
+    QCOMPARE(speed->currentText(), QStringLiteral("×5"));
+    QVERIFY(!w.SetRunSpeed(3));
+    QCOMPARE(w.RunSpeed(), 5);
+    QCOMPARE(speed->currentText(), QStringLiteral("×5"));
+    QVERIFY2(w.Messages().isEmpty(), qPrintable(w.Messages().join(" | ")));
+  }
+
+  // The clock of the sentences: the setup's (here stopped) at ×1; from the first
+  // faster speed on, the time of the run, which never goes back.
+  void theSentenceClockFollowsTheRunSpeed() {
+    const LocalTime noon{2026, 12, 6, 12, 0, 0, 0};
+    const auto ms = [](const LocalTime& t) {
+      return ((DaysFromCivil(t.year, t.month, t.day) * 24 + t.hours) * 60 + t.minutes) * 60000LL +
+             t.seconds * 1000LL + t.milliseconds;
+    };
+    WindowSetup setup;  // timers on Qt's clock
+    setup.AppliDir = dir->path().toStdString();
+    setup.showMessageBoxes = false;
+    setup.clock = [noon] { return noon; };
+    TFVentrel w(setup);
+    QTest::qWait(100);
+    QCOMPARE(w.Now(), noon);
+    QVERIFY(w.SetRunSpeed(10));
+    QElapsedTimer real;
+    real.start();
+    QTest::qWait(200);
+    // At least ten times the real time gone by since the change.
+    const std::int64_t fast = ms(w.Now()) - ms(noon);
+    QVERIFY2(fast >= 10 * 200 && fast <= 10 * (real.elapsed() + 50), qPrintable(QString::number(fast)));
+    QVERIFY(w.SetRunSpeed(1));
+    QTest::qWait(100);
+    QVERIFY(ms(w.Now()) - ms(noon) >= fast + 100);
+  }
+
   void quitterStopsAndKeepsAPolarThatStoodIn() {
     QVERIFY(SetKeys({{"PolaireAct", "AUTRE.pol"}}));
     TFVentrel& w = Open();  // AUTRE.pol does not exist: the default polar is taken
@@ -672,7 +741,12 @@ class TestMainWindow : public QObject {
     QVERIFY2(tr.ComValid(), qPrintable(w.Messages().join(" | ")));
     QVERIFY(activer->isEnabled());
     Click(&w, "BtCalC");
+    // A run at ×5 chosen before: the port started under it brings it back to ×1.
+    QVERIFY(w.SetRunSpeed(5));
     Click(&w, "BtActivNMEA");
+    QCOMPARE(w.RunSpeed(), 1);
+    QCOMPARE(w.Messages().size(), 2);
+    QVERIFY2(w.Messages().back().endsWith(QStringLiteral("La simulation repasse à ×1.")), qPrintable(w.Messages().back()));
     Advance(3000);  // groups 1, 2 and 3, one a second
 
     // The far end receives the raw list, sentence by sentence with CR LF.
@@ -699,11 +773,18 @@ class TestMainWindow : public QObject {
     QVERIFY(lines.at(1).startsWith("NMEA183:"));
     QVERIFY(lines.at(1).contains(":" + QByteArray::fromStdString(std::string(tr.log().raw.Line(0)))));
 
+    // At 4800 baud group 3 already takes 1,23 s: no run faster than real time.
+    QVERIFY(!w.SetRunSpeed(2));
+    QCOMPARE(w.RunSpeed(), 1);
+    QCOMPARE(Find<QComboBox>("CBVitesse")->currentText(), QStringLiteral("×1"));
+    QCOMPARE(w.Messages().size(), 3);
+    QVERIFY2(w.Messages().back().startsWith(QStringLiteral("À ×2, le groupe 3 (")), qPrintable(w.Messages().back()));
+
     // "Raz" closes the port and empties the visible list.
     Click(&w, "RazCom");
     QCOMPARE(list->count(), 0);
     QVERIFY(!tr.ComValid());
-    QCOMPARE(w.Messages().size(), 1);
+    QCOMPARE(w.Messages().size(), 3);
     socat.terminate();
     socat.waitForFinished(3000);
   }
