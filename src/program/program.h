@@ -138,6 +138,9 @@ class VentrelProgram {
   // a change is saved with it, and the pilot takes its settings at once.
   const NavSettings& Nav() const { return nav_; }
   void SetNav(NavSettings n);
+  // The control port of the configuration ([CONTROLE]); a change is saved with it.
+  const ControlSettings& Control() const { return control_; }
+  void SetControl(ControlSettings c) { control_ = std::move(c); }
 
   // ---- The watched configuration.
   const std::filesystem::path& CFGFile() const { return CFGFile_; }
@@ -274,6 +277,7 @@ class VentrelProgram {
   std::array<std::string, kNbPorts> COM_{};
   NetworkSettings network_;
   NavSettings nav_;
+  ControlSettings control_;
 
   std::filesystem::path CFGFile_;
   std::optional<std::filesystem::file_time_type> CFGFileDate_;

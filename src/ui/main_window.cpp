@@ -544,6 +544,18 @@ std::string TFVentrel::ApplyInput() {
   return error;
 }
 
+std::string TFVentrel::ApplyControl() {
+  if (!program_->Control().on) return {};
+  const std::string error =
+      "Port de contrôle : cette fenêtre ne l'ouvre pas encore ; le réglage est gardé avec la configuration.";
+  Post(error, true);
+  return error;
+}
+
+std::string TFVentrel::ControlState() const {
+  return program_->Control().on ? "Port de contrôle non ouvert" : "Port de contrôle arrêté";
+}
+
 void TFVentrel::OpenNetworkDialog() {
   if (!network_dialog_) {
     network_dialog_ = new NetworkDialog(
@@ -556,6 +568,9 @@ void TFVentrel::OpenNetworkDialog() {
     network_dialog_->SetInput(
         inputs_.get(), [this] { return program_->Nav(); },
         [this](const NavSettings& n) { program_->SetNav(n); }, [this] { return ApplyInput(); });
+    network_dialog_->SetControl(
+        [this] { return program_->Control(); }, [this](const ControlSettings& c) { program_->SetControl(c); },
+        [this] { return ApplyControl(); }, [this] { return ControlState(); });
   }
   network_dialog_->Refresh();
   network_dialog_->show();

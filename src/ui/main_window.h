@@ -108,6 +108,11 @@ class TFVentrel : public QMainWindow {
   // that cannot start (then told to the user too).
   std::string ApplyInput();
   NmeaInputs* inputs() const { return inputs_.get(); }
+  // The control port as the configuration's [CONTROLE] sets it: "" or the French
+  // message of a port that cannot start (then told to the user too).
+  std::string ApplyControl();
+  // What the control port does now, for the "Réseau" dialog.
+  std::string ControlState() const;
   QListWidget* nmeaList() const { return memoNMEA_; }
   QGroupBox* nmeaPanel() const { return gbNmea_; }
   TimerDriver* timerDriver() const { return driver_.get(); }
