@@ -40,6 +40,8 @@
 #include "qt/serial_port.h"
 #include "qt/tcp_server_output.h"
 #include "qt/udp_output.h"
+#include "scenario/event_player.h"
+#include "scenario/scenario_file.h"
 #include "ui/timer_driver.h"
 
 namespace ventrel::app {
@@ -352,7 +354,8 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
     static const char* const kWithValue[] = {"--config",     "--port", "--baud",        "--duration",
                                              "--start-time", "--log",  "--log-stamped", "--port-loss",
                                              "--tcp",        "--udp",  "--wait-clients", "--pilot",
-                                             "--speed",      "--nmea-in"};
+                                             "--speed",      "--nmea-in", "--scenario",  "--junit",
+                                             "--control"};
     if (std::find(std::begin(kWithValue), std::end(kWithValue), a) == std::end(kWithValue)) {
       error = "Option inconnue : " + a;
       return std::nullopt;
@@ -434,6 +437,26 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
                 std::to_string(TimerDriver::kMaxSpeed) + ")";
         return std::nullopt;
       }
+    } else if (a == "--scenario") {
+      o.scenario = v;
+    } else if (a == "--junit") {
+      if (v.empty() || !FolderExists(v)) {
+        error = "Dossier introuvable pour le fichier « " + v + " » de l'option --junit";
+        return std::nullopt;
+      }
+      if (const std::optional<std::string> why = CheckWritableTarget(v)) {
+        error = *why + " (option --junit)";
+        return std::nullopt;
+      }
+      o.junit = v;
+    } else if (a == "--control") {
+      std::optional<NetEndpoint> e = ParseListenPoint(v, error);
+      if (!e) {
+        error += " (option --control)";
+        return std::nullopt;
+      }
+      if (e->host.empty()) e->host = "127.0.0.1";
+      o.control = std::move(*e);
     } else if (a == "--wait-clients") {
       if (!ParseWhole(v, o.waitClients) || o.waitClients < 1 || o.waitClients > kMaxWaitClients) {
         error = "Nombre de clients invalide : « " + ShownValue(v) + " » (--wait-clients, de 1 à " +
@@ -442,8 +465,18 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
       }
     }
   }
-  if (o.port.empty() && !o.toStdout && o.tcp.empty() && o.udp.empty()) {
+  // A scenario may be run for its verdict alone, its sentences going nowhere.
+  if (o.port.empty() && !o.toStdout && o.tcp.empty() && o.udp.empty() && o.scenario.empty()) {
     error = "Indiquez --port NOM, --stdout, --tcp [ADRESSE:]PORT ou --udp HOTE:PORT (ou plusieurs)";
+    return std::nullopt;
+  }
+  if (!o.junit.empty() && o.scenario.empty()) {
+    error = "--junit ne s'emploie qu'avec --scenario";
+    return std::nullopt;
+  }
+  if (o.fast && o.control) {
+    error = "--control ne s'emploie pas avec --fast : un client de contrôle agit en temps réel ; employez "
+            "--speed N pour aller plus vite";
     return std::nullopt;
   }
   if (o.waitClients > 0 && o.tcp.empty()) {
@@ -498,7 +531,21 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     err << error << "\nVoir : ventrel --help\n";
     return 2;
   }
-  const HeadlessOptions& o = *opt;
+  HeadlessOptions o = *opt;
+  // A scenario: read whole before anything starts; its configuration, start time
+  // and duration apply unless the command line gives them.
+  std::optional<Scenario> scenario;
+  if (!o.scenario.empty()) {
+    std::variant<Scenario, ScenarioError> read = ReadScenarioFile(o.scenario);
+    if (const ScenarioError* e = std::get_if<ScenarioError>(&read)) {
+      err << ScenarioErrorText(o.scenario, *e) << "\n";
+      return 2;
+    }
+    scenario = std::get<Scenario>(std::move(read));
+    if (o.config.empty() && scenario->config) o.config = scenario->config->string();
+    if (!o.startTime) o.startTime = scenario->start;
+    if (!o.duration) o.duration = scenario->durationSeconds;
+  }
 
   QCoreApplication app(argc, argv);
   const fs::path AppliDir = fs::path(QCoreApplication::applicationDirPath().toStdString());
@@ -658,6 +705,13 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   // steering sentence read (its lines for the user reach the NMEA list, and so
   // standard error).
   BoatCommands commands(program);
+  // Events from a scenario go through the player (ramps, faults on the outputs).
+  EventPlayer player(commands, program, program.transmission().faults());
+  std::unique_ptr<ScenarioRun> run;
+  if (scenario) {
+    run = std::make_unique<ScenarioRun>(*scenario, player, commands, program.transmission().cycle(),
+                                        program.model().timers().TimerScenario, say);
+  }
   const auto onSteering = [&commands](const SteeringSentence& sentence) { commands.Steer(sentence); };
   std::unique_ptr<NmeaInputs> inputs;
   if (!sources.empty()) {
@@ -800,6 +854,7 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   // the window's do); "Activer" belongs to the transmission.
   const auto startAndActivate = [&] {
     if (driver) second0 = driver->instant();
+    if (run) run->BeforeStart();
     commands.Start();
     // The pilot asked for, as its button would be pressed after the start.
     CommandResult pilot{true, {}};
@@ -809,6 +864,7 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     // (An accepted command's messages have reached standard error already.)
     if (!pilot.accepted) err << pilot.why << "\n";
     tx.BtActivNMEAClick();
+    if (run) run->AfterStart();
     // A group that does not fit in its second at the port's speed is told at start.
     if (serial) {
       if (const std::string warning = program.LineLoadWarningNow(); !warning.empty()) err << warning << "\n";
@@ -872,6 +928,21 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     }
   }
 
+  // The scenario's expectations at the end, its report, its JUnit file.
+  if (run) {
+    run->Finish();
+    err << ReportText(fs::path(o.scenario).filename().string(), run->Outcomes());
+    if (!o.junit.empty()) {
+      const long double seconds = static_cast<long double>(elapsed()) / 1000;
+      const WriteOutcome written =
+          WriteFileWhole(o.junit, JUnitXml(fs::path(o.scenario).stem().string(), run->Outcomes(), seconds));
+      if (!written.ok) {
+        err << written.message << " (option --junit)\n";
+        status = 1;
+      }
+    }
+    if (!run->Passed()) status = std::max(status, 1);
+  }
   // The quit sequence: the tick timers, the cycle, the port.
   reopen.stop();
   model.timers().TimerAT.setEnabled(false);
@@ -924,6 +995,22 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   if (!rawFile.Commit(err)) status = 1;
   if (!stampedFile.Commit(err)) status = 1;
   return status;
+}
+
+int CheckScenario(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 1) {
+    err << "Usage : ventrel --check-scenario FICHIER.yaml\n";
+    return 2;
+  }
+  const std::variant<Scenario, ScenarioError> read = ReadScenarioFile(args[0]);
+  if (const ScenarioError* e = std::get_if<ScenarioError>(&read)) {
+    err << ScenarioErrorText(args[0], *e) << "\n";
+    return 2;
+  }
+  const Scenario& sc = std::get<Scenario>(read);
+  out << "Scénario valide : " << sc.events.size() << " événement(s), " << sc.expectations.size()
+      << " attente(s), durée " << sc.durationSeconds << " s\n";
+  return 0;
 }
 
 }  // namespace ventrel::app

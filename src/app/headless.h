@@ -37,6 +37,9 @@ struct HeadlessOptions {
   std::vector<NmeaSource> nmeaIn;     // --nmea-in SOURCE, each a source of steering sentences
   std::string pilot;                  // --pilot AUTO|STDBY|NAV at second 0; "" : the configuration's
   int speed = 1;                      // --speed N: real time N times as fast, 1 to 100
+  std::string scenario;               // --scenario FILE: events and expectations played on the run
+  std::string junit;                  // --junit FILE: the expectations' report as JUnit XML (with --scenario)
+  std::optional<NetEndpoint> control;  // --control [ADDR:]PORT: the live control port (127.0.0.1 when no address)
 };
 
 // The options after "--headless". Nothing and a French message in `error` when
@@ -51,12 +54,18 @@ std::optional<HeadlessOptions> ParseHeadlessOptions(const std::vector<std::strin
 //      file refused a write (the run stops; standard output holds whole sentences
 //      and the list files exactly the lines of the sentences that went out), a list
 //      could not be saved, the serial port was lost with --port-loss exit;
-//   2  refused before starting, nothing sent: bad options, a configuration that
+// With --scenario, status 1 also when an expectation of the scenario fails.
+//   2  refused before starting, nothing sent: bad options, a scenario with an error, a configuration that
 //      cannot be read as one or selects no sentence, no usable polar, a port that
 //      cannot be opened, a TCP port taken, a UDP destination unknown, a source of
 //      steering sentences refused (its form, "serial" without a serial port, "tcp"
 //      without a TCP server, a UDP port taken).
 // `args` are the arguments after "--headless".
 int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std::ostream& err);
+
+// ventrel --check-scenario FILE: reads the scenario and says whether it is valid
+// ("Scénario valide : N événements, M attentes" on `out`, status 0), or its
+// first error with its line and column on `err` (status 2). Nothing runs.
+int CheckScenario(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace ventrel::app

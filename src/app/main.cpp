@@ -24,6 +24,9 @@ int main(int argc, char** argv) {
     }
     if (a == "--polar-info") return ventrel::app::RunPolarInfo(args, std::cout, std::cerr);
 #ifdef VENTREL_HAS_GUI
+    if (a == "--check-scenario") {
+      return ventrel::app::CheckScenario(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
+    }
     if (a == "--headless") {
       return ventrel::app::RunHeadless(argc, argv, std::vector<std::string>(args.begin() + 1, args.end()), std::cerr);
     }

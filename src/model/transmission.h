@@ -85,6 +85,8 @@ class NmeaTransmission {
   SentenceLog& log() { return log_; }
   const SentenceLog& log() const { return log_; }
   SentenceCycle& cycle() { return cycle_; }
+  // The faults put into the sentences as they go out (a scenario's fault events).
+  OutputFaults& faults() { return cycle_.faults(); }
 
   // ---- Panel.
   bool ComValid() const { return ComValid_; }

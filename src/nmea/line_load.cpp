@@ -41,10 +41,12 @@ void SentBytes::BeginGroup(int group) {
   }
 }
 
-void SentBytes::Add(std::string_view sentence) {
+void SentBytes::Add(std::string_view sentence) { Add(sentence, sentence.size() + 2); }  // CR LF
+
+void SentBytes::Add(std::string_view sentence, std::size_t bytes) {
   const std::optional<std::size_t> i = TableIndexOf(sentence);
   if (!i) return;
-  bytes_[*i] = bytes_[*i].value_or(0) + sentence.size() + 2;  // CR LF
+  bytes_[*i] = bytes_[*i].value_or(0) + bytes;
 }
 
 TypeBytes BuildAllTypes(const NmeaModule& m, const SimState& s, const WaypointState& w, const NmeaClock& clock) {

@@ -39,6 +39,9 @@ class SentBytes {
   void BeginGroup(int group);
   // A sentence (without CR LF) has left on the line: its bytes and CR LF count.
   void Add(std::string_view sentence);
+  // `bytes` (CR LF included; 0 for a sentence dropped) went out on the line for
+  // `sentence`, as a fault in the outputs altered it.
+  void Add(std::string_view sentence, std::size_t bytes);
   const TypeBytes& bytes() const { return bytes_; }
 
  private:

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ventrel {
@@ -24,9 +25,14 @@ enum class FaultKind {
   truncated,    // the sentence cut after half its characters, no checksum
   dropped,      // not sent at all
   frozen,       // the last sentence of that type sent before the fault, sent again
-  invalidFix,   // RMC and GLL status "V" (GLL mode "N"), GGA quality 0; others unchanged
+  invalidFix,   // RMC and GLL status "V" (their mode "N" when present), GGA quality 0 with no
+                // satellite in use ("00"); other types unchanged
   garbageLine,  // a line of bytes that is no sentence, sent before the sentence
 };
+// Several faults on one sentence are put in this order: the garbage line, the
+// sentence dropped or frozen, the fix made invalid, the checksum changed, the cut.
+// Every sentence altered but for its checksum or its cut is framed again, with its
+// right checksum.
 
 // The name used in files and messages: "bad_checksum", "truncated", "dropped",
 // "frozen", "invalid_fix", "garbage".
@@ -64,10 +70,16 @@ class OutputFaults {
   // send it: the lines to send instead. Without a fault on its type: the sentence
   // alone, remembered as the last good one of its type (for `frozen`).
   FaultedSentence Apply(std::string_view sentence);
+  // A sentence that went out as it was built, while no fault was on: the last good
+  // one of its type (the cycle tells each one, so that a fault `frozen` added later
+  // repeats the sentence sent just before it began).
+  void Remember(std::string_view sentence);
 
  private:
   std::vector<OutputFault> faults_;
-  std::vector<std::pair<std::string, std::string>> lastGood_;  // type, sentence
+  // Type ("RMC"; "GSV,3,2" for a message of the series), sentence.
+  std::vector<std::pair<std::string, std::string>> lastGood_;
+  std::size_t nextGood_ = 0;  // where Remember looks first
   std::uint64_t garbageCount_ = 0;
 };
 

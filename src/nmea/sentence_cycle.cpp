@@ -87,6 +87,41 @@ LineLoad SentenceCycle::MeasureLoad(std::int64_t baud, const std::function<bool(
   return MeasureLineLoad(chosen, sent_.bytes(), built, baud);
 }
 
+bool SentenceCycle::WriteLine(std::string_view text, int k, bool& told) {
+  line_.assign(text);
+  line_.append("\r\n");
+  const OutputFanOut::Outcome r = outputs_.Write(line_);
+  // The output that refused loses the rest of the group; the error line comes
+  // once, after the sentences that went out before the refusal.
+  if (r.refused && k == 1 && !told) {
+    log_.visible.Add(kMsgErreurTransmission);
+    told = true;
+  }
+  return r.taken;
+}
+
+bool SentenceCycle::WriteFaulted(const std::string& sentence, int k, bool& told) {
+  const FaultedSentence f = faults_.Apply(sentence);
+  if (!f.note.empty()) log_.Note(f.note);
+  bool sent = false;
+  std::size_t bytes = 0;
+  for (const std::string& l : f.lines) {
+    if (outputs_.AllRefused()) break;
+    if (!WriteLine(l, k, told)) continue;
+    bytes += l.size() + 2;
+    // A garbage line is no sentence: the raw list alone shows it.
+    if (!l.empty() && l.front() == '$') {
+      sent = true;
+      log_.Record(l);
+    } else {
+      log_.raw.Add(l);
+    }
+  }
+  // A sentence that every output refused stays unknown to the meter, as without a fault.
+  if (bytes > 0 || f.lines.empty()) sent_.Add(sentence, bytes);
+  return sent;
+}
+
 void SentenceCycle::RunPhase(int k) {
   const NmeaClock clock = BuildClock(clock_());
   const int n = std::min(m_.BuildSentenceGroup(k, src_.s, src_.w, clock), NmeaModule::kSlots - 1);
@@ -100,27 +135,22 @@ void SentenceCycle::RunPhase(int k) {
   }
   GroupOutcome outcome;
   outcome.group = k;
-  std::string line;
   bool told = false;  // the error line of this group is written
   sent_.BeginGroup(k);
   outputs_.BeginGroup();
   for (int i = 1; i <= n; ++i) {
     const std::string& sentence = m_.sentenceSlots[static_cast<std::size_t>(i)];
     if (groupListener_) outcome.built.push_back(SentenceType(sentence));
-    line.assign(sentence);
-    line.append("\r\n");
-    const OutputFanOut::Outcome r = outputs_.Write(line);
-    // The output that refused loses the rest of the group; the error line comes
-    // once, after the sentences that went out before the refusal.
-    if (r.refused && k == 1 && !told) {
-      log_.visible.Add(kMsgErreurTransmission);
-      told = true;
-    }
-    if (r.taken) {
+    bool sent = false;
+    if (faults_.Any()) {
+      sent = WriteFaulted(sentence, k, told);
+    } else if (WriteLine(sentence, k, told)) {
+      sent = true;
       sent_.Add(sentence);
       log_.Record(sentence);
-      if (groupListener_) outcome.sent.push_back(SentenceType(sentence));
+      faults_.Remember(sentence);
     }
+    if (sent && groupListener_) outcome.sent.push_back(SentenceType(sentence));
     if (outputs_.AllRefused()) break;
   }
   outputs_.EndGroup();

@@ -32,6 +32,7 @@
 #include "nmea/line_load.h"
 #include "nmea/local_time.h"
 #include "nmea/output.h"
+#include "nmea/output_faults.h"
 #include "nmea/records.h"
 #include "nmea/sentence_log.h"
 #include "sim/params.h"
@@ -76,6 +77,14 @@ class SentenceCycle {
   // Told of each group after it was written (a scenario's watch of missing sentences).
   void SetGroupListener(std::function<void(const GroupOutcome&)> listener) { groupListener_ = std::move(listener); }
 
+  // The faults put into the sentences as they go out (none at first). With a
+  // fault on, the cycle sends the lines OutputFaults::Apply gives for each
+  // sentence and records them: the sentences as altered in the three lists, a
+  // garbage line in the raw list alone, and the fault's note in the visible and
+  // time-stamped lists (SentenceLog::Note). A dropped sentence is not among the
+  // group's sent ones; the line-load meter counts the bytes that went out.
+  OutputFaults& faults() { return faults_; }
+
   // Starts the cycle ("Activer" accepted), once: phase 1 at once unless the run is
   // paused (then at the resume).
   void Activate();
@@ -111,6 +120,12 @@ class SentenceCycle {
   void OnTimer();
   // Runs phase 1 now and starts the timer.
   void Begin();
+  // Writes one line (and CR LF) to the outputs: true when one took it. The error
+  // line of a refusal in group k is told once a group (`told`).
+  bool WriteLine(std::string_view text, int k, bool& told);
+  // Writes the lines the faults make of `sentence`; true when the sentence went
+  // out (in some form: a dropped one did not).
+  bool WriteFaulted(const std::string& sentence, int k, bool& told);
 
   NmeaModule& m_;
   NmeaSources src_;
@@ -129,6 +144,8 @@ class SentenceCycle {
   // The sentences each group last left out and why (told once until it changes).
   std::array<std::string, 4> toldFaults_{};
   std::function<void(const GroupOutcome&)> groupListener_;
+  OutputFaults faults_;
+  std::string line_;  // the line being written, its room kept
 };
 
 }  // namespace ventrel

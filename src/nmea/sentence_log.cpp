@@ -33,13 +33,24 @@ SentenceLog::SentenceLog(LocalClock clock) : clock_(std::move(clock)) { stamped.
 void SentenceLog::Record(std::string_view s) {
   visible.Add(s);
   raw.Add(s);
+  Stamp("NMEA183", s);
+}
+
+void SentenceLog::Note(std::string_view text) {
+  std::string line;
+  line.append(" *** défaut injecté, ").append(text).append(" ***");
+  visible.Add(line);
+  Stamp("DEFAUT", text);
+}
+
+void SentenceLog::Stamp(std::string_view prefix, std::string_view text) {
   if (!stamped.Wanted()) return;
   const LocalTime now = clock_();
   formattedDate = DateStamp(now);
   formattedTime = TimeStamp(now);
   std::string line;
-  line.reserve(32 + s.size());
-  line.append("NMEA183:").append(formattedDate).append("Z").append(formattedTime).append(":").append(s);
+  line.reserve(32 + text.size());
+  line.append(prefix).append(":").append(formattedDate).append("Z").append(formattedTime).append(":").append(text);
   stamped.Add(line);
 }
 

@@ -50,6 +50,10 @@ class SentenceLog {
 
   // Records a sentence that went out in the three lists.
   void Record(std::string_view sentence);
+  // Says how the sentences that follow were altered by a fault put into the
+  // outputs ("RMC : position invalide"): in the visible list, and in the
+  // time-stamped list as "DEFAUT:" + date + "Z" + time + ":" + text.
+  void Note(std::string_view text);
 
   NmeaList visible;
   NmeaList raw;
@@ -60,6 +64,9 @@ class SentenceLog {
   std::string formattedTime;
 
  private:
+  // The time-stamped line "prefix:dateZtime:text".
+  void Stamp(std::string_view prefix, std::string_view text);
+
   LocalClock clock_;
 };
 

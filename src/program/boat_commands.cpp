@@ -7,6 +7,10 @@
 
 #include "nav/geodesy.h"
 #include "nav/number_forms.h"
+#include "nav/number_read.h"
+#include "sim/physics_step.h"
+#include "sim/variations.h"
+#include "sim/vect.h"
 #include "sim/wind.h"
 
 namespace ventrel {
@@ -17,6 +21,10 @@ constexpr int kHelmCentre = 15;
 constexpr int kHelmReach = 15;
 constexpr const char* kBusy =
     "Une manœuvre ou une rotation du courant est en cours : la valeur n'est pas prise, réessayez à sa fin.";
+constexpr const char* kSteering =
+    "Une manœuvre tient la barre : le cap n'est pas pris, réessayez à sa fin.";
+constexpr const char* kRotating =
+    "Le courant alterné est en rotation : le courant n'est pas pris, réessayez à la fin de la rotation.";
 
 // While alive, the model's messages are kept (and still shown to the user).
 class MessageCapture {
@@ -140,6 +148,113 @@ CommandResult BoatCommands::SetCurrent(long double knots, long double towardDegr
                                 {{Field::CurrentKind, index}}, {Field::CurrentSpeedInput, Field::CurrentDirectionInput}, true);
   if (r.accepted && kindChanged) m.RadioGTypCClick();
   return r;
+}
+
+std::string BoatCommands::AdjustRefusal(Adjusted what) const {
+  if (!Running()) return {};
+  const VentrelModel& m = program_.model();
+  if (what == Adjusted::heading && m.ManoeuvreRunning()) return kSteering;
+  if (what == Adjusted::current && m.CurrentRotating()) return kRotating;
+  return {};
+}
+
+// The tick's own order: true wind from its base and variations at this second,
+// the wind over the water, the heading's angles, the motion over ground.
+void BoatCommands::TakeLive(bool windOrCurrent) {
+  VentrelModel& m = program_.model();
+  SimState& s = m.state();
+  const long double seconds = s.t / s.tdiv;
+  s.TW.mdl = s.TWSvar ? s.TWS * (1 + WindSpeedTerms(seconds)) : s.TWS;
+  s.TW.argt = s.TWDvar ? s.TWD + WindDirTerms(SlowSinesAt(seconds)) : s.TWD;
+  if (s.TW.argt < 0) s.TW.argt += 360;
+  if (s.TW.argt > 360) s.TW.argt -= 360;
+  s.SW = s.CUR.mdl != 0 ? Sigma_vect(s.TW, s.CUR) : s.TW;
+  s.hdm = s.BS.argt - s.Declin;
+  s.H180 = s.BS.argt - 180;
+  if (s.H180 < 0) s.H180 += 360;
+  m.RefreshApparentWind();
+  s.RelWA = ApparentWindAngleAround(s.AWA, m.UpdateTackSide());
+  s.OG = Sigma_vect(s.CUR, s.BS);
+  s.SOG = s.OG.mdl;
+  s.COG = s.OG.argt;
+  if (s.CUR.mdl != 0) {
+    m.RefreshDrift();
+  } else {
+    s.Deriv = 0;
+  }
+  if (windOrCurrent) {
+    m.ShowReferenceWindKind();
+    m.EdTWSChange();  // the best upwind angle for this wind
+  }
+}
+
+CommandResult BoatCommands::AdjustHeading(long double degreesTrue) {
+  if (std::string why = AdjustRefusal(Adjusted::heading); !why.empty()) return Refused(why);
+  CommandResult r = TypeAndTake({{Field::HeadingInput, generalForm(degreesTrue)}}, {}, {Field::HeadingInput}, false);
+  if (!r.accepted || !Running()) return r;
+  VentrelModel& m = program_.model();
+  SimState& s = m.state();
+  // The heading held in AUTO (and NAV), the one the helm turns from in STDBY.
+  s.HDG = *m.FieldNumber(Field::HeadingInput);
+  s.BS.argt = s.HDGvar ? s.HDG + HeadingTerms(s.t / s.tdiv) : s.HDG;
+  if (s.BS.argt < 0) s.BS.argt += 360;
+  TakeLive(false);
+  return r;
+}
+
+CommandResult BoatCommands::AdjustTrueWind(long double knots, long double fromDegreesTrue) {
+  CommandResult r = TypeAndTake({{Field::TrueWindSpeedInput, generalForm(knots)}, {Field::TrueWindDirectionInput, generalForm(fromDegreesTrue)}}, {},
+                                {Field::TrueWindSpeedInput, Field::TrueWindDirectionInput}, false);
+  if (!r.accepted) return r;
+  VentrelModel& m = program_.model();
+  if (!Running()) {
+    m.EdTWSChange();  // leaving the speed field
+    return r;
+  }
+  SimState& s = m.state();
+  s.TWS = *m.FieldNumber(Field::TrueWindSpeedInput);
+  s.TWD = *m.FieldNumber(Field::TrueWindDirectionInput);
+  TakeLive(true);
+  return r;
+}
+
+CommandResult BoatCommands::AdjustCurrent(long double knots, long double towardDegreesTrue) {
+  if (std::string why = AdjustRefusal(Adjusted::current); !why.empty()) return Refused(why);
+  CommandResult r = TypeAndTake({{Field::CurrentSpeedInput, generalForm(knots)}, {Field::CurrentDirectionInput, generalForm(towardDegreesTrue)}}, {},
+                                {Field::CurrentSpeedInput, Field::CurrentDirectionInput}, false);
+  if (!r.accepted || !Running()) return r;
+  VentrelModel& m = program_.model();
+  SimState& s = m.state();
+  s.CUR.mdl = *m.FieldNumber(Field::CurrentSpeedInput);
+  s.CUR.argt = *m.FieldNumber(Field::CurrentDirectionInput);
+  TakeLive(true);
+  return r;
+}
+
+BoatCommands::LiveValues BoatCommands::InForce() const {
+  VentrelModel& m = program_.model();
+  const SimState& s = m.state();
+  LiveValues v;
+  v.currentKind = m.panel()[Field::CurrentKind].itemIndex() == 1 ? CurrentKind::alternating : CurrentKind::constant;
+  if (Running()) {
+    v.heading = Wrap360(s.HDG);
+    v.windKnots = s.TWS;
+    v.windFrom = Wrap360(s.TWD);
+    v.currentKnots = s.CUR.mdl;
+    v.currentToward = Wrap360(s.CUR.argt);
+    return v;
+  }
+  // What the start will read; a field it would refuse counts as the state's value.
+  const auto typed = [&](Field f, long double otherwise) {
+    const NumberRead n = Val_Str_Flott(m.panel()[f].text(), m.decSep());
+    return n.ok && std::isfinite(n.value) ? n.value : otherwise;
+  };
+  v.heading = Wrap360(typed(Field::HeadingInput, s.HDG));
+  v.windKnots = typed(Field::TrueWindSpeedInput, s.TWS);
+  v.windFrom = Wrap360(typed(Field::TrueWindDirectionInput, s.TWD));
+  v.currentKnots = typed(Field::CurrentSpeedInput, s.CUR.mdl);
+  v.currentToward = Wrap360(typed(Field::CurrentDirectionInput, s.CUR.argt));
+  return v;
 }
 
 CommandResult BoatCommands::SetPosition(long double latitude, long double longitude) {

@@ -111,6 +111,37 @@ class BoatCommands {
   CommandResult SetWaypoint(const std::string& name, long double latitude, long double longitude);
   CommandResult SetMagneticVariation(long double degreesEast);
 
+  // ---- The heading, the wind and the current changed as the weather changes
+  // (scenarios, the control port): the same checks and French refusals as the
+  // Set* commands above. Before the start or while paused the fields are
+  // written, which the start or the resume reads. While the run goes the state
+  // the tick reads takes the value at once, with the apparent wind, the drift
+  // and the motion over ground worked out again, WITHOUT "Démarrer": the run's
+  // time, its trip log and its variations go on. A heading is refused during a
+  // tack, a gybe or a best-haul search (the manoeuvre steers); a current during
+  // a rotation of the alternating current (the rotation sets it); the wind is
+  // taken at any time (the manoeuvres read it each step).
+  CommandResult AdjustHeading(long double degreesTrue);
+  CommandResult AdjustTrueWind(long double knots, long double fromDegreesTrue);
+  CommandResult AdjustCurrent(long double knots, long double towardDegreesTrue);
+  // Why a change of that value would be refused now, whatever the value ("" when
+  // it would be taken): a ramp is refused at its start, not a second later.
+  enum class Adjusted { heading, wind, current };
+  std::string AdjustRefusal(Adjusted what) const;
+
+  // The values a change starts from: while the run goes those the tick reads
+  // (the heading held, the wind before its variations, the current); otherwise
+  // those typed in the panel, which the start or the resume will read.
+  struct LiveValues {
+    long double heading = 0;        // degrees true, 0 to 360
+    long double windKnots = 0;      // knots
+    long double windFrom = 0;       // degrees true, where it blows from, 0 to 360
+    long double currentKnots = 0;   // knots
+    long double currentToward = 0;  // degrees true, where it sets to, 0 to 360
+    CurrentKind currentKind = CurrentKind::constant;
+  };
+  LiveValues InForce() const;
+
   // ---- Buttons.
   CommandResult Start();
   CommandResult Pause();
@@ -156,6 +187,9 @@ class BoatCommands {
                             const std::vector<Field>& numbers, bool takeNow);
   bool Running() const;
   bool Busy() const;
+  // While running: the values derived from the base wind, the current and the
+  // heading of the state worked out again, as the tick would at this second.
+  void TakeLive(bool windOrCurrent);
 
   VentrelProgram& program_;
   std::string arrivalTold_;  // the destination whose arrival was told

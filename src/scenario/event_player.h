@@ -10,8 +10,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "nmea/output_faults.h"
@@ -29,15 +31,34 @@ class EventPlayer {
   EventPlayer(BoatCommands& commands, VentrelProgram& program, OutputFaults& faults);
 
   // Plays `e` now; `nowMs` is the run time (for ramps and the end of faults).
-  // A ramp replaces a ramp of the same value in progress.
+  // A ramp replaces a ramp of the same value in progress; a change at once of
+  // that value ends it. A ramp that could not be taken now (a heading during a
+  // manoeuvre) is refused at once; a step refused later ends the ramp.
   CommandResult Play(const BoatEvent& e, std::int64_t nowMs);
+  // A ramp ended early because one of its steps was refused.
+  struct RampStopped {
+    std::string event;  // "heading", "wind", "current"
+    std::string why;    // French
+  };
   // One simulated second has passed: the ramps take their next step, the faults
-  // whose time is over end.
-  void Second(std::int64_t nowMs);
+  // whose time is over end. Returns the ramps a refused step ended.
+  std::vector<RampStopped> Second(std::int64_t nowMs);
   bool Ramping() const;
 
  private:
+  // The values a ramp moves; a new ramp of one replaces the ramp in progress.
+  enum class Ramped { heading, windSpeed, windFrom, currentSpeed, currentToward };
   struct Ramp;
+  CommandResult PlayHeading(const HeadingEvent& e);
+  CommandResult PlayWind(const TrueWindEvent& e);
+  CommandResult PlayCurrent(const CurrentEvent& e);
+  CommandResult PlaySentences(const SentencesEvent& e);
+  CommandResult PlayFault(const FaultEvent& e, std::int64_t nowMs);
+  CommandResult PlayClearFault(const ClearFaultEvent& e);
+  // A ramp of `what` from `from` to `to` over `overSeconds` (directions: the
+  // shorter way round); without a length, only the ramp in progress is dropped.
+  void BeginRamp(Ramped what, long double from, long double to, long double overSeconds);
+  void DropRamps(std::initializer_list<Ramped> what);
   BoatCommands& commands_;
   VentrelProgram& program_;
   OutputFaults& faults_;
@@ -70,7 +91,7 @@ class ScenarioRun {
   bool Finished() const { return finished_; }
   const std::vector<ExpectationOutcome>& Outcomes() const { return outcomes_; }
   bool Passed() const;  // every expectation checked held (true when none)
-  // Events played and refused so far.
+  // Events played so far (accepted or refused), and of those the refused ones.
   int Played() const { return played_; }
   int Refused() const { return refused_; }
 
@@ -78,10 +99,12 @@ class ScenarioRun {
   void OnSecond();
   void PlayDue();
   void CheckDue(bool atEnd);
+  void Tell(std::string_view event, const CommandResult& r);
 
   const Scenario& scenario_;
   EventPlayer& player_;
   BoatCommands& commands_;
+  SentenceCycle& cycle_;
   ModelTimer& timer_;
   std::function<void(const std::string&)> tell_;
   SentenceWatch watch_;
@@ -89,6 +112,7 @@ class ScenarioRun {
   std::vector<bool> checked_;
   std::vector<ExpectationOutcome> outcomes_;
   std::int64_t nowSeconds_ = 0;
+  int tacksBefore_ = 0, gybesBefore_ = 0;  // begun before second 0 (the read-out counts since the program started)
   bool finished_ = false;
   int played_ = 0, refused_ = 0;
 };

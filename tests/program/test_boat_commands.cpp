@@ -277,5 +277,51 @@ TEST_F(Passage, DuringATackValuesAndPilotWait) {
   EXPECT_TRUE(cmd.Readout().tacking);
 }
 
+// A change as the weather changes: taken at once, the run goes on (its time and
+// its trip log), the values derived from it follow at once.
+TEST_F(Passage, AdjustedValuesAreTakenWithoutANewStart) {
+  program.params().varyHeading = program.params().varyWindSpeed = program.params().varyWindDirection = false;
+  Accept(cmd.SetHeading(265));
+  Accept(cmd.SetTrueWind(10, 220));
+  Accept(cmd.Start());
+  Sail(20);
+  const SimState& s = program.model().state();
+  const struct {
+    const char* what;
+    std::function<CommandResult(BoatCommands&)> adjust;
+    std::function<bool(const SimState&)> taken;
+  } cases[] = {
+      {"heading", [](BoatCommands& c) { return c.AdjustHeading(250); },
+       [](const SimState& st) { return st.HDG == 250 && st.BS.argt == 250 && st.H180 == 70; }},
+      {"wind", [](BoatCommands& c) { return c.AdjustTrueWind(16, 200); },
+       [](const SimState& st) { return st.TWS == 16 && st.TWD == 200 && st.TW.mdl == 16 && st.TW.argt == 200; }},
+      {"current", [](BoatCommands& c) { return c.AdjustCurrent(2, 90); },
+       [](const SimState& st) { return st.CUR.mdl == 2 && st.CUR.argt == 90 && st.Deriv > 1 && st.SW.mdl != st.TW.mdl; }},
+  };
+  for (const auto& c : cases) {
+    const long double trip = s.logTrip;
+    const long double apparent = s.AWS;
+    const std::int32_t ticks = s.t;
+    Accept(c.adjust(cmd));
+    EXPECT_TRUE(c.taken(s)) << c.what;
+    EXPECT_NE(s.AWS, apparent) << c.what;  // worked out again, not left to the next tick
+    EXPECT_EQ(s.t, ticks) << c.what;
+    EXPECT_EQ(s.logTrip, trip) << c.what;
+    const BoatReadout r = Sail(3);
+    EXPECT_NEAR(r.secondsSinceStart, ticks + 3, 0.01) << c.what;
+    EXPECT_GT(s.logTrip, trip) << c.what;
+  }
+  EXPECT_NEAR(cmd.Readout().headingTrue, 250, 0.01);
+  EXPECT_NEAR(cmd.Readout().trueWindSpeed, 16, 0.01);
+  // During a tack the manoeuvre steers, but the weather goes on changing.
+  Accept(cmd.Tack());
+  const CommandResult heading = cmd.AdjustHeading(10);
+  EXPECT_FALSE(heading.accepted);
+  EXPECT_NE(heading.why.find("manœuvre tient la barre"), std::string::npos) << heading.why;
+  Accept(cmd.AdjustTrueWind(14, 210));
+  Accept(cmd.AdjustCurrent(1, 80));
+  EXPECT_TRUE(cmd.Readout().tacking);
+}
+
 }  // namespace
 }  // namespace ventrel::testing
