@@ -237,13 +237,15 @@ class VentrelProgram {
   // ---- Sentence dialog: shown from the parameters dialog (Field::SentenceDialog visible).
   void BtParNMEAClick();
 
+  // Opens a configuration file, as "Ouvrir" does once the file is chosen (a
+  // scenario's configuration): LoadPOlaire, LoadConfig, title, date. False when
+  // the file cannot be read (the user is told).
+  bool OpenConfiguration(const std::filesystem::path& file);
+
  private:
   void Report(const std::string& text) const;
   // The automatic reload off: item unchecked, timer stopped.
   void AutomatiqueOff();
-  // Opens a configuration file: LoadPOlaire, LoadConfig, title, date. False when
-  // the file cannot be read (the user is told).
-  bool OpenConfiguration(const std::filesystem::path& file);
   // The variation check boxes shown from Params.
   void ShowChecks();
   // The four fields of the depth offsets from Params.

@@ -163,6 +163,7 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
   baseClock_ = setup_.clock ? setup_.clock : LocalClock(SystemLocalTime);
   program_ = std::make_unique<VentrelProgram>(*port_, [this] { return Now(); }, *dialogs_);
   commands_ = std::make_unique<BoatCommands>(*program_);
+  player_ = std::make_unique<EventPlayer>(*commands_, *program_, program_->transmission().faults());
   inputs_ = std::make_unique<NmeaInputs>(
       [this](const SteeringSentence& sentence) { Run([this, &sentence] { commands_->Steer(sentence); }); },
       [this](const std::string& m) { program_->transmission().log().visible.Add(" *** " + m + " ***"); });
@@ -221,6 +222,7 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
   if (const std::string e = network_->Apply(program_->Network()); !e.empty()) Post(e, true);
   ApplyInput();
   WrapTimers();
+  if (program_->Control().on) ApplyControl();
   if (setup_.realTimeTimers) driver_ = std::make_unique<TimerDriver>(model().timers());
 
   resize(kDesignWidth, kDesignHeight);
@@ -233,7 +235,9 @@ TFVentrel::~TFVentrel() {
   // out (a field losing the focus) may reach it.
   for (QObject* o : findChildren<QObject*>()) o->blockSignals(true);
   program_->transmission().log().visible.SetListener({}, {});
+  control_.reset();
   driver_.reset();
+  scenarioRun_.reset();
   // The timers' handlers refer to this window.
   for (ModelTimer* t : model().timers().all()) t->setEnabled(false);
 }
@@ -488,6 +492,9 @@ void TFVentrel::BuildMenus() {
   connect(item(fichier, "SauvegarderNMEAhorodat1", QStringLiteral("Sauvegarder NMEA horodaté")),
           &QAction::triggered, this, [this] { SaveNmeaList(true); });
   fichier->addSeparator();
+  connect(item(fichier, "OuvrirScenario", QStringLiteral("Ouvrir un scénario...")), &QAction::triggered, this,
+          &TFVentrel::OpenScenario);
+  fichier->addSeparator();
   connect(item(fichier, "Quitter1", QStringLiteral("Quitter")), &QAction::triggered, this, &TFVentrel::Quitter);
 
   QMenu* conf = bar->addMenu(QStringLiteral("Configuration"));
@@ -498,6 +505,7 @@ void TFVentrel::BuildMenus() {
             // The network outputs of the configuration opened.
             if (const std::string e = network_->ApplyIfChanged(program_->Network()); !e.empty()) Post(e, true);
             ApplyInput();
+            ApplyControl();
           });
   connect(item(conf, "Enregistrer2", QStringLiteral("Enregistrer")), &QAction::triggered, this,
           [this] { Run([this] { program_->Enregistrer2Click(); }); });
@@ -545,14 +553,40 @@ std::string TFVentrel::ApplyInput() {
 }
 
 std::string TFVentrel::ApplyControl() {
-  if (!program_->Control().on) return {};
-  const std::string error =
-      "Port de contrôle : cette fenêtre ne l'ouvre pas encore ; le réglage est gardé avec la configuration.";
-  Post(error, true);
-  return error;
+  const ControlSettings& c = program_->Control();
+  if (control_ && c == controlOpen_) return {};
+  control_.reset();
+  if (!c.on) {
+    ControlSeconds();
+    return {};
+  }
+  ControlTarget target;
+  target.play = [this](const BoatEvent& e) {
+    CommandResult r{false, "La commande n'a pas été jouée."};
+    Run([this, &e, &r] { r = player_->Play(e, PlayerNowMs()); });
+    return r;
+  };
+  target.readout = [this] { return commands_->Readout(); };
+  control_ = std::make_unique<ControlPort>(ControlListenAddress(c.address), c.port, std::move(target));
+  connect(control_.get(), &ControlPort::told, this,
+          [this](const QString& line) { program_->transmission().log().visible.Add(" *** " + line.toStdString() + " ***"); });
+  if (!control_->Listen()) {
+    const std::string error = "Port de contrôle : " + control_->ErrorText();
+    control_.reset();
+    Post(error, true);
+    return error;
+  }
+  controlOpen_ = c;
+  ControlSeconds();
+  return {};
 }
 
 std::string TFVentrel::ControlState() const {
+  if (control_ && control_->Listening()) {
+    const int n = control_->ClientCount();
+    return "Port de contrôle en écoute sur " + control_->Where() + " : " + std::to_string(n) +
+           (n > 1 ? " clients connectés" : " client connecté");
+  }
   return program_->Control().on ? "Port de contrôle non ouvert" : "Port de contrôle arrêté";
 }
 

@@ -238,6 +238,9 @@ void TFVentrel::BuildPanels(QWidget* ground) {
   Lab(ground, QStringLiteral("Profondeur sous la surface (30 s)"), 176, 700);
   Lab(ground, QStringLiteral("et température de l'eau"), 176, 720);
 
+  // Under the depth box: the scenario being run, its time out of its duration.
+  scenarioLabel_ = Lab(ground, QString(), 8, 752, 560, "LbScenario");
+  scenarioLabel_->setToolTip(QStringLiteral("Scénario en cours : temps écoulé / durée"));
   Lab(ground, QStringLiteral("Polaire en service"), 176, 630);
   auto* nomPol = new QLabel(ground);
   nomPol->setObjectName("StxNomPol");

@@ -6,6 +6,10 @@
 // panel on a pseudo-terminal pair made by socat; the quit sequence.
 
 #include <QSerialPort>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -582,6 +586,87 @@ class TestMainWindow : public QObject {
     QVERIFY(w.SetRunSpeed(1));
     QTest::qWait(100);
     QVERIFY(ms(w.Now()) - ms(noon) >= fast + 100);
+  }
+
+  // A scenario in the window: its events at their seconds, each in the NMEA list
+  // with its time, the progress under the depth box, the report at the end; a
+  // malformed one says where and runs nothing.
+  void scenarioRunsInTheWindow() {
+    TFVentrel& w = Open();
+    const auto write = [this](const QString& name, const char* text) {
+      QFile f(file(name));
+      return f.open(QIODevice::WriteOnly) && f.write(text) > 0;
+    };
+    QVERIFY(write("bad.yaml", "duration: 10\nevents:\n  - at: 5\n    vent: {speed: 3}\n"));
+    QVERIFY(!w.RunScenario(file("bad.yaml").toStdString()));
+    QVERIFY2(w.Messages().back().startsWith(QStringLiteral("Scénario refusé, rien n'est lancé : ")) &&
+                 w.Messages().back().contains(QStringLiteral("bad.yaml:4:")),
+             qPrintable(w.Messages().back()));
+    QVERIFY(w.model().state().PremPasse && !w.scenarioRun());
+
+    QVERIFY(write("passage.yaml",
+                  "duration: 20\n"
+                  "events:\n"
+                  "  - at: 0\n    wind: {speed: 14, from: 200}\n"
+                  "  - at: 5\n    heading: {deg: 90}\n"
+                  "  - at: 8\n    helm: {deg: 3}\n"  // refused in AUTO
+                  "expect:\n"
+                  "  - sog_above: 1\n"
+                  "  - tacks: {min: 1}\n"));  // fails: no tack
+    QVERIFY2(w.RunScenario(file("passage.yaml").toStdString()), qPrintable(w.Messages().join(" | ")));
+    QVERIFY(!w.model().state().PremPasse);
+    QCOMPARE(Find<QLineEdit>("EdTWS")->text().toDouble(), 14.0);  // typed before the start
+    QVERIFY(!w.RunScenario(file("passage.yaml").toStdString()));  // one at a time
+    Advance(10000);
+    QVERIFY(std::fabs(w.model().state().BS.argt - 90) < 10);
+    QCOMPARE(Find<QLabel>("LbScenario")->text(), QStringLiteral("Scénario « passage.yaml » : 00:00:10 / 00:00:20 (1 refusé(s))"));
+    Advance(10000);
+    QVERIFY(w.scenarioRun()->Finished());
+    QVERIFY(w.model().state().StPause);  // the run pauses with its scenario
+    QStringList lines;
+    for (int i = 0; i < w.nmeaList()->count(); ++i) lines << w.nmeaList()->item(i)->text();
+    QCOMPARE(lines.filter(QRegularExpression("^\\[")).mid(0, 2),
+             QStringList({"[00:00:00] wind", "[00:00:05] heading"}));
+    QVERIFY2(lines.filter("[00:00:08] helm : refusé : ").size() == 1, qPrintable(lines.join(" | ")));
+    QVERIFY(lines.back().contains(QStringLiteral("terminé : échoué")));
+    QCOMPARE(w.Messages().back().toStdString(), w.ScenarioReport());
+    QVERIFY(Find<QLabel>("LbScenario")->text().contains(QStringLiteral("00:00:20 / 00:00:20 — terminé, échoué")));
+  }
+
+  // [CONTROLE] on: the window listens on 127.0.0.1; a client's command reaches the
+  // boat, the read-out comes back, garbage is refused and the port goes on.
+  void controlPortOfTheConfigurationDrivesTheBoat() {
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    QFile ini(file("Ventrel.ini"));
+    QVERIFY(ini.open(QIODevice::Append));
+    ini.write(QStringLiteral("\r\n[CONTROLE]\r\niControle=1\r\niControlePort=%1\r\n").arg(port).toUtf8());
+    ini.close();
+    TFVentrel& w = Open();
+    QVERIFY2(w.controlPort() && w.controlPort()->Listening(), qPrintable(w.Messages().join(" | ")));
+    QCOMPARE(QString::fromStdString(w.ControlState()),
+             QStringLiteral("Port de contrôle en écoute sur 127.0.0.1:%1 : 0 client connecté").arg(port));
+    QTcpSocket client;
+    client.connectToHost(QHostAddress::LocalHost, port);
+    QVERIFY(client.waitForConnected(3000));
+    const auto ask = [&client](const char* line) {
+      client.write(line);
+      client.write("\n");
+      if (!QTest::qWaitFor([&client] { return client.canReadLine(); }, 5000)) return QJsonObject();
+      return QJsonDocument::fromJson(client.readLine()).object();
+    };
+    QJsonObject answer = ask(R"({"cmd": "wind", "speed": 17, "from": 250})");
+    QVERIFY2(answer.value("ok").toBool(), qPrintable(QJsonDocument(answer).toJson()));
+    QCOMPARE(Find<QLineEdit>("EdTWS")->text().toDouble(), 17.0);  // the window shows it at once
+    answer = ask("ceci n'est pas du JSON");
+    QVERIFY(answer.contains("ok") && !answer.value("ok").toBool() && !answer.value("error").toString().isEmpty());
+    Click(&w, "BtCalC");
+    Advance(2000);
+    answer = ask(R"({"cmd": "readout"})");
+    QVERIFY2(answer.value("readout").toObject().value("started").toBool(), qPrintable(QJsonDocument(answer).toJson()));
+    QCOMPARE(answer.value("readout").toObject().value("true_wind_speed").toDouble(), 17.0);
   }
 
   void quitterStopsAndKeepsAPolarThatStoodIn() {
