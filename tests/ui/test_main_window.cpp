@@ -620,6 +620,7 @@ class TestMainWindow : public QObject {
     Advance(10000);
     QVERIFY(std::fabs(w.model().state().BS.argt - 90) < 10);
     QCOMPARE(Find<QLabel>("LbScenario")->text(), QStringLiteral("Scénario « passage.yaml » : 00:00:10 / 00:00:20 (1 refusé(s))"));
+    if (const QByteArray shot = qgetenv("VENTREL_SCENARIO_SHOT"); !shot.isEmpty()) w.grab().save(QString::fromLocal8Bit(shot));
     Advance(10000);
     QVERIFY(w.scenarioRun()->Finished());
     QVERIFY(w.model().state().StPause);  // the run pauses with its scenario

@@ -243,6 +243,9 @@ void TestNetworkDialog::control_port_set() {
   QCOMPARE(control, (ControlSettings{true, 10113, "::1"}));
   QCOMPARE(applied, 2);
   QCOMPARE(state->text(), QString::fromUtf8("en écoute"));
+  if (const QByteArray shot = qgetenv("VENTREL_NETWORK_DIALOG_SHOT"); !shot.isEmpty()) {
+    d.grab().save(QString::fromLocal8Bit(shot).replace(".png", "-control.png"));
+  }
 }
 
 QTEST_MAIN(TestNetworkDialog)
