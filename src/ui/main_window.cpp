@@ -571,7 +571,7 @@ std::string TFVentrel::ApplyControl() {
   connect(control_.get(), &ControlPort::told, this,
           [this](const QString& line) { program_->transmission().log().visible.Add(" *** " + line.toStdString() + " ***"); });
   if (!control_->Listen()) {
-    const std::string error = "Port de contrôle : " + control_->ErrorText();
+    const std::string error = control_->ErrorText();  // names the control port
     control_.reset();
     Post(error, true);
     return error;
