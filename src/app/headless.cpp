@@ -18,6 +18,7 @@
 #include <deque>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <memory>
 
 #ifdef _WIN32
@@ -35,6 +36,7 @@
 #include "program/boat_commands.h"
 #include "program/program.h"
 #include "qt/nmea_inputs.h"
+#include "qt/control_port.h"
 #include "qt/port_names.h"
 #include "qt/serial_nmea_port.h"
 #include "qt/serial_port.h"
@@ -67,6 +69,9 @@ constexpr int kMaxWaitClients = 1000;
 // (back-pressure), and hands the bytes on to the system at least this often.
 constexpr qint64 kFastBacklog = 32 * 1024;
 constexpr qint64 kFastEventsMs = 20;
+// A fault on a sentence type is told again only after this long without it
+// (longer than the three seconds between two groups of one kind).
+constexpr std::int64_t kFaultQuietMs = 3500;
 
 template <class T>
 bool ParseWhole(const std::string& text, T& out) {
@@ -205,27 +210,33 @@ class NoSerialPort final : public NmeaPort {
 
 // The lines of a list held back until the sentences they record have left on
 // standard output, so that a log never holds a sentence that did not go out. The
-// n-th line added records the n-th sentence written.
+// n-th line added records the n-th sentence written; a line that records no
+// sentence (the note of a fault put into the sentences) is passed on once every
+// sentence before it has left.
 class HeldLines {
  public:
   explicit HeldLines(NmeaList& to) : to_(to) {}
-  void Add(std::string_view line, std::uint64_t delivered) {
-    held_.emplace_back(line);
+  void Add(std::string_view line, std::uint64_t delivered, bool recordsSentence = true) {
+    if (recordsSentence) ++added_;
+    held_.push_back({std::string(line), added_});
     Release(delivered);
   }
   // Passes on the lines of the first `delivered` sentences.
   void Release(std::uint64_t delivered) {
-    while (!held_.empty() && passed_ < delivered) {
-      to_.Add(held_.front());
+    while (!held_.empty() && held_.front().after <= delivered) {
+      to_.Add(held_.front().line);
       held_.pop_front();
-      ++passed_;
     }
   }
 
  private:
+  struct Held {
+    std::string line;
+    std::uint64_t after;  // passed on once this many sentences have left
+  };
   NmeaList& to_;
-  std::deque<std::string> held_;
-  std::uint64_t passed_ = 0;
+  std::deque<Held> held_;
+  std::uint64_t added_ = 0;  // sentences recorded
 };
 
 // The four lines the boat-speed model writes at each speed worked out for a
@@ -712,6 +723,25 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     run = std::make_unique<ScenarioRun>(*scenario, player, commands, program.transmission().cycle(),
                                         program.model().timers().TimerScenario, say);
   }
+  // The live control port: its commands go through the same player, its
+  // read-out is the commands'. Without a scenario, the player's ramps and the
+  // end of its faults follow the seconds of the same timer.
+  std::unique_ptr<ControlPort> control;
+  if (o.control) {
+    const ControlTarget target{[&](const BoatEvent& e) { return player.Play(e, elapsed()); },
+                               [&commands] { return commands.Readout(); }};
+    control = std::make_unique<ControlPort>(ControlListenAddress(o.control->host), o.control->port, target);
+    QObject::connect(control.get(), &ControlPort::told, &app, [&](const QString& line) { say(line.toStdString()); });
+    if (!control->Listen()) {
+      err << control->ErrorText() << "\n";
+      return 2;
+    }
+    err << "Port de contrôle à l'écoute sur " << control->Where() << "\n";
+    if (!run) {
+      ModelTimer& seconds = program.model().timers().TimerScenario;
+      seconds.setHandler([&player, &elapsed] { player.Second(elapsed()); });
+    }
+  }
   const auto onSteering = [&commands](const SteeringSentence& sentence) { commands.Steer(sentence); };
   std::unique_ptr<NmeaInputs> inputs;
   if (!sources.empty()) {
@@ -752,8 +782,19 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   // is not told otherwise (standard output failed, the port lost).
   DiagnosticFold fold(err);
   tx.log().visible.SetKept(false);
+  // A fault put into the sentences is told when it begins on a type, not at each
+  // sentence it alters (the time-stamped list keeps every one).
+  std::map<std::string, std::int64_t, std::less<>> faultSeen;
+  const auto faultToldAlready = [&](std::string_view line) {
+    if (!line.starts_with(kFaultNotePrefix)) return false;
+    const std::int64_t now = elapsed();
+    const auto [it, first] = faultSeen.try_emplace(std::string(line), now);
+    const bool told = !first && now - it->second <= kFaultQuietMs;
+    it->second = now;
+    return told;
+  };
   tx.log().visible.SetListener([&](std::string_view line) {
-    if (line.starts_with("$") || fold.Take(line, elapsed())) return;
+    if (line.starts_with("$") || fold.Take(line, elapsed()) || faultToldAlready(line)) return;
     if (line == kMsgErreurTransmission && ((out && out->error() != 0) || (com && com->lost()))) return;
     err << line << "\n";
   });
@@ -785,7 +826,9 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   }
   if (!o.logStamped.empty()) {
     if (!stampedFile.Open(o.logStamped, "--log-stamped", stampedOut, err)) return 2;
-    tx.log().stamped.SetListener([&](std::string_view line) { stampedHeld.Add(line, delivered()); });
+    tx.log().stamped.SetListener([&](std::string_view line) {
+      stampedHeld.Add(line, delivered(), !line.starts_with(kFaultStampPrefix));
+    });
   }
 
   // The port first: when it cannot be opened nothing starts.
@@ -865,6 +908,7 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     if (!pilot.accepted) err << pilot.why << "\n";
     tx.BtActivNMEAClick();
     if (run) run->AfterStart();
+    if (control && !run) program.model().timers().TimerScenario.setEnabled(true);
     // A group that does not fit in its second at the port's speed is told at start.
     if (serial) {
       if (const std::string warning = program.LineLoadWarningNow(); !warning.empty()) err << warning << "\n";

@@ -38,9 +38,9 @@ void SentenceLog::Record(std::string_view s) {
 
 void SentenceLog::Note(std::string_view text) {
   std::string line;
-  line.append(" *** défaut injecté, ").append(text).append(" ***");
+  line.append(kFaultNotePrefix).append(text).append(" ***");
   visible.Add(line);
-  Stamp("DEFAUT", text);
+  Stamp(kFaultStampPrefix.substr(0, kFaultStampPrefix.size() - 1), text);
 }
 
 void SentenceLog::Stamp(std::string_view prefix, std::string_view text) {

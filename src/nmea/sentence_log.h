@@ -43,6 +43,11 @@ class NmeaList {
   std::function<void()> onClear_;
 };
 
+// How a fault put into a sentence begins in the visible list.
+inline constexpr std::string_view kFaultNotePrefix = " *** défaut injecté, ";
+// How it begins in the time-stamped list (sentences begin with "NMEA183:").
+inline constexpr std::string_view kFaultStampPrefix = "DEFAUT:";
+
 class SentenceLog {
  public:
   // `clock` gives the local time of a stamp.

@@ -79,9 +79,12 @@ class ScenarioRun {
   ScenarioRun(const ScenarioRun&) = delete;
   ScenarioRun& operator=(const ScenarioRun&) = delete;
 
-  // Before the start: the events at 0 (typed values, the pilot, the sentences).
+  // Before the start: the events at 0 that are typed or chosen before
+  // "Démarrer" (heading, wind, current, waypoint, sentences, polar, percentage,
+  // faults).
   void BeforeStart();
-  // Right after the start: the timer on; second 0's expectations.
+  // Right after the start: the other events at 0 (pilot, helm, manoeuvres,
+  // pause), in their order; the timer on; second 0's expectations.
   void AfterStart();
   // The run ends (duration reached or stopped): the expectations at the end.
   void Finish();
@@ -98,6 +101,7 @@ class ScenarioRun {
  private:
   void OnSecond();
   void PlayDue();
+  void PlayOne(const BoatEvent& e);
   void CheckDue(bool atEnd);
   void Tell(std::string_view event, const CommandResult& r);
 
@@ -109,6 +113,7 @@ class ScenarioRun {
   std::function<void(const std::string&)> tell_;
   SentenceWatch watch_;
   std::size_t nextEvent_ = 0;
+  std::vector<std::size_t> afterStart_;  // events at 0 played once the run has started
   std::vector<bool> checked_;
   std::vector<ExpectationOutcome> outcomes_;
   std::int64_t nowSeconds_ = 0;

@@ -52,16 +52,35 @@ void ScenarioRun::Tell(std::string_view event, const CommandResult& r) {
   }
 }
 
+void ScenarioRun::PlayOne(const BoatEvent& e) {
+  const CommandResult r = player_.Play(e, nowSeconds_ * 1000);
+  ++played_;
+  if (!r.accepted) ++refused_;
+  Tell(EventName(e), r);
+}
+
 void ScenarioRun::PlayDue() {
   const std::vector<TimedEvent>& events = scenario_.events;
   while (nextEvent_ < events.size() && events[nextEvent_].atSeconds <= nowSeconds_) {
-    const BoatEvent& e = events[nextEvent_++].event;
-    const CommandResult r = player_.Play(e, nowSeconds_ * 1000);
-    ++played_;
-    if (!r.accepted) ++refused_;
-    Tell(EventName(e), r);
+    PlayOne(events[nextEvent_++].event);
   }
 }
+
+namespace {
+
+// What is typed or chosen before "Démarrer" (values the start reads, the
+// sentences, the polar, the faults of the outputs), as opposed to the buttons
+// of a run (pilot, helm, manoeuvres, pause), which the window offers only once
+// the run has started.
+bool TypedBeforeStart(const BoatEvent& e) {
+  return std::holds_alternative<HeadingEvent>(e) || std::holds_alternative<TrueWindEvent>(e) ||
+         std::holds_alternative<CurrentEvent>(e) || std::holds_alternative<WaypointEvent>(e) ||
+         std::holds_alternative<SentencesEvent>(e) || std::holds_alternative<PolarEvent>(e) ||
+         std::holds_alternative<PolarPercentEvent>(e) || std::holds_alternative<FaultEvent>(e) ||
+         std::holds_alternative<ClearFaultEvent>(e);
+}
+
+}  // namespace
 
 // Due: at or before this second; at the end, all that are left. One whose time
 // the run never reached fails: its moment was not seen.
@@ -87,7 +106,16 @@ void ScenarioRun::CheckDue(bool atEnd) {
   }
 }
 
-void ScenarioRun::BeforeStart() { PlayDue(); }
+void ScenarioRun::BeforeStart() {
+  const std::vector<TimedEvent>& events = scenario_.events;
+  for (; nextEvent_ < events.size() && events[nextEvent_].atSeconds <= 0; ++nextEvent_) {
+    if (TypedBeforeStart(events[nextEvent_].event)) {
+      PlayOne(events[nextEvent_].event);
+    } else {
+      afterStart_.push_back(nextEvent_);
+    }
+  }
+}
 
 void ScenarioRun::AfterStart() {
   const BoatReadout before = commands_.Readout();
@@ -96,7 +124,10 @@ void ScenarioRun::AfterStart() {
   cycle_.SetGroupListener([this](const GroupOutcome& g) { watch_.OnGroup(g, nowSeconds_ * 1000); });
   timer_.setHandler([this] { OnSecond(); });
   timer_.setEnabled(true);
-  PlayDue();  // nothing when BeforeStart played the events at 0
+  // The buttons of second 0, in their order, once the run has started.
+  for (std::size_t i : afterStart_) PlayOne(scenario_.events[i].event);
+  afterStart_.clear();
+  PlayDue();  // nothing when BeforeStart went through the events at 0
   CheckDue(false);
 }
 

@@ -41,9 +41,9 @@ def check(cond, what):
 
 r = ask('{"cmd": "readout"}')
 check(r["ok"] and "readout" in r, "first readout: %r" % r)
-check(ask('{"cmd": "wind", "speed": 18, "from": 300}')["ok"], "wind accepted")
+check(ask('{"cmd": "wind", "speed": 40, "from": 300}')["ok"], "wind accepted")
 r = ask('{"cmd": "readout"}')["readout"]
-check(abs(r["true_wind_speed"] - 18) < 3, "wind speed read back: %r" % r["true_wind_speed"])
+check(r["true_wind_speed"] > 28, "wind speed read back: %r" % r["true_wind_speed"])
 tacks = r["tacks_begun"]
 a = ask('{"cmd": "tack"}')
 # A tack may be refused when the boat is running (a gybe then); one of them is accepted.

@@ -115,8 +115,17 @@ TEST_F(Player, EventsComeAfterTheTickOfTheirSecond) {
   EXPECT_EQ(run->Refused(), 0);
 }
 
+TEST_F(Player, ButtonsAtSecondZeroComeAfterTheStart) {
+  // Written first, the tack still comes after the typed values and the start.
+  scenario.events.insert(scenario.events.begin(), At(0, TackEvent{}));
+  Run();
+  EXPECT_TRUE(told.empty()) << told.front();
+  EXPECT_EQ(cmd.Readout().tacksBegun, 1);
+  EXPECT_EQ(State().TWS, 12);
+}
+
 TEST_F(Player, RefusalsAreToldWithTheirSecond) {
-  scenario.events.push_back(At(0, TackEvent{}));               // not started yet
+  scenario.events.push_back(At(1, ResumeEvent{}));             // not paused
   scenario.events.push_back(At(2, HeadingEvent{90, 10}));      // a ramp...
   scenario.events.push_back(At(3, TackEvent{}));               // ...stopped by the tack
   scenario.events.push_back(At(5, HeadingEvent{120, 0}));      // the tack steers
@@ -126,7 +135,7 @@ TEST_F(Player, RefusalsAreToldWithTheirSecond) {
   Run();
   Seconds(32);
   const std::vector<std::string> expected = {
-      "[00:00:00] tack : refusé : Virement impossible",
+      "[00:00:01] resume : refusé : ",
       "[00:00:04] heading : refusé : Une manœuvre tient la barre",
       "[00:00:05] heading : refusé : Une manœuvre tient la barre",
       "[00:00:06] polar_percent : refusé : Une manœuvre ou une rotation du courant est en cours",
