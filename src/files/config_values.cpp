@@ -110,7 +110,40 @@ void WriteNav(IniFile& ini, const NavSettings& n) {
   ini.WriteReal(kSecNav, "dPerte", n.lossDelay);
 }
 
+// [CONTROLE]: a value refused keeps the default and is reported; a bad address
+// also leaves the port off.
+ControlSettings ReadControl(const IniFile& ini, BadKeys* bad) {
+  ControlSettings c;
+  c.on = ini.ReadBool(kSecControle, "iControle", false, false, bad);
+  const std::int32_t port = c.port;
+  c.port = static_cast<std::uint16_t>(
+      Checked(ini, kSecControle, "iControlePort", ini.ReadInteger(kSecControle, "iControlePort", port, port, bad), port, bad));
+  const std::string address = ini.ReadString(kSecControle, "iControleAdresse", c.address);
+  std::string error;
+  if (ParseListenPoint(ControlAddressProbe(address), error)) {
+    c.address = address;
+  } else {
+    if (bad != nullptr) bad->push_back({std::string(kSecControle), "iControleAdresse", address, "n'est pas une adresse"});
+    c.on = false;
+  }
+  return c;
+}
+
+void WriteControl(IniFile& ini, const ControlSettings& c) {
+  if (!ini.HasSection(kSecControle) && c == ControlSettings{}) return;
+  ini.WriteBool(kSecControle, "iControle", c.on);
+  ini.WriteInteger(kSecControle, "iControlePort", c.port);
+  ini.WriteString(kSecControle, "iControleAdresse", c.address);
+}
+
 }  // namespace
+
+std::string ControlAddressProbe(std::string_view address) {
+  // An empty address would be every interface: never for the control port.
+  if (address.empty()) return {};
+  const std::string a(address);
+  return (a.find(':') != std::string::npos ? "[" + a + "]" : a) + ":1";
+}
 
 TModPil ModPilFromText(std::string_view text) {
   return text == "AUTO" ? TModPil::AUTO : TModPil::STDBY;
@@ -203,6 +236,7 @@ Configuration ReadConfiguration(const IniFile& ini, const Configuration& cur, Ba
   c.iCompas = ini.ReadString(kSecNmea, "iCompas", kCompasID);
   c.network = ReadNetwork(ini, bad);
   c.nav = ReadNav(ini, bad);
+  c.control = ReadControl(ini, bad);
   return c;
 }
 
@@ -253,6 +287,7 @@ void WriteConfiguration(IniFile& ini, const Configuration& c) {
   ini.WriteString(kSecNmea, "iCompas", kCompasID);
   WriteNetwork(ini, c.network);
   WriteNav(ini, c.nav);
+  WriteControl(ini, c.control);
 }
 
 }  // namespace ventrel

@@ -48,6 +48,12 @@
 //                                         pilot falls back to AUTO, 2 to 600 (10)
 //                  Missing keys are off and their defaults, written back as
 //                  [RESEAU] is.
+//   [CONTROLE]     iControle              the control port on (1) or off (0)
+//                  iControlePort          its TCP port, 1 to 65535 (10112)
+//                  iControleAdresse       its listening address (127.0.0.1: this machine
+//                                         only; "::1" in IPv6, "0.0.0.0" every interface)
+//                  Missing keys are off and their defaults, written back as
+//                  [RESEAU] is; a bad address is reported and leaves the port off.
 //
 // Packed coordinates: degrees x 100 + decimal minutes, negative for south or west;
 // 51°04.14' N is 5104.14, 47°06.5' S is -4706.5.
@@ -85,6 +91,7 @@ inline constexpr std::string_view kSecCom = "COM";
 inline constexpr std::string_view kSecNmea = "NMEA";
 inline constexpr std::string_view kSecReseau = "RESEAU";
 inline constexpr std::string_view kSecNav = "NAV";
+inline constexpr std::string_view kSecControle = "CONTROLE";
 
 inline constexpr std::string_view kProgramName = "Ventrel";
 
@@ -147,6 +154,15 @@ struct NavSettings {
   friend bool operator==(const NavSettings&, const NavSettings&) = default;
 };
 
+// The control port of [CONTROLE] (commands and read-out over TCP, one JSON object
+// a line); the defaults are "off", on this machine only.
+struct ControlSettings {
+  bool on = false;
+  std::uint16_t port = 10112;          // 1..65535
+  std::string address = "127.0.0.1";  // never empty
+  friend bool operator==(const ControlSettings&, const ControlSettings&) = default;
+};
+
 struct Configuration {
   // [Version]
   std::string Version = kVersion;  // of the program that wrote the file
@@ -188,6 +204,8 @@ struct Configuration {
   NetworkSettings network;
   // [NAV]
   NavSettings nav;
+  // [CONTROLE]
+  ControlSettings control;
 
   friend bool operator==(const Configuration&, const Configuration&) = default;
 };
@@ -201,6 +219,10 @@ Configuration ReadConfiguration(const IniFile& ini, const Configuration& current
 // hold the identifier of their item; "iInst", "iPilot", "iCompas" are always "II",
 // "AP", "HC"; "COMn" is written only when it names a device.
 void WriteConfiguration(IniFile& ini, const Configuration& cfg);
+
+// The control port's address as a listening point reads it ("ADDRESS:1", IPv6 in
+// brackets), or "" for an empty address, which the control port never takes.
+std::string ControlAddressProbe(std::string_view address);
 
 // "AUTO" exactly gives AUTO, any other text STDBY; and the text written for a mode.
 TModPil ModPilFromText(std::string_view text);

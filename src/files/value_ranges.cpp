@@ -44,6 +44,7 @@ constexpr ValueRange kRanges[] = {
     {"NAV", "dVirage", R::none, 0.5L, 20, false, "degrés par seconde", F::real},
     {"NAV", "dCouloir", R::none, 0, 10, false, "milles", F::real},
     {"NAV", "dPerte", R::none, 2, 600, false, "secondes", F::real},
+    {"CONTROLE", "iControlePort", R::none, 1, 65535, false, "", F::integer},
     {"", "", R::boatSpeed, 0, 100, false, kKn, F::real},
     {"", "", R::latitudeDegrees, 0, 90, false, kDeg, F::real},
     {"", "", R::waypointLatitudeDegrees, 0, 90, false, kDeg, F::real},

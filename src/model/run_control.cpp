@@ -1,4 +1,5 @@
-// Start, pause and resume, the alternating current, and the best upwind angle.
+// Start, pause, the single step and resume, the alternating current, and the best
+// upwind angle.
 
 #include <algorithm>
 #include <charconv>
@@ -189,6 +190,14 @@ void VentrelModel::SpBtPauseResClick() {
     }
     RadioGTypCClick();
   }
+}
+
+void VentrelModel::StepWhilePaused() {
+  if (s_.PremPasse || !s_.StPause) return;
+  // A pause is refused during a manoeuvre or a current rotation: the tick is
+  // the pilot mode's own (in NAV the pilot itself waits for the resume).
+  ModelTimer& T = s_.ModPil == TModPil::STDBY ? timers_.TimerB : timers_.TimerAT;
+  T.fire();
 }
 
 void VentrelModel::RadioGTypCClick() {

@@ -124,6 +124,9 @@ class NmeaTransmission {
   // Pause and resume of the simulation.
   void Suspend();
   void Resume();
+  // The single step while paused: the next group goes out now (false when the
+  // transmission is not activated).
+  bool StepPhase() { return cycle_.StepPhase(); }
   // The quit sequence's part: the cycle ends for good, the chosen port is closed
   // when it is open, the visible list is emptied.
   void Quit();

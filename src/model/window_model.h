@@ -113,6 +113,10 @@ class VentrelModel {
   // ---- Start, pause, alternating current (run_control.cpp).
   void BtCALCClick();
   void SpBtPauseResClick();
+  // While paused, one second of the run: the tick the timer of the pilot mode
+  // (TimerAT, or TimerB in STDBY) would run, through its handler; the run stays
+  // paused. Nothing before the start or while running.
+  void StepWhilePaused();
   void RadioGTypCClick();
   void TimerCTimer();
   void Timer60Timer();

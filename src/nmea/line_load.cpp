@@ -110,6 +110,37 @@ std::string LineLoadWarning(const LineLoad& load, std::span<const long double> s
          std::to_string(load.baud) + " bauds : choisissez " + advice;
 }
 
+std::string SpeedLoadRefusal(const LineLoad& load, int times, std::span<const long double> speeds) {
+  if (times <= 1) return {};
+  // A group fits at ×times when its bytes take at most 1/times of a second:
+  // bytes x 10 x times <= baud.
+  const auto fits = [times](std::size_t bytes, long double baud) {
+    return static_cast<long double>(bytes) * 10.0L * static_cast<long double>(times) <= baud;
+  };
+  const GroupLoad* longest = nullptr;
+  for (const GroupLoad& g : load.groups) {
+    if (!fits(g.bytes, static_cast<long double>(load.baud)) && (longest == nullptr || g.bytes > longest->bytes)) {
+      longest = &g;
+    }
+  }
+  if (longest == nullptr) return {};
+  // The fastest run at which the longest group still fits, real time at least.
+  const std::int64_t fastest =
+      std::max<std::int64_t>(1, load.baud / static_cast<std::int64_t>(std::max<std::size_t>(longest->bytes, 1) * 10));
+  std::string advice = "×" + std::to_string(fastest) + " au plus";
+  for (const long double speed : speeds) {
+    if (speed > static_cast<long double>(load.baud) && fits(longest->bytes, speed)) {
+      advice += ", " + Whole(speed) + " bauds";
+      break;
+    }
+  }
+  advice += " ou moins de phrases";
+  return "À ×" + std::to_string(times) + ", le groupe " + std::to_string(longest->group) + " (" +
+         std::to_string(longest->bytes) + " octets) dure " + Hundredths(longest->hundredths) + " s à " +
+         std::to_string(load.baud) + " bauds pour " + Hundredths(100 / times) +
+         " s : la ligne série ne suit pas ; choisissez " + advice;
+}
+
 std::string LineLoadText(const LineLoad& load) {
   std::string text;
   for (const GroupLoad& g : load.groups) {

@@ -83,6 +83,16 @@ LineLoad MeasureLineLoad(const std::function<bool(const SentenceEntry&)>& select
 // fits ("choisissez moins de phrases" when none). Empty when every group fits.
 std::string LineLoadWarning(const LineLoad& load, std::span<const long double> speeds);
 
+// The French refusal of a run going `times` (1 to 100) times as fast as real time
+// on this line: each group must then go out in 1/times of a second. For the
+// longest group that does not: "À ×10, le groupe 3 (588 octets) dure 1,23 s à
+// 4800 bauds pour 0,10 s : la ligne série ne suit pas ; choisissez ×2 au plus,
+// 76800 bauds ou moins de phrases", with the fastest run that fits (×1 at
+// least: real time is never refused here) and the slowest of `speeds` (bit/s,
+// increasing) at which every group fits at ×times (left out when none). Empty
+// when every group fits, and always at ×1.
+std::string SpeedLoadRefusal(const LineLoad& load, int times, std::span<const long double> speeds);
+
 // The figures for the user, one line a group then the line's load:
 // "Groupe 1 : 327 octets, 0,69 s (69 %)" ... "Ligne à 4800 bauds (480 octets/s) :
 // chargée à 91 %"; " (estimé)" ends the line of a group counted in part from

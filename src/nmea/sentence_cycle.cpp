@@ -53,6 +53,17 @@ void SentenceCycle::Stop() {
   timer_.setEnabled(false);
 }
 
+bool SentenceCycle::StepPhase() {
+  if (!Started() || !suspended_) return false;
+  // Activated while paused: this step is its first phase (1); the resume then
+  // goes on from the next one.
+  begun_ = true;
+  const int k = next_;
+  next_ = k % 3 + 1;
+  RunPhase(k);
+  return true;
+}
+
 void SentenceCycle::OnTimer() {
   if (!Transmitting()) return;
   const int k = next_;

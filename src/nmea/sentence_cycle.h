@@ -18,7 +18,8 @@
 // virtual clock of the tests and fast runs, or the real-time driver.
 //
 // Pausing the run suspends the cycle and resuming it starts a new period: the next
-// phase comes one second after the resume, after the tick of that second.
+// phase comes one second after the resume, after the tick of that second. A single
+// step while paused runs one phase at once (after the tick of the step).
 
 #include <array>
 #include <cstdint>
@@ -92,6 +93,10 @@ class SentenceCycle {
   void Resume();
   // The cycle ends for good (the quit).
   void Stop();
+  // While the run is paused, a single step: the phase the next period would have
+  // run is built and written now, and the one after waits as before. False (and
+  // nothing sent) when the cycle is not started or not suspended.
+  bool StepPhase();
 
   // Builds group k (1, 2 or 3) and writes it (run by the timer; public for tests).
   void RunPhase(int k);

@@ -344,6 +344,17 @@ CommandResult BoatCommands::Resume() {
   return Accepted(capture.text());
 }
 
+CommandResult BoatCommands::Step() {
+  VentrelModel& m = program_.model();
+  const SimState& s = m.state();
+  if (s.PremPasse) return Refused("La simulation n'est pas démarrée : rien à avancer.");
+  if (!s.StPause) return Refused("Pas à pas : mettez d'abord la simulation en pause.");
+  MessageCapture capture(m);
+  m.StepWhilePaused();
+  program_.transmission().StepPhase();
+  return Accepted(capture.text());
+}
+
 namespace {
 
 // Why a tack, a gybe or a best-haul search cannot start now ("" when it can).

@@ -146,6 +146,9 @@ class BoatCommands {
   CommandResult Start();
   CommandResult Pause();
   CommandResult Resume();
+  // While paused, one second of the run: the tick of that second, then the group of
+  // sentences it would have sent (when "Activer" was accepted); still paused after.
+  CommandResult Step();
   CommandResult Tack();
   CommandResult Gybe();
   CommandResult Auto();

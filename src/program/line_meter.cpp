@@ -1,6 +1,6 @@
 // The figures of the line-load meter for the sentence dialog, the port panel and
 // the start of a headless run: the selection in force or the dialog's, at the
-// speed chosen in the speed list.
+// speed chosen in the speed list; and the check of a run faster than real time.
 
 #include <functional>
 
@@ -47,6 +47,12 @@ std::string VentrelProgram::LineLoadWarningNow() const {
   const std::int64_t baud = transmission_.ChosenSpeed();
   if (baud <= 0) return {};
   return LineLoadWarning(transmission_.MeasureLoad(baud), kBaudSpeeds);
+}
+
+std::string VentrelProgram::RunSpeedRefusal(int times) const {
+  const std::int64_t baud = transmission_.ChosenSpeed();
+  if (baud <= 0) return {};
+  return SpeedLoadRefusal(transmission_.MeasureLoad(baud), times, kBaudSpeeds);
 }
 
 }  // namespace ventrel

@@ -142,6 +142,7 @@ Configuration VentrelProgram::Settings(std::string* problems) const {
   c.COM = COM_;
   c.network = network_;
   c.nav = nav_;
+  c.control = control_;
   for (std::size_t i = 0; i < kSentencesByType.size(); ++i) c.sentences[i] = Selected(nmea_, *kSentencesByType[i]);
   const std::array<int, 4> radios = {selection_.RdGDevPos, selection_.RdGDevSond, selection_.RdGInst,
                                      selection_.RdGWI};
@@ -238,6 +239,7 @@ void VentrelProgram::LoadConfig(const IniFile& ini) {
   COM_ = c.COM;
   network_ = c.network;
   SetNav(c.nav);
+  control_ = c.control;
 
   // 11. Sentence switches (the keys are in the list's order).
   for (std::size_t i = 0; i < kSentencesByType.size(); ++i) {

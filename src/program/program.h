@@ -108,6 +108,12 @@ class VentrelProgram {
   std::string LineLoadLine(bool* warning = nullptr) const;
   // The warning alone, "" when every group fits (or no speed is chosen).
   std::string LineLoadWarningNow() const;
+  // Why a run `times` (1 to 100) as fast as real time cannot go on the serial line
+  // at the speed chosen, with the selection in force: "" when every group fits in
+  // its 1/times of a second (or no speed is chosen), otherwise the French refusal
+  // (SpeedLoadRefusal of nmea/line_load.h). The window asks it before changing the
+  // speed of a run whose serial port is active, the headless runner with --port.
+  std::string RunSpeedRefusal(int times) const;
   Params& params() { return model_.params(); }
   const Params& params() const { return model_.params(); }
 
@@ -132,6 +138,9 @@ class VentrelProgram {
   // a change is saved with it, and the pilot takes its settings at once.
   const NavSettings& Nav() const { return nav_; }
   void SetNav(NavSettings n);
+  // The control port of the configuration ([CONTROLE]); a change is saved with it.
+  const ControlSettings& Control() const { return control_; }
+  void SetControl(ControlSettings c) { control_ = std::move(c); }
 
   // ---- The watched configuration.
   const std::filesystem::path& CFGFile() const { return CFGFile_; }
@@ -228,13 +237,15 @@ class VentrelProgram {
   // ---- Sentence dialog: shown from the parameters dialog (Field::SentenceDialog visible).
   void BtParNMEAClick();
 
+  // Opens a configuration file, as "Ouvrir" does once the file is chosen (a
+  // scenario's configuration): LoadPOlaire, LoadConfig, title, date. False when
+  // the file cannot be read (the user is told).
+  bool OpenConfiguration(const std::filesystem::path& file);
+
  private:
   void Report(const std::string& text) const;
   // The automatic reload off: item unchecked, timer stopped.
   void AutomatiqueOff();
-  // Opens a configuration file: LoadPOlaire, LoadConfig, title, date. False when
-  // the file cannot be read (the user is told).
-  bool OpenConfiguration(const std::filesystem::path& file);
   // The variation check boxes shown from Params.
   void ShowChecks();
   // The four fields of the depth offsets from Params.
@@ -268,6 +279,7 @@ class VentrelProgram {
   std::array<std::string, kNbPorts> COM_{};
   NetworkSettings network_;
   NavSettings nav_;
+  ControlSettings control_;
 
   std::filesystem::path CFGFile_;
   std::optional<std::filesystem::file_time_type> CFGFileDate_;

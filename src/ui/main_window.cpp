@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <exception>
 
 #include "files/paths.h"
@@ -159,9 +160,10 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
   // A TCP client dropped or a UDP destination failing: a line of the visible list.
   network_ = std::make_unique<NetworkOutputs>(
       [this](const std::string& m) { program_->transmission().log().visible.Add(" *** " + m + " ***"); });
-  LocalClock clock = setup_.clock ? setup_.clock : LocalClock(SystemLocalTime);
-  program_ = std::make_unique<VentrelProgram>(*port_, std::move(clock), *dialogs_);
+  baseClock_ = setup_.clock ? setup_.clock : LocalClock(SystemLocalTime);
+  program_ = std::make_unique<VentrelProgram>(*port_, [this] { return Now(); }, *dialogs_);
   commands_ = std::make_unique<BoatCommands>(*program_);
+  player_ = std::make_unique<EventPlayer>(*commands_, *program_, program_->transmission().faults());
   inputs_ = std::make_unique<NmeaInputs>(
       [this](const SteeringSentence& sentence) { Run([this, &sentence] { commands_->Steer(sentence); }); },
       [this](const std::string& m) { program_->transmission().log().visible.Add(" *** " + m + " ***"); });
@@ -220,6 +222,7 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
   if (const std::string e = network_->Apply(program_->Network()); !e.empty()) Post(e, true);
   ApplyInput();
   WrapTimers();
+  if (program_->Control().on) ApplyControl();
   if (setup_.realTimeTimers) driver_ = std::make_unique<TimerDriver>(model().timers());
 
   resize(kDesignWidth, kDesignHeight);
@@ -232,7 +235,9 @@ TFVentrel::~TFVentrel() {
   // out (a field losing the focus) may reach it.
   for (QObject* o : findChildren<QObject*>()) o->blockSignals(true);
   program_->transmission().log().visible.SetListener({}, {});
+  control_.reset();
   driver_.reset();
+  scenarioRun_.reset();
   // The timers' handlers refer to this window.
   for (ModelTimer* t : model().timers().all()) t->setEnabled(false);
 }
@@ -354,6 +359,11 @@ void TFVentrel::RefreshFromModel() {
   tr.SetNetworkOn(networkOn);
   port_->setInUse(tr.ComValid() || !networkOn);
   binder_->Refresh();
+  // A single step is offered while the run is paused.
+  if (auto* step = findChild<QPushButton*>(QStringLiteral("BtPasAPas"))) {
+    const SimState& s = model().state();
+    step->setEnabled(!s.PremPasse && s.StPause);
+  }
   SyncDialogs();
   if (surface_) surface_->update();
   if (depthBox_) depthBox_->update();
@@ -385,6 +395,52 @@ void TFVentrel::SyncDialogs() {
     bool warning = false;
     load->setText(Q(program_->LineLoadLine(&warning)));
     load->setStyleSheet(warning ? QStringLiteral("color: #ff5050; font-weight: bold") : QString());
+  }
+}
+
+LocalTime TFVentrel::Now() const {
+  if (!runClock_ || !driver_) return baseClock_();
+  return AddMilliseconds(runClock_->first, driver_->now() - runClock_->second);
+}
+
+bool TFVentrel::SetRunSpeed(int times) {
+  auto* selector = findChild<QComboBox*>(QStringLiteral("CBVitesse"));
+  const auto show = [selector](int speed) {
+    if (!selector) return;
+    const int i = selector->findData(speed);
+    if (i >= 0) selector->setCurrentIndex(i);
+  };
+  if (times == runSpeed_) return true;
+  if (std::find(kRunSpeeds.begin(), kRunSpeeds.end(), times) == kRunSpeeds.end()) {
+    show(runSpeed_);
+    return false;
+  }
+  // The serial port in use must carry each group in its share of a second.
+  const NmeaTransmission& tr = program_->transmission();
+  if (tr.Started() && tr.ComValid()) {
+    if (const std::string refusal = program_->RunSpeedRefusal(times); !refusal.empty()) {
+      Post(refusal, true);
+      show(runSpeed_);
+      return false;
+    }
+  }
+  // From the first speed other than ×1 the clock of the sentences follows the
+  // run from where it stands (and keeps doing so back at ×1: it never goes back).
+  if (driver_ && !runClock_) runClock_.emplace(Now(), driver_->now());
+  if (driver_) driver_->setSpeed(times);
+  runSpeed_ = times;
+  show(times);
+  return true;
+}
+
+void TFVentrel::KeepRunSpeedOnLine() {
+  // A serial port started, or a line speed chosen, under a run it cannot carry:
+  // the run goes back to real time.
+  const NmeaTransmission& tr = program_->transmission();
+  if (runSpeed_ == 1 || !tr.Started() || !tr.ComValid()) return;
+  if (const std::string refusal = program_->RunSpeedRefusal(runSpeed_); !refusal.empty()) {
+    Post(refusal + ". La simulation repasse à ×1.", true);
+    SetRunSpeed(1);
   }
 }
 
@@ -436,6 +492,9 @@ void TFVentrel::BuildMenus() {
   connect(item(fichier, "SauvegarderNMEAhorodat1", QStringLiteral("Sauvegarder NMEA horodaté")),
           &QAction::triggered, this, [this] { SaveNmeaList(true); });
   fichier->addSeparator();
+  connect(item(fichier, "OuvrirScenario", QStringLiteral("Ouvrir un scénario...")), &QAction::triggered, this,
+          &TFVentrel::OpenScenario);
+  fichier->addSeparator();
   connect(item(fichier, "Quitter1", QStringLiteral("Quitter")), &QAction::triggered, this, &TFVentrel::Quitter);
 
   QMenu* conf = bar->addMenu(QStringLiteral("Configuration"));
@@ -446,6 +505,7 @@ void TFVentrel::BuildMenus() {
             // The network outputs of the configuration opened.
             if (const std::string e = network_->ApplyIfChanged(program_->Network()); !e.empty()) Post(e, true);
             ApplyInput();
+            ApplyControl();
           });
   connect(item(conf, "Enregistrer2", QStringLiteral("Enregistrer")), &QAction::triggered, this,
           [this] { Run([this] { program_->Enregistrer2Click(); }); });
@@ -492,6 +552,44 @@ std::string TFVentrel::ApplyInput() {
   return error;
 }
 
+std::string TFVentrel::ApplyControl() {
+  const ControlSettings& c = program_->Control();
+  if (control_ && c == controlOpen_) return {};
+  control_.reset();
+  if (!c.on) {
+    ControlSeconds();
+    return {};
+  }
+  ControlTarget target;
+  target.play = [this](const BoatEvent& e) {
+    CommandResult r{false, "La commande n'a pas été jouée."};
+    Run([this, &e, &r] { r = player_->Play(e, PlayerNowMs()); });
+    return r;
+  };
+  target.readout = [this] { return commands_->Readout(); };
+  control_ = std::make_unique<ControlPort>(ControlListenAddress(c.address), c.port, std::move(target));
+  connect(control_.get(), &ControlPort::told, this,
+          [this](const QString& line) { program_->transmission().log().visible.Add(" *** " + line.toStdString() + " ***"); });
+  if (!control_->Listen()) {
+    const std::string error = control_->ErrorText();  // names the control port
+    control_.reset();
+    Post(error, true);
+    return error;
+  }
+  controlOpen_ = c;
+  ControlSeconds();
+  return {};
+}
+
+std::string TFVentrel::ControlState() const {
+  if (control_ && control_->Listening()) {
+    const int n = control_->ClientCount();
+    return "Port de contrôle en écoute sur " + control_->Where() + " : " + std::to_string(n) +
+           (n > 1 ? " clients connectés" : " client connecté");
+  }
+  return program_->Control().on ? "Port de contrôle non ouvert" : "Port de contrôle arrêté";
+}
+
 void TFVentrel::OpenNetworkDialog() {
   if (!network_dialog_) {
     network_dialog_ = new NetworkDialog(
@@ -504,6 +602,9 @@ void TFVentrel::OpenNetworkDialog() {
     network_dialog_->SetInput(
         inputs_.get(), [this] { return program_->Nav(); },
         [this](const NavSettings& n) { program_->SetNav(n); }, [this] { return ApplyInput(); });
+    network_dialog_->SetControl(
+        [this] { return program_->Control(); }, [this](const ControlSettings& c) { program_->SetControl(c); },
+        [this] { return ApplyControl(); }, [this] { return ControlState(); });
   }
   network_dialog_->Refresh();
   network_dialog_->show();
@@ -534,7 +635,17 @@ void TFVentrel::ConnectHandlers() {
   click("SpBtStdBY", [&cmd] { cmd.Standby(); });
   click("SpBtNAV", [&cmd] { cmd.Navigate(); });
   click("ImgIndcBarre", [&m] { m.CentreHelmBar(); });
-  click("BtActivNMEA", [&tr] { tr.BtActivNMEAClick(); });
+  click("BtActivNMEA", [this, &tr] {
+    tr.BtActivNMEAClick();
+    KeepRunSpeedOnLine();
+  });
+  click("BtPasAPas", [&cmd] { cmd.Step(); });
+  if (auto* speed = findChild<QComboBox*>("CBVitesse")) {
+    connect(speed, &QComboBox::activated, this, [this, speed](int i) {
+      const int times = speed->itemData(i).toInt();
+      Run([this, times] { SetRunSpeed(times); });
+    });
+  }
   click("RazCom", [&tr] { tr.RazComClick(); });
   click("SpBtZoomNMEA", [this] { SpBtZoomNMEAClick(); });
 
@@ -586,7 +697,12 @@ void TFVentrel::ConnectHandlers() {
     }
   }
   if (auto* bauds = findChild<QComboBox*>("CBbauds")) {
-    connect(bauds, &QComboBox::activated, this, [this, &tr] { Run([&tr] { tr.BtActivNMEAEnable(); }); });
+    connect(bauds, &QComboBox::activated, this, [this, &tr] {
+      Run([this, &tr] {
+        tr.BtActivNMEAEnable();
+        KeepRunSpeedOnLine();
+      });
+    });
     connect(bauds, &QComboBox::editTextChanged, this, [this, &tr, bauds] {
       if (bauds->hasFocus()) Run([&tr] { tr.BtActivNMEAEnable(); });
     });

@@ -11,19 +11,25 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "program/boat_commands.h"
 #include "program/program.h"
+#include "qt/control_port.h"
 #include "qt/network_outputs.h"
 #include "qt/nmea_inputs.h"
 #include "qt/serial_nmea_port.h"
 #include "qt/serial_port.h"
 #include "raster/rotated_boat.h"
+#include "scenario/event_player.h"
+#include "scenario/scenario_file.h"
 #include "ui/help_pages.h"
 #include "ui/image_canvas.h"
 #include "ui/network_dialog.h"
@@ -42,6 +48,9 @@ class DepthBox;
 class InstrumentSurface;
 class MessageQueue;
 class TimerDriver;
+
+// The speeds offered beside the run controls: times real time.
+inline constexpr std::array<int, 4> kRunSpeeds = {1, 2, 5, 10};
 
 // Design size of the window, pixels.
 inline constexpr int kDesignWidth = 1322;
@@ -103,6 +112,15 @@ class TFVentrel : public QMainWindow {
   // that cannot start (then told to the user too).
   std::string ApplyInput();
   NmeaInputs* inputs() const { return inputs_.get(); }
+  // The control port as the configuration's [CONTROLE] sets it (started, moved or
+  // stopped; left alone when it already listens as set): "" or the French message
+  // of a port that cannot start (then told to the user too). Its commands are
+  // played as a scenario's events, with the run's time; refusals are answered to
+  // the client, the clients refused or dropped go to the NMEA list.
+  std::string ApplyControl();
+  // What the control port does now, for the "Réseau" dialog.
+  std::string ControlState() const;
+  ControlPort* controlPort() const { return control_.get(); }
   QListWidget* nmeaList() const { return memoNMEA_; }
   QGroupBox* nmeaPanel() const { return gbNmea_; }
   TimerDriver* timerDriver() const { return driver_.get(); }
@@ -132,8 +150,31 @@ class TFVentrel : public QMainWindow {
   void Quitter();
   void OpenHelp(HelpPage page);
   void SpBtZoomNMEAClick();
+  // The speed of the run, ×1 (real time) to ×10, as the selector beside the run
+  // controls sets it: the timers and the clock of the sentences go that many times
+  // as fast. Refused with a French message (and the selector put back) when a
+  // group of sentences would no longer fit on the serial port in use.
+  bool SetRunSpeed(int times);
+  int RunSpeed() const { return runSpeed_; }
+  // The local time of the sentences: the system's (or the setup's clock) until a
+  // speed other than ×1 is chosen; from then on it goes with the time of the run.
+  LocalTime Now() const;
   // "Sauvegarder NMEA brut" / "Sauvegarder NMEA horodaté": asks for the file, then saves.
   void SaveNmeaList(bool stamped);
+  // "Fichier > Ouvrir un scénario...": asks for the file, then RunScenario.
+  void OpenScenario();
+  // Runs a scenario file in the window, the run stopped or paused: its
+  // configuration opened, its start time as the sentences' clock, its events at 0
+  // typed before "Démarrer", the later ones at their seconds (each in the NMEA list
+  // with its time), the progress under the depth box, the report of its
+  // expectations in a message box at its end, where the run pauses. False, with
+  // the French message told (a malformed file: its line and column), when it
+  // cannot start; nothing is run then.
+  bool RunScenario(const std::filesystem::path& file);
+  // The scenario run (the last one, finished or not), or nullptr.
+  const ScenarioRun* scenarioRun() const { return scenarioRun_.get(); }
+  // The report of the last scenario that ended ("" before).
+  const std::string& ScenarioReport() const { return scenarioReport_; }
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -153,6 +194,14 @@ class TFVentrel : public QMainWindow {
   void ParamClosedByFrame();
   void QuitSequence();
   void Post(const std::string& text, bool error);
+  void KeepRunSpeedOnLine();
+  void AfterScenarioSecond();
+  void EndScenario();
+  void ShowScenarioProgress();
+  // Without a scenario running, TimerScenario counts the seconds of the control
+  // port's ramps and faults (while the port is open).
+  void ControlSeconds();
+  std::int64_t PlayerNowMs() const;
   ProgramDialogs& Dialogs();
 
   WindowSetup setup_;
@@ -165,6 +214,18 @@ class TFVentrel : public QMainWindow {
   // The buttons that drive the boat go through the same commands as the headless
   // run and every other driver.
   std::unique_ptr<BoatCommands> commands_;
+  // Scenario events and the control port's commands are played through it.
+  std::unique_ptr<EventPlayer> player_;
+  std::unique_ptr<Scenario> scenario_;
+  std::unique_ptr<ScenarioRun> scenarioRun_;
+  std::filesystem::path scenarioFile_;
+  std::string scenarioReport_;
+  std::size_t shownEvents_ = 0;     // events of the scenario shown in the NMEA list
+  std::vector<std::string> told_;   // the scenario's lines of the second being played
+  QLabel* scenarioLabel_ = nullptr;
+  std::unique_ptr<ControlPort> control_;
+  ControlSettings controlOpen_;      // the settings the port listens with
+  std::int64_t controlSeconds_ = 0;  // seconds counted for the control port's commands
   // The steering input of the NAV pilot ([NAV]): each sentence goes to the commands.
   std::unique_ptr<NmeaInputs> inputs_;
   ImageCanvas canvas_;
@@ -196,6 +257,11 @@ class TFVentrel : public QMainWindow {
   bool quitDone_ = false;
   bool closed_ = false;
   bool portTyped_ = false;  // a port name typed and confirmed in this turn of the event loop
+  int runSpeed_ = 1;        // ×1 to ×10
+  LocalClock baseClock_;    // the system's or the setup's
+  // Once a speed other than ×1 was chosen: the local time then and the driver's
+  // instant then; the clock of the sentences goes on from there with the run.
+  std::optional<std::pair<LocalTime, std::int64_t>> runClock_;
 };
 
 // The system's local time, for the time stamps of the NMEA lists.

@@ -209,7 +209,17 @@ void TFVentrel::BuildPanels(QWidget* ground) {
   auto* pause = new QToolButton(ground);
   pause->setObjectName("SpBtPauseRes");
   pause->setGeometry(196, 574, 42, 42);
-  QLineEdit* am = Edit(ground, "Edam", {250, 578, 318, 34}, true);
+  // Beside the pause: one second at a time while paused, and the speed of the run.
+  QPushButton* step = Button(ground, "BtPasAPas", QStringLiteral("Pas à pas"), {244, 574, 76, 20});
+  step->setToolTip(QStringLiteral("En pause : avancer la simulation d'une seconde, puis rester en pause"));
+  step->setEnabled(false);
+  auto* speed = new QComboBox(ground);
+  speed->setObjectName("CBVitesse");
+  speed->setGeometry(244, 596, 76, 20);
+  for (const int times : kRunSpeeds) speed->addItem(QStringLiteral("×%1").arg(times), times);
+  speed->setToolTip(QStringLiteral("Vitesse de la simulation : ×1 en temps réel, ×10 dix fois plus vite "
+                                   "(les heures des phrases suivent)"));
+  QLineEdit* am = Edit(ground, "Edam", {326, 578, 242, 34}, true);
   am->setFrame(false);
   am->setToolTip(QStringLiteral("Amure du bateau"));
   QFont amFont = am->font();
@@ -228,6 +238,9 @@ void TFVentrel::BuildPanels(QWidget* ground) {
   Lab(ground, QStringLiteral("Profondeur sous la surface (30 s)"), 176, 700);
   Lab(ground, QStringLiteral("et température de l'eau"), 176, 720);
 
+  // Under the depth box: the scenario being run, its time out of its duration.
+  scenarioLabel_ = Lab(ground, QString(), 8, 752, 560, "LbScenario");
+  scenarioLabel_->setToolTip(QStringLiteral("Scénario en cours : temps écoulé / durée"));
   Lab(ground, QStringLiteral("Polaire en service"), 176, 630);
   auto* nomPol = new QLabel(ground);
   nomPol->setObjectName("StxNomPol");

@@ -50,6 +50,25 @@ std::optional<NetworkSettings> NetworkSettingsFromFields(const NetworkSettings& 
   return n;
 }
 
+std::optional<ControlSettings> ControlSettingsFromFields(bool on, int port, const std::string& address,
+                                                         std::string& error) {
+  if (port < 1 || port > 65535) {
+    error = "Port de contrôle invalide : " + std::to_string(port) + " (1 à 65535)";
+    return std::nullopt;
+  }
+  std::string why;
+  if (!ParseListenPoint(ControlAddressProbe(address), why)) {
+    error = "Adresse du port de contrôle invalide : « " + address +
+            " » (127.0.0.1 pour ce poste seul, ::1 en IPv6, 0.0.0.0 pour toutes les interfaces)";
+    return std::nullopt;
+  }
+  ControlSettings c;
+  c.on = on;
+  c.port = static_cast<std::uint16_t>(port);
+  c.address = address;
+  return c;
+}
+
 NetworkDialog::NetworkDialog(NetworkOutputs& outputs, std::function<NetworkSettings()> get,
                              std::function<void(const NetworkSettings&)> set, QWidget* parent)
     : QDialog(parent), outputs_(outputs), get_(std::move(get)), set_(std::move(set)) {
@@ -102,6 +121,29 @@ NetworkDialog::NetworkDialog(NetworkOutputs& outputs, std::function<NetworkSetti
   form->addRow(QStringLiteral("Sources"), sources_);
   form->addRow(noChecksum_);
   form->addRow(inputCounts_);
+  control_ = new QCheckBox(QStringLiteral("Port de contrôle (commandes JSON sur TCP, une par ligne)"), this);
+  control_->setObjectName("ChkControle");
+  controlAddress_ = new QLineEdit(this);
+  controlAddress_->setObjectName("EdControleAdresse");
+  controlAddress_->setPlaceholderText(QStringLiteral("127.0.0.1 : ce poste seul"));
+  controlAddress_->setToolTip(QStringLiteral(
+      "Adresse d'écoute du port de contrôle : 127.0.0.1 (ce poste seul), ::1 en IPv6, 0.0.0.0 pour toutes les "
+      "interfaces (tout poste du réseau pourrait alors piloter le bateau)"));
+  controlPort_ = new QSpinBox(this);
+  controlPort_->setObjectName("EdControlePort");
+  controlPort_->setRange(1, 65535);
+  controlStateLabel_ = new QLabel(this);
+  controlStateLabel_->setObjectName("LbEtatControle");
+  controlStateLabel_->setWordWrap(true);
+  auto* controlAddressCaption = new QLabel(QStringLiteral("Adresse de contrôle"), this);
+  auto* controlPortCaption = new QLabel(QStringLiteral("Port de contrôle"), this);
+  controlRows_ = {control_, controlAddressCaption, controlAddress_, controlPortCaption, controlPort_,
+                  controlStateLabel_};
+  for (QWidget* w : controlRows_) w->setVisible(false);
+  form->addRow(control_);
+  form->addRow(controlAddressCaption, controlAddress_);
+  form->addRow(controlPortCaption, controlPort_);
+  form->addRow(controlStateLabel_);
   countsTimer_ = new QTimer(this);
   countsTimer_->setInterval(1000);
   connect(countsTimer_, &QTimer::timeout, this, &NetworkDialog::ShowInputCounts);
@@ -149,6 +191,16 @@ void NetworkDialog::SetInput(NmeaInputs* inputs, std::function<NavSettings()> ge
   Refresh();
 }
 
+void NetworkDialog::SetControl(std::function<ControlSettings()> get, std::function<void(const ControlSettings&)> set,
+                               std::function<std::string()> apply, std::function<std::string()> state) {
+  getControl_ = std::move(get);
+  setControl_ = std::move(set);
+  applyControl_ = std::move(apply);
+  controlState_ = std::move(state);
+  for (QWidget* w : controlRows_) w->setVisible(static_cast<bool>(getControl_));
+  Refresh();
+}
+
 void NetworkDialog::ShowInputCounts() {
   if (!inputs_) return;
   if (!inputs_->Running()) {
@@ -191,6 +243,13 @@ void NetworkDialog::Refresh() {
     noChecksum_->setChecked(nav.allowMissingChecksum);
     ShowInputCounts();
   }
+  if (getControl_) {
+    const ControlSettings c = getControl_();
+    control_->setChecked(c.on);
+    controlAddress_->setText(QString::fromStdString(c.address));
+    controlPort_->setValue(c.port);
+    controlStateLabel_->setText(controlState_ ? QString::fromStdString(controlState_()) : QString());
+  }
 }
 
 bool NetworkDialog::ApplyFields() {
@@ -210,6 +269,15 @@ bool NetworkDialog::ApplyFields() {
       return false;
     }
   }
+  std::optional<ControlSettings> control;
+  if (getControl_) {
+    control = ControlSettingsFromFields(control_->isChecked(), controlPort_->value(),
+                                        controlAddress_->text().trimmed().toStdString(), error);
+    if (!control) {
+      error_->setText(QString::fromStdString(error));
+      return false;
+    }
+  }
   set_(*n);
   error = outputs_.Apply(*n);
   // The input follows the outputs: its "tcp" source reads the server just started.
@@ -217,6 +285,12 @@ bool NetworkDialog::ApplyFields() {
     setNav_(*nav);
     const std::string inputError = applyNav_();
     if (error.empty()) error = inputError;
+  }
+  if (control) {
+    setControl_(*control);
+    const std::string controlError = applyControl_ ? applyControl_() : std::string();
+    if (error.empty()) error = controlError;
+    controlStateLabel_->setText(controlState_ ? QString::fromStdString(controlState_()) : QString());
   }
   error_->setText(QString::fromStdString(error));
   ShowClients(outputs_.ClientCount());

@@ -8,12 +8,16 @@
 // With SetInput, the dialog also shows the steering input of the NAV pilot
 // ([NAV]): on or off, its sources, sentences without checksum, and the counts of
 // lines read, steering sentences used and lines dropped, refreshed every second.
+//
+// With SetControl, it also shows the control port ([CONTROLE]): on or off, its
+// listening address (127.0.0.1 unless changed) and its port, and its state.
 
 #include <QDialog>
 
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "files/config_values.h"
 
@@ -34,6 +38,11 @@ std::optional<NetworkSettings> NetworkSettingsFromFields(const NetworkSettings& 
                                                          const std::string& address, bool udp,
                                                          const std::string& destinations, std::string& error);
 
+// The [CONTROLE] settings the fields give; nothing and a French message in `error`
+// when a field is wrong (the address must be one: never empty).
+std::optional<ControlSettings> ControlSettingsFromFields(bool on, int port, const std::string& address,
+                                                         std::string& error);
+
 class NetworkDialog : public QDialog {
   Q_OBJECT
 
@@ -51,6 +60,11 @@ class NetworkDialog : public QDialog {
   // message of a source that cannot start).
   void SetInput(NmeaInputs* inputs, std::function<NavSettings()> get, std::function<void(const NavSettings&)> set,
                 std::function<std::string()> apply);
+  // The control port: `get` and `set` read and keep the program's [CONTROLE]
+  // settings; `apply` starts or stops the port as set ("" or the French message
+  // of a port that cannot start); `state` says what it does now (may be empty).
+  void SetControl(std::function<ControlSettings()> get, std::function<void(const ControlSettings&)> set,
+                  std::function<std::string()> apply, std::function<std::string()> state);
 
  private:
   void ShowClients(int count);
@@ -77,6 +91,15 @@ class NetworkDialog : public QDialog {
   QCheckBox* noChecksum_;
   QLabel* inputCounts_;
   QTimer* countsTimer_;
+  std::function<ControlSettings()> getControl_;
+  std::function<void(const ControlSettings&)> setControl_;
+  std::function<std::string()> applyControl_;
+  std::function<std::string()> controlState_;
+  QCheckBox* control_;
+  QLineEdit* controlAddress_;
+  QSpinBox* controlPort_;
+  QLabel* controlStateLabel_;
+  std::vector<QWidget*> controlRows_;  // the control port's fields and captions
 };
 
 }  // namespace ventrel

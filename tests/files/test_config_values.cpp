@@ -141,6 +141,45 @@ TEST(ReadConfiguration, NavSectionMissingKeysAreOff) {
   }
 }
 
+// [CONTROLE]: missing keys are off, on this machine only, port 10112; a bad value
+// is reported and keeps the default (a bad address turns the port off); a save
+// writes the section only when the file has it or a setting is not the default.
+TEST(ReadConfiguration, ControlSectionMissingKeysAreOffOnThisMachine) {
+  const struct {
+    const char* file;
+    bool on;
+    int port;
+    const char* address;
+    std::size_t bad;
+  } rows[] = {
+      {"[COM]\niVit=4800\n", false, 10112, "127.0.0.1", 0},
+      {"[CONTROLE]\n", false, 10112, "127.0.0.1", 0},
+      {"[CONTROLE]\niControle=1\n", true, 10112, "127.0.0.1", 0},
+      {"[CONTROLE]\niControle=1\niControlePort=2000\niControleAdresse=::1\n", true, 2000, "::1", 0},
+      {"[CONTROLE]\niControle=0\niControleAdresse=0.0.0.0\n", false, 10112, "0.0.0.0", 0},
+      // Refused values: reported, the default kept, the port off with a bad address.
+      {"[CONTROLE]\niControle=1\niControlePort=70000\n", true, 10112, "127.0.0.1", 1},
+      {"[CONTROLE]\niControle=1\niControlePort=0\n", true, 10112, "127.0.0.1", 1},
+      {"[CONTROLE]\niControle=1\niControleAdresse=\n", false, 10112, "127.0.0.1", 1},
+      {"[CONTROLE]\niControle=1\niControleAdresse=mon poste\n", false, 10112, "127.0.0.1", 1},
+      {"[CONTROLE]\niControle=oui\niControlePort=port\n", false, 10112, "127.0.0.1", 2},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.file);
+    BadKeys bad;
+    const Configuration c = ReadConfiguration(IniFile(r.file), Configuration{}, &bad);
+    EXPECT_EQ(c.control.on, r.on);
+    EXPECT_EQ(c.control.port, r.port);
+    EXPECT_EQ(c.control.address, r.address);
+    EXPECT_EQ(bad.size(), r.bad);
+    IniFile out(r.file);
+    WriteConfiguration(out, c);
+    EXPECT_EQ(out.HasSection(kSecControle),
+              IniFile(r.file).HasSection(kSecControle) || c.control != ControlSettings{});
+    EXPECT_EQ(ReadConfiguration(out, Configuration{}).control, c.control);
+  }
+}
+
 TEST(ReadConfiguration, OnlyTheExactWordGivesAutopilotAuto) {
   const struct {
     const char* file;

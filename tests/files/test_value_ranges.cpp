@@ -79,6 +79,7 @@ TEST(ValueRanges, EveryNumericKeyOfASavedConfigurationHasItsRange) {
   Configuration c;
   c.network.tcp = true;  // [RESEAU] is written only when something is on
   c.nav.input = true;    // [NAV] too
+  c.control.on = true;   // and [CONTROLE]
   WriteConfiguration(ini, c);
   for (const ValueRange& r : ValueRanges()) {
     if (!r.section.empty()) {

@@ -1,6 +1,7 @@
 // The line-load meter: which sentence is which type, the bytes of the groups sent
 // and of the groups built now, the time of each group on the wire at a speed, and
-// the warning when a group does not fit in its second.
+// the warning when a group does not fit in its second, or in its share of a second
+// when the run goes faster than real time.
 
 #include <gtest/gtest.h>
 
@@ -147,6 +148,45 @@ TEST(LineLoad, TheWarningWhenAGroupSpillsIntoTheNextSecond) {
   for (const auto& c : cases) {
     const LineLoad load = MeasureLineLoad(kAll, TypeBytes{}, GroupsOf(c.groups[0], c.groups[1], c.groups[2]), c.baud);
     EXPECT_EQ(LineLoadWarning(load, kSpeeds), c.warning) << c.groups[0] << " " << c.groups[1] << " " << c.groups[2];
+  }
+}
+
+// At ×N each group has 1/N of a second on the line.
+TEST(LineLoad, ARunFasterThanRealTimeIsRefusedWhenAGroupNoLongerFits) {
+  const struct {
+    std::array<std::size_t, 3> groups;
+    std::int64_t baud;
+    int times;
+    std::string refusal;
+  } cases[] = {
+      // Real time is never refused here, even when a group spills (the warning says so).
+      {{350, 340, 590}, 4800, 1, ""},
+      // Exactly a tenth of a second fits at ×10; a byte more does not.
+      {{40, 40, 48}, 4800, 10, ""},
+      {{40, 40, 49}, 4800, 10,
+       "À ×10, le groupe 3 (49 octets) dure 0,11 s à 4800 bauds pour 0,10 s : la ligne série ne suit pas ; "
+       "choisissez ×9 au plus, 9600 bauds ou moins de phrases"},
+      // The shipped selection: not even ×1 fits at 4800, so ×1 is the advice.
+      {{261, 427, 588}, 4800, 10,
+       "À ×10, le groupe 3 (588 octets) dure 1,23 s à 4800 bauds pour 0,10 s : la ligne série ne suit pas ; "
+       "choisissez ×1 au plus, 115200 bauds ou moins de phrases"},
+      {{261, 427, 588}, 38400, 5, ""},
+      // The longest group is named; a third of a second is written in hundredths.
+      {{500, 1000, 700}, 38400, 5,
+       "À ×5, le groupe 2 (1000 octets) dure 0,27 s à 38400 bauds pour 0,20 s : la ligne série ne suit pas ; "
+       "choisissez ×3 au plus, 57600 bauds ou moins de phrases"},
+      {{0, 100, 0}, 2400, 3,
+       "À ×3, le groupe 2 (100 octets) dure 0,42 s à 2400 bauds pour 0,33 s : la ligne série ne suit pas ; "
+       "choisissez ×2 au plus, 4800 bauds ou moins de phrases"},
+      // No speed of the list carries it: only a slower run or fewer sentences.
+      {{30000, 0, 0}, 230400, 100,
+       "À ×100, le groupe 1 (30000 octets) dure 1,31 s à 230400 bauds pour 0,01 s : la ligne série ne suit pas ; "
+       "choisissez ×1 au plus ou moins de phrases"},
+  };
+  for (const auto& c : cases) {
+    const LineLoad load = MeasureLineLoad(kAll, TypeBytes{}, GroupsOf(c.groups[0], c.groups[1], c.groups[2]), c.baud);
+    EXPECT_EQ(SpeedLoadRefusal(load, c.times, kSpeeds), c.refusal)
+        << "x" << c.times << " at " << c.baud << ": " << c.groups[0] << " " << c.groups[1] << " " << c.groups[2];
   }
 }
 

@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <vector>
 #include <optional>
 #include <string>
 
+#include "nmea/line_load.h"
 #include "program/boat_commands.h"
 #include "program_fixture.h"
 #include "sim/timers.h"
@@ -118,6 +120,57 @@ TEST_F(Passage, StartWindTackStandbyBestHaulPauseResume) {
   EXPECT_NEAR(r.latitude, frozen.latitude, 0.05);
 }
 
+// A single step while paused: the tick of one second and the group of sentences of
+// that second, then the run stays paused; the resume goes on with the next group.
+TEST_F(Passage, AStepWhilePausedIsOneSecondOfTheRun) {
+  Accept(cmd.Start());
+  NmeaTransmission& tr = program.transmission();
+  program.panel()[Field::PortList].setItemIndex(0);
+  tr.CBComSelect();
+  tr.BtActivNMEAClick();  // group 1 at once
+  Sail(4);                // groups 2, 3, 1, 2
+  Accept(cmd.Pause());
+  const NmeaList& raw = tr.log().raw;
+  const auto groupsSince = [&raw](std::size_t from) {
+    std::vector<int> groups;
+    for (std::size_t i = from; i < raw.Count(); ++i) {
+      const std::optional<std::size_t> type = TableIndexOf(raw.Line(i));
+      groups.push_back(type ? SentenceTable()[*type].group : 0);
+    }
+    return groups;
+  };
+  for (int step = 0; step < 4; ++step) {
+    const BoatReadout before = cmd.Readout();
+    const int phase = tr.NextPhase();
+    const std::size_t lines = raw.Count();
+    Accept(cmd.Step());
+    const BoatReadout after = cmd.Readout();
+    EXPECT_TRUE(after.paused);
+    EXPECT_EQ(after.secondsSinceStart, before.secondsSinceStart + 1) << "step " << step;
+    EXPECT_NE(after.latitude, before.latitude) << "step " << step;
+    const std::vector<int> sent = groupsSince(lines);
+    EXPECT_FALSE(sent.empty()) << "step " << step;
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), phase), static_cast<long>(sent.size())) << "step " << step;
+    EXPECT_EQ(tr.NextPhase(), phase % 3 + 1);
+  }
+  // Nothing goes on by itself after a step.
+  const BoatReadout held = cmd.Readout();
+  const std::size_t lines = raw.Count();
+  Sail(5);
+  EXPECT_EQ(cmd.Readout().latitude, held.latitude);
+  EXPECT_EQ(raw.Count(), lines);
+  // The resume sends the group after the last step's, one second later.
+  const int phase = tr.NextPhase();
+  Accept(cmd.Resume());
+  Sail(1);
+  const std::vector<int> sent = groupsSince(lines);
+  EXPECT_FALSE(sent.empty());
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), phase), static_cast<long>(sent.size()));
+  const CommandResult running = cmd.Step();
+  EXPECT_FALSE(running.accepted);
+  EXPECT_NE(running.why.find("en pause"), std::string::npos) << running.why;
+}
+
 TEST_F(Passage, ValuesAndReadoutAgreeOnPositionVariationAndWaypoint) {
   Accept(cmd.SetPosition(-33.5, -70.25));
   Accept(cmd.SetMagneticVariation(-4));
@@ -173,6 +226,7 @@ TEST_F(Passage, RefusedCommandsSayWhyAndKeepTheValue) {
       {"best haul before start", [](BoatCommands& c) { return c.BestHaul(); }, std::nullopt, "n'est pas démarrée"},
       {"pause before start", [](BoatCommands& c) { return c.Pause(); }, std::nullopt, "n'est pas démarrée"},
       {"resume not paused", [](BoatCommands& c) { return c.Resume(); }, std::nullopt, "pas en pause"},
+      {"step before start", [](BoatCommands& c) { return c.Step(); }, std::nullopt, "n'est pas démarrée"},
       {"helm in AUTO", [](BoatCommands& c) { return c.Helm(3); }, std::nullopt, "Barre inactive"},
       {"helm too far", [](BoatCommands& c) { return c.Helm(16); }, std::nullopt, "hors limites"},
       {"unknown sentence", [](BoatCommands& c) { return c.SelectSentences({"XYZ"}, {}); }, std::nullopt, "Phrase NMEA inconnue"},

@@ -1,6 +1,7 @@
 // The line-load meter of the program: the figures of the shipped selection at 4800
 // and 9600 baud, measured from the groups sent; the dialog's selection before it is
-// applied; no speed chosen (the speed is the entry chosen in the list).
+// applied; no speed chosen (the speed is the entry chosen in the list); a run faster
+// than real time on that line.
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,29 @@ TEST_F(Meter, TheShippedSelectionAt4800And9600Baud) {
     }
     EXPECT_EQ(load.percent, c.percent) << c.speed;
     EXPECT_EQ(program.LineLoadLine(), c.line) << c.speed;
+  }
+}
+
+// The check of a faster run on the serial line: the selection in force at the
+// speed chosen in the list.
+TEST_F(Meter, AFasterRunIsCheckedAgainstTheSpeedChosen) {
+  Run(2);
+  const struct {
+    const char* speed;
+    int times;
+    const char* refusal;  // its beginning; "" when accepted
+  } cases[] = {
+      {"4800", 1, ""},
+      {"4800", 2, "À ×2, le groupe 3 (588 octets) dure 1,23 s à 4800 bauds pour 0,50 s"},
+      {"38400", 5, ""},
+      {"38400", 10, "À ×10, le groupe 3 (588 octets) dure 0,16 s à 38400 bauds pour 0,10 s"},
+      {"4800 bauds", 10, ""},  // no speed chosen: nothing to check
+  };
+  for (const auto& c : cases) {
+    program.transmission().SetSpeedText(c.speed);
+    const std::string refusal = program.RunSpeedRefusal(c.times);
+    EXPECT_EQ(refusal.substr(0, std::string(c.refusal).size()), c.refusal) << c.speed << " x" << c.times;
+    EXPECT_EQ(refusal.empty(), std::string(c.refusal).empty()) << refusal;
   }
 }
 

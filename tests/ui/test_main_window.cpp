@@ -1,10 +1,15 @@
 // The main window on the shipped default configuration: its panels, captions and
 // menus; the first seconds of sailing in the fields and on the dial; the commands
-// that reach the model (manoeuvres, helm bar, pause); the two layouts; the help
+// that reach the model (manoeuvres, helm bar, pause, single step); the speed of the
+// run and the clock of the sentences; the two layouts; the help
 // pages; the dialogs, applied by OK and not by closing them; the "SORTIE NMEA 0183"
 // panel on a pseudo-terminal pair made by socat; the quit sequence.
 
 #include <QSerialPort>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -515,6 +520,156 @@ class TestMainWindow : public QObject {
     QVERIFY(w.findChild<QLineEdit*>("EdLATmin")->text() != lat);
   }
 
+  // Beside the pause: a single step, offered only while paused, advances the run by
+  // one second; the speed selector offers ×1 to ×10.
+  void singleStepWhilePausedAndTheSpeedSelector() {
+    TFVentrel& w = Open();
+    auto* step = Find<QPushButton>("BtPasAPas");
+    auto* speed = Find<QComboBox>("CBVitesse");
+    QVERIFY(step && speed);
+    QCOMPARE(step->text(), QStringLiteral("Pas à pas"));
+    QStringList speeds;
+    for (int i = 0; i < speed->count(); ++i) speeds << speed->itemText(i);
+    QCOMPARE(speeds, QStringList({"×1", "×2", "×5", "×10"}));
+    QCOMPARE(speed->currentText(), QStringLiteral("×1"));
+
+    const auto t = [&w] { return w.model().state().t; };
+    QVERIFY(!step->isEnabled());  // not started
+    Click(&w, "BtCalC");
+    Advance(2000);
+    QVERIFY(!step->isEnabled());  // running
+    Click(&w, "SpBtPauseRes");
+    QVERIFY(step->isEnabled());
+    QCOMPARE(t(), 2);
+    const QString lat = Find<QLineEdit>("EdLATmin")->text();
+    Click(&w, "BtPasAPas");
+    QCOMPARE(t(), 3);
+    QVERIFY(w.model().state().StPause);
+    QVERIFY(Find<QLineEdit>("EdLATmin")->text() != lat);  // the fields show the step
+    Advance(5000);
+    QCOMPARE(t(), 3);  // and nothing more
+    Click(&w, "SpBtPauseRes");
+    QVERIFY(!step->isEnabled());
+
+    // A speed of the list is taken (the selector shows it); any other is not.
+    QVERIFY(w.SetRunSpeed(5));
+    QCOMPARE(w.RunSpeed(), 5);
+    QCOMPARE(speed->currentText(), QStringLiteral("×5"));
+    QVERIFY(!w.SetRunSpeed(3));
+    QCOMPARE(w.RunSpeed(), 5);
+    QCOMPARE(speed->currentText(), QStringLiteral("×5"));
+    QVERIFY2(w.Messages().isEmpty(), qPrintable(w.Messages().join(" | ")));
+  }
+
+  // The clock of the sentences: the setup's (here stopped) at ×1; from the first
+  // faster speed on, the time of the run, which never goes back.
+  void theSentenceClockFollowsTheRunSpeed() {
+    const LocalTime noon{2026, 12, 6, 12, 0, 0, 0};
+    const auto ms = [](const LocalTime& t) {
+      return ((DaysFromCivil(t.year, t.month, t.day) * 24 + t.hours) * 60 + t.minutes) * 60000LL +
+             t.seconds * 1000LL + t.milliseconds;
+    };
+    WindowSetup setup;  // timers on Qt's clock
+    setup.AppliDir = dir->path().toStdString();
+    setup.showMessageBoxes = false;
+    setup.clock = [noon] { return noon; };
+    TFVentrel w(setup);
+    QTest::qWait(100);
+    QCOMPARE(w.Now(), noon);
+    QElapsedTimer real;  // started before the change: it measures at least the time since
+    real.start();
+    QVERIFY(w.SetRunSpeed(10));
+    QTest::qWait(200);
+    // Ten times the real time gone by since the change.
+    const std::int64_t fast = ms(w.Now()) - ms(noon);
+    QVERIFY2(fast >= 10 * 200 && fast * 100'000 <= real.nsecsElapsed(), qPrintable(QString::number(fast)));
+    QVERIFY(w.SetRunSpeed(1));
+    QTest::qWait(100);
+    QVERIFY(ms(w.Now()) - ms(noon) >= fast + 100);
+  }
+
+  // A scenario in the window: its events at their seconds, each in the NMEA list
+  // with its time, the progress under the depth box, the report at the end; a
+  // malformed one says where and runs nothing.
+  void scenarioRunsInTheWindow() {
+    TFVentrel& w = Open();
+    const auto write = [this](const QString& name, const char* text) {
+      QFile f(file(name));
+      return f.open(QIODevice::WriteOnly) && f.write(text) > 0;
+    };
+    QVERIFY(write("bad.yaml", "duration: 10\nevents:\n  - at: 5\n    vent: {speed: 3}\n"));
+    QVERIFY(!w.RunScenario(file("bad.yaml").toStdString()));
+    QVERIFY2(w.Messages().back().startsWith(QStringLiteral("Scénario refusé, rien n'est lancé : ")) &&
+                 w.Messages().back().contains(QStringLiteral("bad.yaml:4:")),
+             qPrintable(w.Messages().back()));
+    QVERIFY(w.model().state().PremPasse && !w.scenarioRun());
+
+    QVERIFY(write("passage.yaml",
+                  "duration: 20\n"
+                  "events:\n"
+                  "  - at: 0\n    wind: {speed: 14, from: 200}\n"
+                  "  - at: 5\n    heading: {deg: 90}\n"
+                  "  - at: 8\n    helm: {deg: 3}\n"  // refused in AUTO
+                  "expect:\n"
+                  "  - sog_above: 1\n"
+                  "  - tacks: {min: 1}\n"));  // fails: no tack
+    QVERIFY2(w.RunScenario(file("passage.yaml").toStdString()), qPrintable(w.Messages().join(" | ")));
+    QVERIFY(!w.model().state().PremPasse);
+    QCOMPARE(Find<QLineEdit>("EdTWS")->text().toDouble(), 14.0);  // typed before the start
+    QVERIFY(!w.RunScenario(file("passage.yaml").toStdString()));  // one at a time
+    Advance(10000);
+    QVERIFY(std::fabs(w.model().state().BS.argt - 90) < 10);
+    QCOMPARE(Find<QLabel>("LbScenario")->text(), QStringLiteral("Scénario « passage.yaml » : 00:00:10 / 00:00:20 (1 refusé(s))"));
+    if (const QByteArray shot = qgetenv("VENTREL_SCENARIO_SHOT"); !shot.isEmpty()) w.grab().save(QString::fromLocal8Bit(shot));
+    Advance(10000);
+    QVERIFY(w.scenarioRun()->Finished());
+    QVERIFY(w.model().state().StPause);  // the run pauses with its scenario
+    QStringList lines;
+    for (int i = 0; i < w.nmeaList()->count(); ++i) lines << w.nmeaList()->item(i)->text();
+    QCOMPARE(lines.filter(QRegularExpression("^\\[")).mid(0, 2),
+             QStringList({"[00:00:00] wind", "[00:00:05] heading"}));
+    QVERIFY2(lines.filter("[00:00:08] helm : refusé : ").size() == 1, qPrintable(lines.join(" | ")));
+    QVERIFY(lines.back().contains(QStringLiteral("terminé : échoué")));
+    QCOMPARE(w.Messages().back().toStdString(), w.ScenarioReport());
+    QVERIFY(Find<QLabel>("LbScenario")->text().contains(QStringLiteral("00:00:20 / 00:00:20 — terminé, échoué")));
+  }
+
+  // [CONTROLE] on: the window listens on 127.0.0.1; a client's command reaches the
+  // boat, the read-out comes back, garbage is refused and the port goes on.
+  void controlPortOfTheConfigurationDrivesTheBoat() {
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    QFile ini(file("Ventrel.ini"));
+    QVERIFY(ini.open(QIODevice::Append));
+    ini.write(QStringLiteral("\r\n[CONTROLE]\r\niControle=1\r\niControlePort=%1\r\n").arg(port).toUtf8());
+    ini.close();
+    TFVentrel& w = Open();
+    QVERIFY2(w.controlPort() && w.controlPort()->Listening(), qPrintable(w.Messages().join(" | ")));
+    QCOMPARE(QString::fromStdString(w.ControlState()),
+             QStringLiteral("Port de contrôle en écoute sur 127.0.0.1:%1 : 0 client connecté").arg(port));
+    QTcpSocket client;
+    client.connectToHost(QHostAddress::LocalHost, port);
+    QVERIFY(client.waitForConnected(3000));
+    const auto ask = [&client](const char* line) {
+      client.write(line);
+      client.write("\n");
+      if (!QTest::qWaitFor([&client] { return client.canReadLine(); }, 5000)) return QJsonObject();
+      return QJsonDocument::fromJson(client.readLine()).object();
+    };
+    QJsonObject answer = ask(R"({"cmd": "wind", "speed": 17, "from": 250})");
+    QVERIFY2(answer.value("ok").toBool(), qPrintable(QJsonDocument(answer).toJson()));
+    QCOMPARE(Find<QLineEdit>("EdTWS")->text().toDouble(), 17.0);  // the window shows it at once
+    answer = ask("ceci n'est pas du JSON");
+    QVERIFY(answer.contains("ok") && !answer.value("ok").toBool() && !answer.value("error").toString().isEmpty());
+    Click(&w, "BtCalC");
+    Advance(2000);
+    answer = ask(R"({"cmd": "readout"})");
+    QVERIFY2(answer.value("readout").toObject().value("started").toBool(), qPrintable(QJsonDocument(answer).toJson()));
+    QCOMPARE(answer.value("readout").toObject().value("true_wind_speed").toDouble(), 17.0);
+  }
+
   void quitterStopsAndKeepsAPolarThatStoodIn() {
     QVERIFY(SetKeys({{"PolaireAct", "AUTRE.pol"}}));
     TFVentrel& w = Open();  // AUTRE.pol does not exist: the default polar is taken
@@ -672,7 +827,12 @@ class TestMainWindow : public QObject {
     QVERIFY2(tr.ComValid(), qPrintable(w.Messages().join(" | ")));
     QVERIFY(activer->isEnabled());
     Click(&w, "BtCalC");
+    // A run at ×5 chosen before: the port started under it brings it back to ×1.
+    QVERIFY(w.SetRunSpeed(5));
     Click(&w, "BtActivNMEA");
+    QCOMPARE(w.RunSpeed(), 1);
+    QCOMPARE(w.Messages().size(), 2);
+    QVERIFY2(w.Messages().back().endsWith(QStringLiteral("La simulation repasse à ×1.")), qPrintable(w.Messages().back()));
     Advance(3000);  // groups 1, 2 and 3, one a second
 
     // The far end receives the raw list, sentence by sentence with CR LF.
@@ -699,11 +859,18 @@ class TestMainWindow : public QObject {
     QVERIFY(lines.at(1).startsWith("NMEA183:"));
     QVERIFY(lines.at(1).contains(":" + QByteArray::fromStdString(std::string(tr.log().raw.Line(0)))));
 
+    // At 4800 baud group 3 already takes 1,23 s: no run faster than real time.
+    QVERIFY(!w.SetRunSpeed(2));
+    QCOMPARE(w.RunSpeed(), 1);
+    QCOMPARE(Find<QComboBox>("CBVitesse")->currentText(), QStringLiteral("×1"));
+    QCOMPARE(w.Messages().size(), 3);
+    QVERIFY2(w.Messages().back().startsWith(QStringLiteral("À ×2, le groupe 3 (")), qPrintable(w.Messages().back()));
+
     // "Raz" closes the port and empties the visible list.
     Click(&w, "RazCom");
     QCOMPARE(list->count(), 0);
     QVERIFY(!tr.ComValid());
-    QCOMPARE(w.Messages().size(), 1);
+    QCOMPARE(w.Messages().size(), 3);
     socat.terminate();
     socat.waitForFinished(3000);
   }

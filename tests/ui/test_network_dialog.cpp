@@ -1,5 +1,5 @@
 // The "Réseau" dialog on loopback: the fields read into settings, a port taken
-// told in French, the number of TCP clients shown.
+// told in French, the number of TCP clients shown; the control port's settings.
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -40,6 +40,7 @@ class TestNetworkDialog : public QObject {
   void fields_give_settings();
   void port_taken_then_clients_counted();
   void steering_input_set_and_counted();
+  void control_port_set();
 };
 
 void TestNetworkDialog::fields_give_settings() {
@@ -173,6 +174,77 @@ void TestNetworkDialog::steering_input_set_and_counted() {
   QCOMPARE(steered, 2);
   if (const QByteArray shot = qgetenv("VENTREL_NETWORK_DIALOG_SHOT"); !shot.isEmpty()) {
     d.grab().save(QString::fromLocal8Bit(shot).replace(".png", "-input.png"));
+  }
+}
+
+// The control port's fields give [CONTROLE]: an address is required (never every
+// interface by leaving it empty); "Appliquer" keeps the settings and starts the port.
+void TestNetworkDialog::control_port_set() {
+  const struct {
+    bool on;
+    int port;
+    const char* address;
+    const char* error;  // nullptr: accepted
+  } rows[] = {
+      {true, 10112, "127.0.0.1", nullptr},
+      {false, 2000, "::1", nullptr},
+      {true, 10112, "0.0.0.0", nullptr},
+      {true, 10112, "", "Adresse du port de contrôle invalide"},
+      {true, 10112, "mon poste", "Adresse du port de contrôle invalide"},
+      {true, 0, "127.0.0.1", "Port de contrôle invalide"},
+  };
+  for (const auto& r : rows) {
+    std::string error;
+    const auto c = ControlSettingsFromFields(r.on, r.port, r.address, error);
+    if (r.error != nullptr) {
+      QVERIFY2(!c.has_value(), r.address);
+      QVERIFY2(error.find(r.error) != std::string::npos, error.c_str());
+      continue;
+    }
+    QVERIFY2(c.has_value(), error.c_str());
+    QCOMPARE(c->on, r.on);
+    QCOMPARE(static_cast<int>(c->port), r.port);
+    QCOMPARE(c->address, std::string(r.address));
+  }
+
+  NetworkSettings kept;
+  ControlSettings control;
+  int applied = 0;
+  NetworkOutputs outputs({});
+  NetworkDialog d(outputs, [&] { return kept; }, [&](const NetworkSettings& n) { kept = n; });
+  auto* on = d.findChild<QCheckBox*>("ChkControle");
+  QVERIFY(on && !on->isVisibleTo(&d));  // shown only when the window gives the settings
+  d.SetControl(
+      [&] { return control; }, [&](const ControlSettings& c) { control = c; },
+      [&] { return ++applied, control.port == 1 ? std::string("Le port de contrôle 1 est déjà utilisé") : std::string(); },
+      [&] { return control.on ? std::string("en écoute") : std::string("arrêté"); });
+  d.show();
+  auto* address = d.findChild<QLineEdit*>("EdControleAdresse");
+  auto* port = d.findChild<QSpinBox*>("EdControlePort");
+  auto* state = d.findChild<QLabel*>("LbEtatControle");
+  auto* error = d.findChild<QLabel*>("LbErreurReseau");
+  QVERIFY(address && port && state && error && on->isVisible());
+  QCOMPARE(address->text(), QString("127.0.0.1"));  // the defaults, off
+  QCOMPARE(port->value(), 10112);
+  QCOMPARE(state->text(), QString("arrêté"));
+
+  on->setChecked(true);
+  address->setText("");
+  QVERIFY(!d.ApplyFields());
+  QVERIFY(error->text().startsWith(QString::fromUtf8("Adresse du port de contrôle invalide")));
+  QVERIFY(!control.on && applied == 0);  // nothing kept, nothing started
+  address->setText("::1");
+  port->setValue(1);
+  QVERIFY(!d.ApplyFields());
+  QCOMPARE(error->text(), QString::fromUtf8("Le port de contrôle 1 est déjà utilisé"));
+  port->setValue(10113);
+  QVERIFY(d.ApplyFields());
+  QCOMPARE(error->text(), QString());
+  QCOMPARE(control, (ControlSettings{true, 10113, "::1"}));
+  QCOMPARE(applied, 2);
+  QCOMPARE(state->text(), QString::fromUtf8("en écoute"));
+  if (const QByteArray shot = qgetenv("VENTREL_NETWORK_DIALOG_SHOT"); !shot.isEmpty()) {
+    d.grab().save(QString::fromLocal8Bit(shot).replace(".png", "-control.png"));
   }
 }
 
