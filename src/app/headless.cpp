@@ -849,6 +849,13 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
     err << ".\n";
     return 2;
   }
+  // Faster than real time, each group must still fit in its share of a second on the line.
+  if (serial && o.speed > 1) {
+    if (const std::string why = program.RunSpeedRefusal(o.speed); !why.empty()) {
+      err << why << " (--speed " << o.speed << ")\n";
+      return 2;
+    }
+  }
 
   // A serial port that fails during the run: told, then opened again every
   // kReopenMs until it comes back, or the end of the run (--port-loss exit).

@@ -124,4 +124,12 @@ rc=$?
 grep -q "ne répond plus .*arrêt de la simulation (--port-loss exit)" "$tmp/err" ||
   fail "--port-loss exit: $(head -c 300 "$tmp/err")"
 cmp -s "$tmp/far" "$tmp/raw_exit.txt" || fail "--port-loss exit: the raw list differs from the far end"
+# Ten times real time at 4800 baud: the groups no longer fit in their tenth of a
+# second; refused before anything is sent. At 115200 baud they fit.
+far_end
+rm -f "$tmp/raw.txt"
+refuses 2 "la ligne série ne suit pas" --headless --port "$tmp/port" --baud 4800 --speed 10 --duration 5
+"$prog" --headless --port "$tmp/port" --baud 115200 --speed 10 --duration 3 >/dev/null 2>"$tmp/err" ||
+  fail "--speed 10 at 115200 baud: exit status $? ($(head -c 300 "$tmp/err"))"
+far_end_done
 finish "all checks passed"
