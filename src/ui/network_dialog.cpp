@@ -113,12 +113,14 @@ NetworkDialog::NetworkDialog(NetworkOutputs& outputs, std::function<NetworkSetti
   inputCounts_ = new QLabel(this);
   inputCounts_->setObjectName("LbComptesEntree");
   inputCounts_->setWordWrap(false);
-  for (QWidget* w : {static_cast<QWidget*>(input_), static_cast<QWidget*>(sources_),
-                     static_cast<QWidget*>(noChecksum_), static_cast<QWidget*>(inputCounts_)}) {
+  sourcesCaption_ = new QLabel(QStringLiteral("Sources"), this);
+  for (QWidget* w : {static_cast<QWidget*>(input_), static_cast<QWidget*>(sourcesCaption_),
+                     static_cast<QWidget*>(sources_), static_cast<QWidget*>(noChecksum_),
+                     static_cast<QWidget*>(inputCounts_)}) {
     w->setVisible(false);
   }
   form->addRow(input_);
-  form->addRow(QStringLiteral("Sources"), sources_);
+  form->addRow(sourcesCaption_, sources_);
   form->addRow(noChecksum_);
   form->addRow(inputCounts_);
   control_ = new QCheckBox(QStringLiteral("Port de contrôle (commandes JSON sur TCP, une par ligne)"), this);
@@ -179,8 +181,9 @@ void NetworkDialog::SetInput(NmeaInputs* inputs, std::function<NavSettings()> ge
   setNav_ = std::move(set);
   applyNav_ = std::move(apply);
   const bool on = inputs_ != nullptr;
-  for (QWidget* w : {static_cast<QWidget*>(input_), static_cast<QWidget*>(sources_),
-                     static_cast<QWidget*>(noChecksum_), static_cast<QWidget*>(inputCounts_)}) {
+  for (QWidget* w : {static_cast<QWidget*>(input_), static_cast<QWidget*>(sourcesCaption_),
+                     static_cast<QWidget*>(sources_), static_cast<QWidget*>(noChecksum_),
+                     static_cast<QWidget*>(inputCounts_)}) {
     w->setVisible(on);
   }
   if (on) {

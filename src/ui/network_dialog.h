@@ -87,6 +87,7 @@ class NetworkDialog : public QDialog {
   std::function<void(const NavSettings&)> setNav_;
   std::function<std::string()> applyNav_;
   QCheckBox* input_;
+  QLabel* sourcesCaption_ = nullptr;
   QLineEdit* sources_;
   QCheckBox* noChecksum_;
   QLabel* inputCounts_;
