@@ -85,6 +85,10 @@ using BoatEvent = std::variant<HeadingEvent, TrueWindEvent, CurrentEvent, Waypoi
 // "fault", "clear_fault".
 std::string_view EventName(const BoatEvent& e);
 
+// A run time as "hh:mm:ss" ("01:02:03"; hours may pass 99), as scenarios write
+// times and as the lines told to the user show them.
+std::string RunClockText(std::int64_t seconds);
+
 // An event at a time of a run.
 struct TimedEvent {
   std::int64_t atSeconds = 0;  // run time from second 0, s (0 to 10^7)

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "nav/geodesy.h"
 
@@ -28,13 +27,6 @@ std::string Fixed(long double x, int decimals) {
 // "1 virement", "3 virements".
 std::string Count(int n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 || n == -1 || n == 0 ? one : many);
-}
-
-std::string Clock(std::int64_t seconds) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
-                static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-  return buf;
 }
 
 bool HeadingIn(long double h, long double from, long double to) {
@@ -80,7 +72,7 @@ std::string XmlText(const std::string& s) {
 
 std::string CaseName(const ExpectationOutcome& o) {
   const auto& e = o.expectation;
-  return "[" + (e.atSeconds ? Clock(*e.atSeconds) : std::string("fin")) + "] " + e.written;
+  return "[" + (e.atSeconds ? RunClockText(*e.atSeconds) : std::string("fin")) + "] " + e.written;
 }
 
 }  // namespace
@@ -188,7 +180,7 @@ std::string ReportText(const std::string& scenarioName, const std::vector<Expect
   for (const ExpectationOutcome& o : outcomes) {
     failed += o.passed ? 0 : 1;
     const auto& e = o.expectation;
-    out += "  [" + Clock(o.checkedAtSeconds) + (e.atSeconds ? "" : ", fin") + "] " + e.written + " : " + o.observed +
+    out += "  [" + RunClockText(o.checkedAtSeconds) + (e.atSeconds ? "" : ", fin") + "] " + e.written + " : " + o.observed +
            " : " + (o.passed ? "OK" : "ÉCHEC") + "\n";
   }
   if (failed == 0) {
@@ -217,7 +209,7 @@ std::string JUnitXml(const std::string& scenarioName, const std::vector<Expectat
     }
     const std::string observed = XmlText(o.observed);
     out += ">\n      <failure message=\"" + observed + "\">" + XmlText(o.expectation.written) + " à " +
-           Clock(o.checkedAtSeconds) + " : " + observed + "</failure>\n    </testcase>\n";
+           RunClockText(o.checkedAtSeconds) + " : " + observed + "</failure>\n    </testcase>\n";
   }
   out += "  </testsuite>\n</testsuites>\n";
   return out;

@@ -1,7 +1,6 @@
 // A scenario played on a running program: its events at their seconds, its
 // expectations checked at theirs and at the end.
 
-#include <cstdio>
 #include <utility>
 
 #include "scenario/event_player.h"
@@ -10,13 +9,8 @@ namespace ventrel {
 
 namespace {
 
-// "[01:02:03]": run time for the lines told to the user (hours may pass 99).
-std::string Stamp(std::int64_t seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "[%02lld:%02lld:%02lld]", static_cast<long long>(seconds / 3600),
-                static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-  return text;
-}
+// "[01:02:03]": run time for the lines told to the user.
+std::string Stamp(std::int64_t seconds) { return "[" + RunClockText(seconds) + "]"; }
 
 }  // namespace
 

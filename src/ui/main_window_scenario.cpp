@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QTimer>
 
-#include <cstdio>
 #include <system_error>
 #include <variant>
 
@@ -22,14 +21,6 @@ namespace fs = std::filesystem;
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-// "01:02:03" (hours may pass 99).
-std::string Clock(std::int64_t seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
-                static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-  return text;
-}
 
 }  // namespace
 
@@ -130,7 +121,7 @@ void TFVentrel::AfterScenarioSecond() {
   const std::vector<TimedEvent>& events = scenario_->events;
   while (shownEvents_ < events.size() && events[shownEvents_].atSeconds <= scenarioRun_->Now()) {
     const TimedEvent& e = events[shownEvents_++];
-    const std::string line = "[" + Clock(e.atSeconds) + "] " + std::string(EventName(e.event));
+    const std::string line = "[" + RunClockText(e.atSeconds) + "] " + std::string(EventName(e.event));
     bool toldAlready = false;
     for (const std::string& t : told_) toldAlready = toldAlready || t.rfind(line + " ", 0) == 0;
     if (!toldAlready) visible.Add(line);
@@ -184,8 +175,8 @@ void TFVentrel::ShowScenarioProgress() {
     scenarioLabel_->clear();
     return;
   }
-  std::string text = "Scénario « " + scenarioFile_.filename().string() + " » : " + Clock(scenarioRun_->Now()) +
-                     " / " + Clock(scenarioRun_->Duration());
+  std::string text = "Scénario « " + scenarioFile_.filename().string() + " » : " + RunClockText(scenarioRun_->Now()) +
+                     " / " + RunClockText(scenarioRun_->Duration());
   if (scenarioRun_->Finished()) text += scenarioRun_->Passed() ? " — terminé, réussi" : " — terminé, échoué";
   if (scenarioRun_->Refused() > 0) text += " (" + std::to_string(scenarioRun_->Refused()) + " refusé(s))";
   scenarioLabel_->setText(Q(text));
