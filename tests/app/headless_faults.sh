@@ -18,15 +18,8 @@
 set -u
 source "$(dirname "$0")/lib.bash"
 need gpsd gpspipe socat node npm
-build=$(cd "$(dirname "$prog")/.." && pwd)
-work=$build/nmea_consumers
-
-if ! cmp -s "$src/tests/nmea_consumers/package.json" "$work/package.json" ||
-  [ ! -d "$work/node_modules/@signalk/nmea0183-signalk" ]; then
-  mkdir -p "$work"
-  cp "$src/tests/nmea_consumers/package.json" "$work/package.json"
-  (cd "$work" && npm install --no-audit --no-fund --no-package-lock --loglevel=error) >&2
-fi
+install_nmea_parsers
+work=$nmea_parsers
 
 # The run waits for its two clients: gpsd, then the copy, once gpspipe listens to gpsd.
 start_tcp_run "$tmp/run.err" --scenario "$src/tests/app/scenarios/output_faults.yaml" --speed 10 --stdout \

@@ -91,14 +91,8 @@ wait "$tcp_check" || fail "the gpsd check over tcp:// failed"
 
 # ---- The Signal K parser reads an hour of a fast run over TCP; standard output of
 # the same run receives the same bytes.
-build=$(cd "$(dirname "$prog")/.." && pwd)
-work=$build/nmea_consumers
-if ! cmp -s "$src/tests/nmea_consumers/package.json" "$work/package.json" ||
-  [ ! -d "$work/node_modules/@signalk/nmea0183-signalk" ]; then
-  mkdir -p "$work"
-  cp "$src/tests/nmea_consumers/package.json" "$work/package.json"
-  (cd "$work" && npm install --no-audit --no-fund --no-package-lock --loglevel=error) >&2
-fi
+install_nmea_parsers
+work=$nmea_parsers
 start_tcp_run "$tmp/sk_err" --fast --duration 3600 --stdout --wait-clients 1 --start-time "2026-12-06 10:00:00" ||
   fail "Signal K: the run does not listen ($(head -c 300 "$tmp/sk_err"))"
 NODE_PATH=$work/node_modules timeout 300 node "$src/tests/nmea_consumers/signalk_tcp.js" "$run_port" "$tmp/sk_copy" \

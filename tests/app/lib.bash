@@ -105,3 +105,18 @@ start_tcp_run() {
   done
   return 1
 }
+
+# The JavaScript NMEA parsers of tests/nmea_consumers/package.json, installed with npm
+# into $build/nmea_consumers (reused while package.json is unchanged); sets build and
+# nmea_parsers (the folder holding node_modules).
+install_nmea_parsers() {
+  build=$(cd "$(dirname "$prog")/.." && pwd)
+  nmea_parsers=$build/nmea_consumers
+  if ! cmp -s "$src/tests/nmea_consumers/package.json" "$nmea_parsers/package.json" ||
+    [ ! -d "$nmea_parsers/node_modules/nmea-simple" ] ||
+    [ ! -d "$nmea_parsers/node_modules/@signalk/nmea0183-signalk" ]; then
+    mkdir -p "$nmea_parsers"
+    cp "$src/tests/nmea_consumers/package.json" "$nmea_parsers/package.json"
+    (cd "$nmea_parsers" && npm install --no-audit --no-fund --no-package-lock --loglevel=error) >&2
+  fi
+}
