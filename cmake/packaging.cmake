@@ -37,7 +37,12 @@ if(VENTREL_GZIP)
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()
 
-set(CPACK_GENERATOR DEB)
+# A Debian package; elsewhere (Windows) an archive of the installed tree.
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+else()
+  set(CPACK_GENERATOR DEB)
+endif()
 set(CPACK_PACKAGE_NAME ventrel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "${VENTREL_MAINTAINER}")
