@@ -11,8 +11,9 @@ VENTREL_PACKAGES=(
 )
 # The test-only packages: clang and its compiler runtime (libFuzzer, the sanitizers)
 # build the fuzz targets; node and npm (for the JavaScript NMEA parsers) are added
-# when the machine has no npm of its own.
-VENTREL_TEST_PACKAGES=(locales clang libclang-rt-14-dev python3)
+# when the machine has no npm of its own; lintian and desktop-file-utils check the
+# Debian package and its desktop entry.
+VENTREL_TEST_PACKAGES=(locales clang libclang-rt-14-dev python3 lintian desktop-file-utils)
 command -v npm >/dev/null 2>&1 || VENTREL_TEST_PACKAGES+=(nodejs npm)
 
 ventrel_missing() {

@@ -71,7 +71,8 @@ std::string UsageText() {
          "  --check-scenario FICHIER.yaml      vérifie un scénario sans le jouer (ligne et colonne\n"
          "                                     de la première erreur, statut 2)\n"
          "  --help                             cette aide\n"
-         "  --version                          la version du programme\n";
+         "  --version [--verbose]              la version du programme ; avec --verbose, où il lit\n"
+         "                                     ses données et où il lit et enregistre sa configuration\n";
 }
 
 int RunWindow(int argc, char** argv) { return RunWindowApp(argc, argv); }

@@ -4,6 +4,7 @@
 #ifdef VENTREL_HAS_GUI
 
 #include "app/headless.h"
+#include "app/user_files.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -561,8 +562,18 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
   }
 
   QCoreApplication app(argc, argv);
-  const fs::path AppliDir = fs::path(QCoreApplication::applicationDirPath().toStdString());
+  // The data beside the program (portable) or in the installed data folder; an
+  // installed program reads the user's configuration, copied there at first start.
+  const FileLayout layout = CurrentLayout();
+  const fs::path AppliDir = layout.dataDir;
   fs::path iniPath;
+  if (o.config.empty() && layout.installed) {
+    iniPath = layout.configPath;
+    if (const std::string e = PrepareUserFiles(layout); !e.empty()) {
+      err << e << " La configuration fournie est lue : " << layout.shippedConfig.string() << "\n";
+      iniPath = layout.shippedConfig;
+    }
+  }
   if (!o.config.empty()) {
     std::error_code ec;
     if (!fs::is_regular_file(o.config, ec)) {

@@ -7,10 +7,17 @@
 #include "app/cli.h"
 #include "version.h"
 #ifdef VENTREL_HAS_GUI
+#include <QCoreApplication>
+
 #include "app/headless.h"
+#include "app/user_files.h"
 #endif
 
 int main(int argc, char** argv) {
+#ifdef VENTREL_HAS_GUI
+  // The user's folders are named after the program, whatever the executable's name.
+  QCoreApplication::setApplicationName(QString::fromLatin1(ventrel::app::kApplicationName));
+#endif
   std::vector<std::string> args(argv + 1, argv + argc);
   if (!args.empty()) {
     const std::string& a = args.front();
@@ -19,6 +26,9 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (a == "--version") {
+#ifdef VENTREL_HAS_GUI
+      if (args.size() > 1 && args[1] == "--verbose") return ventrel::app::PrintVersionVerbose(argc, argv, std::cout);
+#endif
       std::cout << "ventrel " << ventrel::Version() << "\n";
       return 0;
     }

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QStyleFactory>
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/user_files.h"
 #include "ui/look.h"
 #include "ui/main_window.h"
 
@@ -49,6 +51,8 @@ void ScreenshotHook(TFVentrel& w, int* status) {
   int after = qEnvironmentVariableIntValue("VENTREL_SCREENSHOT_AFTER", &ok);
   if (!ok || after < 0) after = 30;
   QTimer::singleShot(after * 1000, &w, [&w, file, status] {
+    // What the window told the user (a picture or a help page missing...).
+    for (const QString& m : w.Messages()) std::fprintf(stderr, "%s\n", m.toLocal8Bit().constData());
     if (!w.grab().save(file, "PNG")) {
       std::fprintf(stderr, "La capture n'a pas pu être écrite dans %s\n", file.toLocal8Bit().constData());
       *status = 1;
@@ -69,8 +73,21 @@ int RunWindowApp(int argc, char** argv) {
     QCoreApplication::installTranslator(&qtFrench);
   }
 
+  // The data beside the program (portable) or in the installed data folder, the
+  // user's configuration and polars in his own folders.
+  const FileLayout layout = CurrentLayout();
   WindowSetup setup;
-  setup.AppliDir = std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
+  setup.AppliDir = layout.dataDir;
+  if (layout.installed) {
+    if (const std::string e = PrepareUserFiles(layout); !e.empty()) {
+      std::fprintf(stderr, "%s\n", e.c_str());
+      QMessageBox::warning(nullptr, QStringLiteral("Ventrel"), QString::fromStdString(e));
+    }
+    setup.iniPath = layout.configPath;
+    setup.userDir = layout.userDir;
+    setup.userPolars = layout.userPolars;
+  }
+  setup.aboutFiles = LayoutReport(layout);
   setup.RepMesDoc = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
   TFVentrel w(std::move(setup));
   w.show();

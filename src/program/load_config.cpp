@@ -305,7 +305,7 @@ void VentrelProgram::Ouvrir2Click() {
   FileDialog d;
   d.filter = kFiltreOuvrir;
   d.defaultExt = "ini";
-  d.folder = AppliDir_;
+  d.folder = UserDir();
   if (const std::optional<fs::path> file = dialogs_.OpenFile(d)) OpenConfiguration(*file);
   ResetDefDecSep(model_.decSep());
   model_.dial().RepaintVisu();
@@ -318,7 +318,7 @@ void VentrelProgram::Enregistrer2Click() {
   d.title = kTitreEnregistrer;
   d.filter = kFiltreEnregistrer;
   d.defaultExt = "ini";
-  d.folder = AppliDir_;
+  d.folder = UserDir();
   const std::optional<fs::path> file = dialogs_.SaveFile(d);
   Configuration c;
   const std::optional<std::string> input = file ? InputFileAt(*file, true) : std::nullopt;

@@ -158,10 +158,18 @@ std::string VentrelProgram::TakePolar(PolarParse parse) {
   return odd;
 }
 
+void VentrelProgram::SetUserFolders(fs::path userDir, fs::path userPolars) {
+  userDir_ = std::move(userDir);
+  userPolars_ = std::move(userPolars);
+}
+
 bool VentrelProgram::BtSelPolClick(const fs::path& folder) {
   FileDialog d;
   d.defaultExt = "pol";
   d.folder = folder;
+  if (!userPolars_.empty()) {
+    d.places = {fs::path(DefaultPolarPaths(AppliDir_).RepPol), userPolars_};
+  }
   const std::optional<fs::path> chosen = dialogs_.OpenFile(d);
   if (!chosen) return false;
   return UsePolarFile(*chosen);

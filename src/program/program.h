@@ -22,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "files/config_values.h"
 #include "files/ini_file.h"
@@ -64,6 +65,8 @@ struct FileDialog {
   std::string filter;         // "Fichier ini|*.ini": description, "|", pattern; "" for every file
   std::string defaultExt;     // added to a name typed without one ("ini", "pol")
   std::filesystem::path folder;  // where the dialog starts
+  // Other folders offered beside it (the shipped polars and the user's own).
+  std::vector<std::filesystem::path> places;
 };
 
 // The dialogs the program opens: the window shows boxes, tests answer. Every
@@ -155,6 +158,12 @@ class VentrelProgram {
   // place (read at start, written back at close); empty: "Ventrel.ini" in AppliDir.
   void Start(const std::filesystem::path& AppliDir, const std::string& RepMesDoc,
              const std::filesystem::path& iniPath = {});
+  // The folders of an installed program, given before Start: `userDir`, where the
+  // configuration dialogs start (empty: AppliDir), and `userPolars`, the user's polar
+  // folder offered beside the shipped polars in the polar dialog (empty: none).
+  void SetUserFolders(std::filesystem::path userDir, std::filesystem::path userPolars);
+  // Where the configuration dialogs start.
+  const std::filesystem::path& UserDir() const { return userDir_.empty() ? AppliDir_ : userDir_; }
   // The default configuration: read at start, its polar keys written at close.
   const std::filesystem::path& DefaultIni() const { return DefaultIni_; }
   // Why the configuration read at start would send nothing ("" when it selects a
@@ -269,6 +278,8 @@ class VentrelProgram {
 
   std::filesystem::path AppliDir_;
   std::filesystem::path DefaultIni_;
+  std::filesystem::path userDir_;
+  std::filesystem::path userPolars_;
   std::string Version_ = kVersion;
   PolarPaths polar_;
   std::string RepMesDoc_;

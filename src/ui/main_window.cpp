@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 
 #include <algorithm>
 #include <exception>
@@ -31,6 +32,7 @@
 #include "ui/nmea_dialog.h"
 #include "ui/param_dialog.h"
 #include "ui/timer_driver.h"
+#include "version.h"
 
 namespace ventrel {
 
@@ -87,6 +89,11 @@ class QtDialogs final : public ProgramDialogs {
     QFileDialog dlg(window_, title, Q(d.folder.string()), filter);
     French(dlg, false);
     dlg.setFileMode(QFileDialog::ExistingFile);
+    if (!d.places.empty()) {
+      QList<QUrl> side = dlg.sidebarUrls();
+      for (const fs::path& place : d.places) side.append(QUrl::fromLocalFile(Q(place.string())));
+      dlg.setSidebarUrls(side);
+    }
     return Chosen(dlg);
   }
 
@@ -212,7 +219,10 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
 
   // The program's start: start sequence, parameters, polar, sentence dialog and
   // the default configuration.
-  Run([this] { program_->Start(setup_.AppliDir, setup_.RepMesDoc); });
+  Run([this] {
+    program_->SetUserFolders(setup_.userDir, setup_.userPolars);
+    program_->Start(setup_.AppliDir, setup_.RepMesDoc, setup_.iniPath);
+  });
   // The ports of this machine, as the default configuration names them.
   Run([this] {
     com_->set_overrides(program_->PortOverrides());
@@ -532,6 +542,8 @@ void TFVentrel::BuildMenus() {
           [this] { OpenHelp(HelpPage::Generalites); });
   connect(item(aide, "parrubrique1", QStringLiteral("par rubrique")), &QAction::triggered, this,
           [this] { OpenHelp(HelpPage::ParRubrique); });
+  aide->addSeparator();
+  connect(item(aide, "APropos1", QStringLiteral("À propos")), &QAction::triggered, this, &TFVentrel::About);
 
   QAction* quit = bar->addAction(QStringLiteral("Quitter"));
   quit->setObjectName("Quitter2");
@@ -805,7 +817,7 @@ void TFVentrel::SaveNmeaList(bool stamped) {
   d.title = "Sauvegarde NMEA";
   d.filter = "Fichier texte NMEA|*.txt";
   d.defaultExt = "txt";
-  d.folder = setup_.AppliDir;
+  d.folder = setup_.userDir.empty() ? setup_.AppliDir : setup_.userDir;
   Run([this, stamped, d] {
     const std::optional<fs::path> file = Dialogs().SaveFile(d);
     if (!file) return;
@@ -827,6 +839,21 @@ ProgramDialogs& TFVentrel::Dialogs() { return *dialogs_; }
 void TFVentrel::OpenHelp(HelpPage page) {
   const QString text = OpenHelpPage(setup_.AppliDir, page, setup_.helpOpener);
   if (!text.isEmpty()) messages_->Post(text, true);
+}
+
+QString TFVentrel::AboutText() const {
+  std::string text = "Ventrel " + std::string(Version()) + "\nSimulateur de navigation et transmetteur NMEA 0183\n\n";
+  text += setup_.aboutFiles.empty() ? "Dossier du programme : " + setup_.AppliDir.string() + "\n" : setup_.aboutFiles;
+  text += "Configuration lue au départ : " + program_->DefaultIni().string() + "\n";
+  return Q(text);
+}
+
+void TFVentrel::About() {
+  if (setup_.showMessageBoxes) {
+    QMessageBox::about(this, QStringLiteral("À propos de Ventrel"), AboutText());
+  } else {
+    messages_->Post(AboutText(), false);
+  }
 }
 
 void TFVentrel::QuitSequence() {

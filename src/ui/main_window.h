@@ -69,6 +69,14 @@ struct WindowDialogs {
 struct WindowSetup {
   std::filesystem::path AppliDir;  // the program folder: pictures, help pages, configuration
   std::string RepMesDoc;           // the user's documents folder ("" when unknown)
+  // The configuration read at start and written back at close (empty: the one of AppliDir).
+  std::filesystem::path iniPath;
+  // Where the save dialogs start (empty: AppliDir) and the user's polar folder offered
+  // beside the shipped ones (empty: none): an installed program's user folders.
+  std::filesystem::path userDir;
+  std::filesystem::path userPolars;
+  // The lines of the "À propos" box on the files (LayoutReport); empty: the program folder.
+  std::string aboutFiles;
   // The model's timers run on real-time Qt timers; tests turn this off and drive
   // them with a virtual clock.
   bool realTimeTimers = true;
@@ -132,6 +140,8 @@ class TFVentrel : public QMainWindow {
   QAction* Action(const QString& name) const;
   // Every message told to the user, oldest first.
   QStringList Messages() const;
+  // The text of the "À propos" box.
+  QString AboutText() const;
 
   // ---- Running the program.
   // Runs `f` as an event handler: an error it throws is told to the user (the
@@ -149,6 +159,9 @@ class TFVentrel : public QMainWindow {
   void Normal();
   void Quitter();
   void OpenHelp(HelpPage page);
+  // Menu "Aide" / "À propos": the version, where the data lies and where the
+  // configuration is read and written.
+  void About();
   void SpBtZoomNMEAClick();
   // The speed of the run, ×1 (real time) to ×10, as the selector beside the run
   // controls sets it: the timers and the clock of the sentences go that many times

@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.bash"
 need cmake
 
 mkdir -p "$tmp/project" &&
-  cp -r "$src/CMakeLists.txt" "$src/cmake" "$src/src" "$src/tests" "$src/bench" "$tmp/project/" ||
+  cp -r "$src/CMakeLists.txt" "$src/cmake" "$src/src" "$src/tests" "$src/bench" "$src/packaging" "$tmp/project/" ||
   { fail "cannot copy the project"; finish; }
 configure() {  # <gui ON|OFF>
   rm -rf "$tmp/project/build"

@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <tuple>
 
@@ -104,7 +105,8 @@ class TestMainWindow : public QObject {
     }
     return f.resize(0) && f.seek(0) && f.write(text.toUtf8()) > 0;
   }
-  TFVentrel& Open() {
+  // `more` changes the setup before the window opens.
+  TFVentrel& Open(const std::function<void(WindowSetup&)>& more = {}) {
     WindowSetup setup;
     setup.AppliDir = dir->path().toStdString();
     setup.realTimeTimers = false;
@@ -112,6 +114,7 @@ class TestMainWindow : public QObject {
     setup.helpOpener = [this](const QUrl& u) { return asked.push_back(u.toLocalFile().toStdString()), true; };
     setup.dialogs.openFile = [this](const FileDialog& d) -> std::optional<std::filesystem::path> {
       asked.push_back(d.folder.generic_string());
+      for (const std::filesystem::path& p : d.places) asked.push_back("offered " + p.generic_string());
       return file("Autre bateau.pol").toStdString();
     };
     setup.dialogs.selectFolder = [this](const std::string& title, auto&) -> std::optional<std::filesystem::path> {
@@ -122,6 +125,7 @@ class TestMainWindow : public QObject {
       asked.push_back(d.title);
       return file(QString("save%1.txt").arg(asked.size())).toStdString();
     };
+    if (more) more(setup);
     win = std::make_unique<TFVentrel>(std::move(setup));
     win->show();
     clock = std::make_unique<VirtualClock>(win->model().timers());
@@ -189,7 +193,7 @@ class TestMainWindow : public QObject {
         {"DataNMEA", "Sauvegarder NMEA brut", true}, {"SauvegarderNMEAhorodat1", "Sauvegarder NMEA horodaté", true},
         {"Ouvrir2", "Ouvrir", true}, {"Enregistrer2", "Enregistrer", true}, {"Automatique1", "Automatique", true},
         {"Normal1", "Normal", false}, {"Pleincran1", "Plein écran", true}, {"Gnralits1", "Généralités", true},
-        {"parrubrique1", "par rubrique", true}, {"Reseau1", "Réseau", true}};
+        {"parrubrique1", "par rubrique", true}, {"APropos1", "À propos", true}, {"Reseau1", "Réseau", true}};
     for (const auto& i : items) {
       QObject* o = w.Action(i.name);
       if (!o) o = Find<QAbstractButton>(i.name);
@@ -685,6 +689,40 @@ class TestMainWindow : public QObject {
     // name (the stand-in's name was written over it before).
     QVERIFY2(ini.contains(QStringLiteral("PolaireAct=AUTRE.pol")), qPrintable(ini));
     QVERIFY(ini.contains(QStringLiteral("iTWD=220")));  // every other line kept
+  }
+
+  // An installed program: the data read only where it lies, the user's configuration
+  // read and written back elsewhere, his folders in the dialogs and in "À propos".
+  void installedWindowKeepsToTheUserFolders() {
+    QVERIFY(QFile::copy(file("DefPolars/First31_7.pol"), file("Autre bateau.pol")));
+    QVERIFY(QDir(dir->path()).mkpath("user/Polars"));
+    QVERIFY(QFile::copy(file("Ventrel.ini"), file("user/Ventrel.ini")));
+    const QByteArray shipped = ReadFile(file("Ventrel.ini"));
+    const std::string user = file("user").toStdString();
+    TFVentrel& w = Open([&](WindowSetup& s) {
+      s.iniPath = user + "/Ventrel.ini";
+      s.userDir = user;
+      s.userPolars = user + "/Polars";
+      s.aboutFiles = "Configuration lue et enregistrée : " + user + "/Ventrel.ini\n";
+      s.dialogs.saveFile = [this](const FileDialog& d) -> std::optional<std::filesystem::path> {
+        asked.push_back(d.title + " in " + d.folder.generic_string());
+        return std::nullopt;
+      };
+    });
+    w.Action("APropos1")->trigger();
+    QVERIFY(!w.Messages().isEmpty());
+    QVERIFY2(w.Messages().back().contains(QString::fromStdString(user + "/Ventrel.ini")),
+             qPrintable(w.Messages().back()));
+    w.Action("DataNMEA")->trigger();
+    QCOMPARE(asked.back(), "Sauvegarde NMEA in " + user);
+    w.Action("Paramtres1")->trigger();
+    Click(w.paramDialog(), "SpeedBtModPol");
+    QCOMPARE(std::vector(asked.end() - 2, asked.end()),
+             (std::vector<std::string>{"offered " + file("DefPolars/").toStdString(), "offered " + user + "/Polars"}));
+    Click(w.paramDialog(), "BtOK");
+    w.Action("Quitter2")->trigger();
+    QVERIFY(ReadFile(file("user/Ventrel.ini")).contains("PolaireAct=AUTRE BATEAU.pol"));
+    QCOMPARE(ReadFile(file("Ventrel.ini")), shipped);
   }
 
   void parametersApplyOnOkNotOnClose() {
