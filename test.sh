@@ -3,7 +3,9 @@
 # UndefinedBehaviorSanitizer in build/test, and runs them all with ctest (the
 # benchmarks too, each once and briefly: ctest's bench_short); then builds
 # the fuzz targets with clang in build/fuzz and runs each for a bounded time
-# (scripts/fuzz.sh; VENTREL_FUZZ_SECONDS, 40 by default).
+# (scripts/fuzz.sh; VENTREL_FUZZ_SECONDS, 40 by default). Between the two, the
+# core cross-built for Windows with MinGW-w64 and its tests run under Wine, and a
+# simulated day compared to the byte with the Linux one (scripts/windows_check.sh).
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
@@ -15,4 +17,5 @@ cmake --build build/test -j"$(nproc)"
 cd build/test
 ctest --output-on-failure -j"$(nproc)" --timeout 900
 cd ../..
+scripts/windows_check.sh build/test
 scripts/fuzz.sh

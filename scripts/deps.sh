@@ -12,8 +12,10 @@ VENTREL_PACKAGES=(
 # The test-only packages: clang and its compiler runtime (libFuzzer, the sanitizers)
 # build the fuzz targets; node and npm (for the JavaScript NMEA parsers) are added
 # when the machine has no npm of its own; lintian and desktop-file-utils check the
-# Debian package and its desktop entry.
-VENTREL_TEST_PACKAGES=(locales clang libclang-rt-14-dev python3 lintian desktop-file-utils)
+# Debian package and its desktop entry; MinGW-w64 and Wine build the core for
+# Windows and run it (scripts/windows_check.sh).
+VENTREL_TEST_PACKAGES=(locales clang libclang-rt-14-dev python3 lintian desktop-file-utils
+                       g++-mingw-w64-x86-64-posix wine64)
 command -v npm >/dev/null 2>&1 || VENTREL_TEST_PACKAGES+=(nodejs npm)
 
 ventrel_missing() {

@@ -57,17 +57,26 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 
 std::optional<fs::path> ResolveNoCase(const fs::path& p) {
   if (p.empty()) return std::nullopt;
+#ifdef _WIN32
+  // The file system ignores case: any spelling exists, and each name is looked up in
+  // its folder so that the one on disk is given (a folder that cannot be listed
+  // keeps the spelling asked).
+  constexpr bool kCaseBlind = true;
+#else
+  constexpr bool kCaseBlind = false;
   if (Exists(p)) return p;
+#endif
   fs::path cur = p.root_path();
   for (const fs::path& part : p.relative_path()) {
     const std::string name = part.string();
     if (name.empty()) continue;  // the trailing separator of a folder
     fs::path next = cur / part;
-    if (name == "." || name == ".." || Exists(next)) {
+    if (name == "." || name == ".." || (!kCaseBlind && Exists(next))) {
       cur = std::move(next);
       continue;
     }
     std::optional<fs::path> match = MatchInFolder(cur, name);
+    if (!match && kCaseBlind && Exists(next)) match = std::move(next);
     if (!match) return std::nullopt;
     cur = std::move(*match);
   }

@@ -126,7 +126,7 @@ bool StrictReal(std::string_view cell, long double& out) {
   if (!(std::isdigit(static_cast<unsigned char>(first)) || first == '.')) return false;
   long double v = 0.0L;
   const char* end = cell.data() + cell.size();
-  const auto [ptr, ec] = std::from_chars(cell.data(), end, v, std::chars_format::general);
+  const auto [ptr, ec] = ReadLongDouble(cell.data(), end, v);
   if (ec != std::errc() || ptr != end || !std::isfinite(v)) return false;
   out = negative ? -v : v;
   return true;

@@ -1,12 +1,48 @@
 #include "nav/number_read.h"
 
 #include <charconv>
+#include <cerrno>
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
+#include <limits>
 #include <string>
 
 namespace ventrel {
 
 void ResetDefDecSep(DecimalSeparator& ds) { ds.sep = '.'; }
+
+std::from_chars_result ReadLongDouble(const char* first, const char* last, long double& value) {
+  long double v = 0.0L;
+  std::from_chars_result r = std::from_chars(first, last, v, std::chars_format::general);
+#ifdef __MINGW32__
+  if (r.ec == std::errc::invalid_argument) return r;
+  // The text from_chars took, read by the C library's reader of long doubles, which
+  // may want the decimal point of the locale in force. As from_chars does on Linux:
+  // out of range when the value overflows or underflows (a subnormal one included).
+  std::string text(first, r.ptr);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (attempt == 1) {
+      const char* point = std::localeconv()->decimal_point;
+      if (point == nullptr || point[0] == '\0' || point[0] == '.' || point[1] != '\0') break;
+      for (char& c : text) c = c == '.' ? point[0] : c;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const long double w = __mingw_strtold(text.c_str(), &end);
+    if (end != text.c_str() + text.size()) continue;
+    if (errno == ERANGE || std::isinf(w) || (w != 0.0L && std::fabs(w) < std::numeric_limits<long double>::min())) {
+      r.ec = std::errc::result_out_of_range;
+    } else {
+      r.ec = std::errc();
+      value = w;
+    }
+    return r;
+  }
+#endif
+  if (r.ec == std::errc()) value = v;
+  return r;
+}
 
 namespace {
 
@@ -44,7 +80,7 @@ bool convert(std::string text, char sep, long double& out) {
   long double v = 0.0L;
   const char* p = text.data() + start;
   const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(p, end, v, std::chars_format::general);
+  const auto [ptr, ec] = ReadLongDouble(p, end, v);
   if (ptr != end) return false;
   if (ec == std::errc::result_out_of_range) {
     // Out of range either way. With at most kMaxChars characters the digits move the

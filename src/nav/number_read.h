@@ -2,6 +2,7 @@
 // The reader of every number typed by the user or read from a file.
 // It accepts "." or "," as decimal point, whatever the separator in force.
 
+#include <charconv>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,13 @@ struct DecimalSeparator {
   char sep = '.';
 };
 void ResetDefDecSep(DecimalSeparator& ds);
+
+// std::from_chars for a long double (chars_format::general: digits, point,
+// exponent, no sign handling beyond from_chars' own), with every digit of the
+// extended real on every system. MinGW-w64's library reads a long double through a
+// double (53 bits, and nothing below 1e-308); there the value is read again with
+// the C library's own reader of long doubles, in the "C" form of the text.
+std::from_chars_result ReadLongDouble(const char* first, const char* last, long double& value);
 
 // Result of reading a number. `ok` is false when the text is not a number with
 // either separator: `value` then holds -65535 and the caller keeps its previous value.

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "nav/number_read.h"
+
 namespace ventrel {
 
 namespace {
@@ -18,7 +20,7 @@ std::optional<long double> Number(std::string_view f) {
     if (!((c >= '0' && c <= '9') || c == '.' || (c == '-' && i == 0))) return std::nullopt;
   }
   long double x = 0;
-  const auto [end, ec] = std::from_chars(f.data(), f.data() + f.size(), x, std::chars_format::fixed);
+  const auto [end, ec] = ReadLongDouble(f.data(), f.data() + f.size(), x);
   if (ec != std::errc() || end != f.data() + f.size() || !std::isfinite(x)) return std::nullopt;
   return x;
 }

@@ -2,9 +2,8 @@
 // A fresh folder under the system's temporary folder, removed with its content at
 // the end of the test, and small file helpers for the configuration tests.
 
-#include <stdlib.h>
-
 #include <filesystem>
+#include <random>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -14,9 +13,17 @@ namespace ventrel::testing {
 
 class TempFolder {
  public:
+  // A name not taken yet, made by this process (create_directory is false for a
+  // folder that exists), on every system.
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "ventrel_cfg_XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    std::error_code ec;
+    const std::filesystem::path base = std::filesystem::temp_directory_path(ec);
+    std::random_device seed;
+    std::mt19937_64 pick(seed());
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      const std::filesystem::path p = base / ("ventrel_cfg_" + std::to_string(pick() % 1000000000000ULL));
+      if (std::filesystem::create_directory(p, ec)) path_ = p;
+    }
   }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;

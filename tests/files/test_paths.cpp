@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "files/temp_folder.h"
 
@@ -19,8 +20,15 @@ TEST(NoCaseLookup, FindsTheNameOnDisk) {
   testing::TempFolder dir;
   testing::WriteText(dir / "Ventrel.ini", "a");
   testing::WriteText(dir / "DefPolars" / "First31_7.pol", "b");
+  // Two names that differ by case only: not in a folder of Windows, where one
+  // would overwrite the other (the twin rows are left out there).
+#ifdef _WIN32
+  constexpr bool kTwins = false;
+#else
+  constexpr bool kTwins = true;
   testing::WriteText(dir / "Twins" / "x.pol", "c");
   testing::WriteText(dir / "Twins" / "X.pol", "d");
+#endif
   const struct {
     const char* asked;                 // relative to the test folder
     std::optional<std::string> found;  // relative to the test folder
@@ -33,6 +41,7 @@ TEST(NoCaseLookup, FindsTheNameOnDisk) {
                {"DefPolars/First31_8.pol", std::nullopt}, {"Absent/First31_7.pol", std::nullopt},
                {"DefPolars", std::nullopt}};  // a folder is not a file
   for (const auto& c : cases) {
+    if (!kTwins && std::string_view(c.asked).starts_with("Twins/")) continue;
     const std::optional<fs::path> r = FindFileNoCase(dir / c.asked);
     EXPECT_EQ(r, c.found ? std::optional<fs::path>(dir / *c.found) : std::nullopt) << c.asked;
   }
@@ -47,6 +56,9 @@ TEST(NoCaseLookup, FindsFoldersAndRefusesFiles) {
 }
 
 TEST(FolderForms, AreAbsoluteInTheProgramAndRelativeInTheFile) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the folders of this table are Unix ones: on Windows a path without a drive is not absolute";
+#endif
   const fs::path appli = "/opt/ventrel";
   EXPECT_EQ(AbsoluteFolder("DefPolars/", appli), "/opt/ventrel/DefPolars/");
   EXPECT_EQ(AbsoluteFolder("DefPolars", appli), "/opt/ventrel/DefPolars/");

@@ -124,8 +124,13 @@ TEST(StartSequence, FindsTheFoldersAndThePolar) {
     for (const char* f : c.files) testing::WriteText(r.root / f, kPolarText);
     if (c.folderAt != nullptr) fs::create_directories(r.root / c.folderAt);
     if (c.fifoAt != nullptr) {
+#ifdef _WIN32
+      // Windows has no named pipe in its file system: the case cannot be made there.
+      continue;
+#else
       fs::create_directories((r.root / c.fifoAt).parent_path());
       ASSERT_EQ(::mkfifo((r.root / c.fifoAt).c_str(), 0600), 0);
+#endif
     }
     if (c.iniName != nullptr) testing::WriteText(r.appli / c.iniName, r.At(c.ini));
     Answers answers(c.answer);

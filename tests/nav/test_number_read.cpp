@@ -10,6 +10,36 @@
 namespace ventrel {
 namespace {
 
+// Every digit of the extended real, on every system (a library may read a long
+// double through a double): the nearest long double, the bounds.
+TEST(ReadLongDouble, GivesTheNearestExtendedReal) {
+  const struct {
+    const char* text;
+    std::errc ec;
+    long double value;  // when ec is none
+    std::size_t taken;  // characters read
+  } cases[] = {{"5.3", std::errc(), 5.3L, 3},
+               {"0.1", std::errc(), 0.1L, 3},
+               {"5104.14", std::errc(), 5104.14L, 7},
+               {"123456789.123456789", std::errc(), 123456789.123456789L, 19},
+               {"1e-4900", std::errc(), 1e-4900L, 7},
+               {"3e-4950", std::errc::result_out_of_range, 0, 7},  // subnormal
+               {"1e-5000", std::errc::result_out_of_range, 0, 7},
+               {"1e5000", std::errc::result_out_of_range, 0, 6},
+               {"2.5x", std::errc(), 2.5L, 3},
+               {"x2", std::errc::invalid_argument, 0, 0}};
+  for (const auto& c : cases) {
+    const std::string text = c.text;
+    long double v = -1.0L;
+    const auto [ptr, ec] = ReadLongDouble(text.data(), text.data() + text.size(), v);
+    EXPECT_EQ(ec, c.ec) << c.text;
+    if (c.ec != std::errc::invalid_argument) {
+      EXPECT_EQ(static_cast<std::size_t>(ptr - text.data()), c.taken) << c.text;
+    }
+    EXPECT_EQ(v, c.ec == std::errc() ? c.value : -1.0L) << c.text;  // untouched when refused
+  }
+}
+
 TEST(ValStrFlott, ReadsEitherSeparatorAndRefusesOnceWhatIsNoNumber) {
   constexpr long double kBad = -65535.0L;
   const struct {
