@@ -15,7 +15,9 @@ ventrel_french_locale
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DVENTREL_SANITIZE=ON -DVENTREL_TESTS=ON -DVENTREL_BENCH=ON -DVENTREL_WERROR=ON
 cmake --build build/test -j"$(nproc)"
 cd build/test
-ctest --output-on-failure -j"$(nproc)" --timeout 900
+# Twice as many tests as cores: the whole-program and network tests spend most of
+# their time waiting on real seconds.
+ctest --output-on-failure -j"$(( $(nproc) * 2 ))" --timeout 900
 cd ../..
 scripts/windows_check.sh build/test
 scripts/fuzz.sh
