@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "qt/file_names.h"
 #include "version.h"
 
 namespace ventrel::app {
@@ -18,10 +19,10 @@ namespace fs = std::filesystem;
 FileLayout CurrentLayout() {
   LayoutFacts f;
   const QString dir = QCoreApplication::applicationDirPath();
-  f.programDir = fs::path(dir.toStdString());
+  f.programDir = PathOf(dir);
   f.programDirWritable = QFileInfo(dir).isWritable();
-  f.configHome = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString();
-  f.dataHome = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+  f.configHome = PathOf(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+  f.dataHome = PathOf(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
   return ChooseLayout(f);
 }
 

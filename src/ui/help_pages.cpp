@@ -4,6 +4,8 @@
 
 #include <system_error>
 
+#include "qt/file_names.h"
+
 namespace ventrel {
 
 std::filesystem::path HelpFile(const std::filesystem::path& AppliDir, HelpPage page) {
@@ -36,7 +38,7 @@ namespace {
 
 // What the user can do, in French, after the text of the code.
 QString Advice(int code, const std::filesystem::path& file) {
-  const QString name = QString::fromStdString(file.string());
+  const QString name = NameOf(file);
   switch (code) {
     case kHelpFileNotFound:
       return QStringLiteral("La page d'aide « %1 » est introuvable : réinstallez le dossier « Help » "
@@ -66,7 +68,7 @@ QString OpenHelpPage(const std::filesystem::path& AppliDir, HelpPage page, const
   } else if (!std::filesystem::is_regular_file(file, ec)) {
     code = kHelpFileNotFound;
   } else {
-    const QUrl url = QUrl::fromLocalFile(QString::fromStdString(file.string()));
+    const QUrl url = QUrl::fromLocalFile(NameOf(file));
     if (opener ? opener(url) : OpenInBrowser(url)) return {};
     code = kHelpNoAssociation;
   }

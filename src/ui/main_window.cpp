@@ -25,6 +25,7 @@
 #include "nav/conversions.h"
 #include "nav/number_forms.h"
 #include "model/dial.h"
+#include "qt/file_names.h"
 #include "ui/controls.h"
 #include "ui/instrument_surface.h"
 #include "ui/look.h"
@@ -68,7 +69,7 @@ void French(QFileDialog& d, bool save) {
 
 std::optional<fs::path> Chosen(QFileDialog& d) {
   if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
-  return fs::path(d.selectedFiles().front().toStdString());
+  return PathOf(d.selectedFiles().front());
 }
 
 // The dialogs of the program on Qt's own, unless the setup replaces them.
@@ -86,12 +87,12 @@ class QtDialogs final : public ProgramDialogs {
     QString filter = QtFilter(d.filter);
     if (filter.isEmpty() && polar) filter = QStringLiteral("Polaires (*.pol *.POL)");
     filter += (filter.isEmpty() ? "" : ";;") + QStringLiteral("Tous les fichiers (*)");
-    QFileDialog dlg(window_, title, Q(d.folder.string()), filter);
+    QFileDialog dlg(window_, title, NameOf(d.folder), filter);
     French(dlg, false);
     dlg.setFileMode(QFileDialog::ExistingFile);
     if (!d.places.empty()) {
       QList<QUrl> side = dlg.sidebarUrls();
-      for (const fs::path& place : d.places) side.append(QUrl::fromLocalFile(Q(place.string())));
+      for (const fs::path& place : d.places) side.append(QUrl::fromLocalFile(NameOf(place)));
       dlg.setSidebarUrls(side);
     }
     return Chosen(dlg);
@@ -99,7 +100,7 @@ class QtDialogs final : public ProgramDialogs {
 
   std::optional<fs::path> SaveFile(const FileDialog& d) override {
     if (o_.saveFile) return o_.saveFile(d);
-    QFileDialog dlg(window_, d.title.empty() ? QStringLiteral("Enregistrer") : Q(d.title), Q(d.folder.string()),
+    QFileDialog dlg(window_, d.title.empty() ? QStringLiteral("Enregistrer") : Q(d.title), NameOf(d.folder),
                     QtFilter(d.filter));
     French(dlg, true);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
@@ -109,7 +110,7 @@ class QtDialogs final : public ProgramDialogs {
 
   std::optional<fs::path> SelectFolder(const std::string& title, const fs::path& start) override {
     if (o_.selectFolder) return o_.selectFolder(title, start);
-    QFileDialog dlg(window_, Q(title), Q(start.string()));
+    QFileDialog dlg(window_, Q(title), NameOf(start));
     French(dlg, false);
     dlg.setLabelText(QFileDialog::Accept, QStringLiteral("Choisir"));
     dlg.setFileMode(QFileDialog::Directory);
@@ -177,7 +178,7 @@ TFVentrel::TFVentrel(WindowSetup setup, QWidget* parent)
   program_->transmission().AddOutput(*port_);
   program_->transmission().AddOutput(*network_);
   binder_ = std::make_unique<PanelBinder>(program_->panel());
-  binder_->SetPictureFolder(Q(setup_.AppliDir.string()));
+  binder_->SetPictureFolder(NameOf(setup_.AppliDir));
 
   // The ground of the window and the dial drawn on it.
   surface_ = new InstrumentSurface(canvas_, boat_, this);

@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "files/paths.h"
+#include "qt/file_names.h"
 #include "ui/controls.h"
 
 namespace ventrel {
@@ -214,9 +215,9 @@ QPixmap PanelBinder::Picture(const std::string& file) {
   auto it = pictures_.find(key);
   if (it != pictures_.end()) return *it;
   QPixmap pm;
-  const std::filesystem::path wanted = std::filesystem::path(pictureFolder_.toStdString()) / file;
+  const std::filesystem::path wanted = PathOf(pictureFolder_) / file;
   if (const auto found = FindFileNoCase(wanted)) {
-    QImage img(QString::fromStdString(found->string()));
+    QImage img(NameOf(*found));
     if (!img.isNull()) {
       img = img.convertToFormat(QImage::Format_ARGB32);
       const QRgb ground = img.pixel(0, img.height() - 1);
