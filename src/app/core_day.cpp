@@ -33,6 +33,7 @@
 #include "nmea/output.h"
 #include "program/boat_commands.h"
 #include "program/program.h"
+#include "program/unattended.h"
 #include "sim/timers.h"
 
 namespace {
@@ -66,23 +67,6 @@ class StdoutOutput final : public NmeaOutput {
 
  private:
   bool failed_ = false;
-};
-
-// No serial port: "stdout" in the port list opens at once.
-class NoPort final : public NmeaPort {
- public:
-  bool OpenPort(const std::string&, std::uint32_t, std::uint8_t, std::uint8_t, std::uint8_t) override { return true; }
-  void ClosePort(const std::string&) override {}
-};
-
-// No one to answer: every question gets "no", every message goes to standard error.
-class NoDialogs final : public ProgramDialogs {
- public:
-  bool AskYesNo(const std::string&) override { return false; }
-  std::optional<fs::path> OpenFile(const FileDialog&) override { return std::nullopt; }
-  std::optional<fs::path> SaveFile(const FileDialog&) override { return std::nullopt; }
-  std::optional<fs::path> SelectFolder(const std::string&, const fs::path&) override { return std::nullopt; }
-  void Message(const std::string& text) override { std::cerr << text << "\n"; }
 };
 
 constexpr std::string_view kUsage =
@@ -123,8 +107,8 @@ int Run(const std::vector<std::string>& args) {
   }
 
   StdoutOutput out;
-  NoPort port;
-  NoDialogs dialogs;
+  PortOpenAtOnce port;
+  UnattendedDialogs dialogs(std::cerr);
   ModelTimers* timers = nullptr;
   std::optional<VirtualClock> clock;
   const LocalClock localClock = [&] { return AddMilliseconds(*origin, clock ? clock->now() : 0); };

@@ -37,6 +37,7 @@
 #include "nmea/sentence_log.h"
 #include "program/boat_commands.h"
 #include "program/program.h"
+#include "program/unattended.h"
 #include "qt/nmea_inputs.h"
 #include "qt/control_port.h"
 #include "qt/port_names.h"
@@ -202,14 +203,6 @@ std::string WriteErrorText(int error) {
   }
 }
 
-// The port of a run without a serial port: standard output needs no opening,
-// and "stdout" in the port list opens at once.
-class NoSerialPort final : public NmeaPort {
- public:
-  bool OpenPort(const std::string&, std::uint32_t, std::uint8_t, std::uint8_t, std::uint8_t) override { return true; }
-  void ClosePort(const std::string&) override {}
-};
-
 // The lines of a list held back until the sentences they record have left on
 // standard output, so that a log never holds a sentence that did not go out. The
 // n-th line added records the n-th sentence written; a line that records no
@@ -328,21 +321,6 @@ class ListFile {
 
  private:
   std::unique_ptr<WholeFileWriter> file_;
-};
-
-// The dialogs of a run without a user: no question is asked (the sibling polars
-// are not offered), no file is chosen, messages go to standard error.
-class HeadlessDialogs final : public ProgramDialogs {
- public:
-  explicit HeadlessDialogs(std::ostream& err) : err_(err) {}
-  bool AskYesNo(const std::string&) override { return false; }
-  std::optional<fs::path> OpenFile(const FileDialog&) override { return std::nullopt; }
-  std::optional<fs::path> SaveFile(const FileDialog&) override { return std::nullopt; }
-  std::optional<fs::path> SelectFolder(const std::string&, const fs::path&) override { return std::nullopt; }
-  void Message(const std::string& text) override { err_ << text << "\n"; }
-
- private:
-  std::ostream& err_;
 };
 
 }  // namespace
@@ -601,7 +579,7 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
 #endif
   std::unique_ptr<StdoutWriter> out;
   if (o.toStdout) out = std::make_unique<StdoutWriter>(o.fast);
-  NoSerialPort noSerial;
+  PortOpenAtOnce noSerial;
   NmeaPort& port = serial ? static_cast<NmeaPort&>(*serial) : noSerial;
 
   // The local clock: the start time given plus the time of the run (simulated on
@@ -624,7 +602,7 @@ int RunHeadless(int argc, char** argv, const std::vector<std::string>& args, std
 
   // The program as the window starts it: the start sequence, the polar, the
   // configuration (FILE of --config in the default one's place).
-  HeadlessDialogs dialogs(err);
+  UnattendedDialogs dialogs(err);
   VentrelProgram program(port, localClock, dialogs);
   program.Start(AppliDir, "", iniPath);
   program.FormPaint();
