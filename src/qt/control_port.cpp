@@ -10,6 +10,7 @@
 #include <cstring>
 #include <utility>
 
+#include "qt/tcp_listen.h"
 #include "scenario/json_line.h"
 
 namespace ventrel {
@@ -19,12 +20,6 @@ namespace {
 // The system's send buffer of a client: small, so that a client that stops
 // reading shows in the program's own buffer soon.
 constexpr int kSystemSendBuffer = 16 * 1024;
-
-std::string AddressText(const QHostAddress& a, quint16 port) {
-  const std::string host = a.toString().toStdString();
-  const bool v6 = host.find(':') != std::string::npos;
-  return (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
-}
 
 }  // namespace
 
@@ -46,22 +41,15 @@ ControlPort::ControlPort(QHostAddress address, quint16 port, ControlTarget targe
 ControlPort::~ControlPort() { Close(); }
 
 bool ControlPort::Listen() {
-  error_.clear();
-  if (server_->listen(address_, port_)) return true;
-  if (server_->serverError() == QAbstractSocket::AddressInUseError) {
-    error_ = ControlPortTakenMessage(port_);
-  } else {
-    error_ = "Le port de contrôle ne peut pas écouter sur " + AddressText(address_, port_) + " : " +
-             server_->errorString().toStdString();
-  }
-  return false;
+  error_ = StartListening(*server_, address_, port_, ControlPortTakenMessage(port_), "Le port de contrôle");
+  return error_.empty();
 }
 
 bool ControlPort::Listening() const { return server_->isListening(); }
 
 quint16 ControlPort::Port() const { return server_->isListening() ? server_->serverPort() : port_; }
 
-std::string ControlPort::Where() const { return AddressText(address_, Port()); }
+std::string ControlPort::Where() const { return EndpointText(address_, Port()); }
 
 ControlPort::Client* ControlPort::Find(QTcpSocket* socket) {
   const auto it = std::find_if(clients_.begin(), clients_.end(),
@@ -81,7 +69,7 @@ void ControlPort::OnNewConnection() {
     s->setSocketOption(QAbstractSocket::LowDelayOption, QVariant(1));
     auto c = std::make_unique<Client>();
     c->socket = s;
-    c->peer = AddressText(s->peerAddress(), s->peerPort());
+    c->peer = EndpointText(s->peerAddress(), s->peerPort());
     clients_.push_back(std::move(c));
     connect(s, &QTcpSocket::readyRead, this, [this, s] {
       const Client* known = Find(s);
@@ -104,7 +92,7 @@ void ControlPort::OnNewConnection() {
 }
 
 void ControlPort::Refuse(QTcpSocket* s) {
-  const std::string peer = AddressText(s->peerAddress(), s->peerPort());
+  const std::string peer = EndpointText(s->peerAddress(), s->peerPort());
   const std::string line = JsonObjectWriter()
                                .Bool("ok", false)
                                .String("error", "Trop de clients sur le port de contrôle : au plus " +

@@ -8,19 +8,9 @@
 #include <array>
 #include <utility>
 
+#include "qt/tcp_listen.h"
+
 namespace ventrel {
-
-namespace {
-
-std::string AddressText(const QHostAddress& a, quint16 port) {
-  QString host = a.toString();
-  if (a == QHostAddress::Any || a == QHostAddress::AnyIPv6) host = "::";
-  if (a == QHostAddress::AnyIPv4) host = "0.0.0.0";
-  const bool v6 = host.contains(':');
-  return (v6 ? "[" + host.toStdString() + "]" : host.toStdString()) + ":" + std::to_string(port);
-}
-
-}  // namespace
 
 std::string TcpPortTakenMessage(quint16 port) {
   return "Le port TCP " + std::to_string(port) + " est déjà utilisé : choisissez-en un autre";
@@ -40,24 +30,15 @@ void TcpServerOutput::Tell(const std::string& line) const {
 }
 
 bool TcpServerOutput::Listen() {
-  portTaken_ = false;
-  error_.clear();
-  if (server_->listen(address_, port_)) return true;
-  if (server_->serverError() == QAbstractSocket::AddressInUseError) {
-    portTaken_ = true;
-    error_ = TcpPortTakenMessage(port_);
-  } else {
-    error_ = "Le serveur TCP ne peut pas écouter sur " + AddressText(address_, port_) + " : " +
-             server_->errorString().toStdString();
-  }
-  return false;
+  error_ = StartListening(*server_, address_, port_, TcpPortTakenMessage(port_), "Le serveur TCP", &portTaken_);
+  return error_.empty();
 }
 
 bool TcpServerOutput::Listening() const { return server_->isListening(); }
 
 quint16 TcpServerOutput::Port() const { return server_->isListening() ? server_->serverPort() : port_; }
 
-std::string TcpServerOutput::Where() const { return AddressText(address_, Port()); }
+std::string TcpServerOutput::Where() const { return EndpointText(address_, Port()); }
 
 std::string TcpServerOutput::name() const { return "serveur TCP " + Where(); }
 
@@ -72,7 +53,7 @@ void TcpServerOutput::OnNewConnection() {
     s->setSocketOption(QAbstractSocket::LowDelayOption, QVariant(1));
     Client c;
     c.socket = s;
-    c.peer = AddressText(s->peerAddress(), s->peerPort());
+    c.peer = EndpointText(s->peerAddress(), s->peerPort());
     clients_.push_back(c);
     // What the client sends goes to the receiver, or is read and thrown away; its
     // buffer is bounded.
