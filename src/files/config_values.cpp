@@ -41,10 +41,7 @@ NetworkSettings ReadNetwork(const IniFile& ini, BadKeys* bad) {
   n.tcpPort = static_cast<std::uint16_t>(integer("iTCPPort", kDefaultTcpPort));
   n.tcpAddress = ini.ReadString(kSecReseau, "iTCPAdresse", "");
   if (!n.tcpAddress.empty()) {
-    // The address is read as a listening point would be: "ADDRESS:1".
-    std::string error;
-    const std::string probe = (n.tcpAddress.find(':') != std::string::npos ? "[" + n.tcpAddress + "]" : n.tcpAddress) + ":1";
-    if (!ParseListenPoint(probe, error)) {
+    if (!IsListenHost(n.tcpAddress)) {
       if (bad != nullptr) bad->push_back({std::string(kSecReseau), "iTCPAdresse", n.tcpAddress, "n'est pas une adresse"});
       n.tcpAddress.clear();
       n.tcp = false;
@@ -119,8 +116,8 @@ ControlSettings ReadControl(const IniFile& ini, BadKeys* bad) {
   c.port = static_cast<std::uint16_t>(
       Checked(ini, kSecControle, "iControlePort", ini.ReadInteger(kSecControle, "iControlePort", port, port, bad), port, bad));
   const std::string address = ini.ReadString(kSecControle, "iControleAdresse", c.address);
-  std::string error;
-  if (ParseListenPoint(ControlAddressProbe(address), error)) {
+  // An empty address would be every interface: never for the control port.
+  if (IsListenHost(address)) {
     c.address = address;
   } else {
     if (bad != nullptr) bad->push_back({std::string(kSecControle), "iControleAdresse", address, "n'est pas une adresse"});
@@ -137,13 +134,6 @@ void WriteControl(IniFile& ini, const ControlSettings& c) {
 }
 
 }  // namespace
-
-std::string ControlAddressProbe(std::string_view address) {
-  // An empty address would be every interface: never for the control port.
-  if (address.empty()) return {};
-  const std::string a(address);
-  return (a.find(':') != std::string::npos ? "[" + a + "]" : a) + ":1";
-}
 
 TModPil ModPilFromText(std::string_view text) {
   return text == "AUTO" ? TModPil::AUTO : TModPil::STDBY;

@@ -220,10 +220,6 @@ Configuration ReadConfiguration(const IniFile& ini, const Configuration& current
 // "AP", "HC"; "COMn" is written only when it names a device.
 void WriteConfiguration(IniFile& ini, const Configuration& cfg);
 
-// The control port's address as a listening point reads it ("ADDRESS:1", IPv6 in
-// brackets), or "" for an empty address, which the control port never takes.
-std::string ControlAddressProbe(std::string_view address);
-
 // "AUTO" exactly gives AUTO, any other text STDBY; and the text written for a mode.
 TModPil ModPilFromText(std::string_view text);
 std::string_view ModPilText(TModPil mode);

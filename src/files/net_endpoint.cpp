@@ -78,6 +78,14 @@ std::optional<NetEndpoint> ParseListenPoint(std::string_view text, std::string& 
   return e;
 }
 
+bool IsListenHost(std::string_view host) {
+  if (host.empty()) return false;
+  // Read as a listening point would be: "HOST:1", an IPv6 host in brackets.
+  const std::string h(host);
+  std::string error;
+  return ParseListenPoint((h.find(':') != std::string::npos ? "[" + h + "]" : h) + ":1", error).has_value();
+}
+
 std::optional<NetEndpoint> ParseDestination(std::string_view text, std::string& error) {
   std::optional<NetEndpoint> e = Split(text, false);
   if (!e || e->port == 0) {

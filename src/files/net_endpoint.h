@@ -36,6 +36,10 @@ std::optional<NetEndpoint> ParseListenPoint(std::string_view text, std::string& 
 std::optional<NetEndpoint> ParseDestination(std::string_view text, std::string& error);
 std::optional<std::vector<NetEndpoint>> ParseDestinationList(std::string_view text, std::string& error);
 
+// True when `host` (no port; an IPv6 address without brackets) is one a listening
+// point takes; false for an empty host, which each caller reads in its own way.
+bool IsListenHost(std::string_view host);
+
 // The text of an endpoint in the form the parsers read ("[::1]:10110", "10110").
 std::string EndpointText(const NetEndpoint& e);
 std::string DestinationListText(const std::vector<NetEndpoint>& list);

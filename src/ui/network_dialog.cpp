@@ -31,9 +31,7 @@ std::optional<NetworkSettings> NetworkSettingsFromFields(const NetworkSettings& 
   n.tcpPort = static_cast<std::uint16_t>(port);
   n.tcpAddress = address;
   if (!address.empty()) {
-    const std::string probe = (address.find(':') != std::string::npos ? "[" + address + "]" : address) + ":1";
-    std::string why;
-    if (!ParseListenPoint(probe, why)) {
+    if (!IsListenHost(address)) {
       error = "Adresse d'écoute invalide : « " + address +
               " » (vide pour toutes les interfaces, 127.0.0.1 pour ce poste seul, ::1 en IPv6)";
       return std::nullopt;
@@ -56,8 +54,7 @@ std::optional<ControlSettings> ControlSettingsFromFields(bool on, int port, cons
     error = "Port de contrôle invalide : " + std::to_string(port) + " (1 à 65535)";
     return std::nullopt;
   }
-  std::string why;
-  if (!ParseListenPoint(ControlAddressProbe(address), why)) {
+  if (!IsListenHost(address)) {
     error = "Adresse du port de contrôle invalide : « " + address +
             " » (127.0.0.1 pour ce poste seul, ::1 en IPv6, 0.0.0.0 pour toutes les interfaces)";
     return std::nullopt;
