@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer in build/test, and runs them all with ctest (the
 # benchmarks too, each once and briefly: ctest's bench_short); then builds
 # the fuzz targets with clang in build/fuzz and runs each for a bounded time
-# (scripts/fuzz.sh; VENTREL_FUZZ_SECONDS, 40 by default). Between the two, the
+# (scripts/fuzz.sh; VENTREL_FUZZ_SECONDS, 30 by default). Between the two, the
 # core cross-built for Windows with MinGW-w64 and its tests run under Wine, and a
 # simulated day compared to the byte with the Linux one (scripts/windows_check.sh).
 set -euo pipefail

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang in build/fuzz and runs them with ctest (label
 # "fuzz"): every seed of tests/fuzz/corpus once, then each target for
-# VENTREL_FUZZ_SECONDS seconds (40 by default) on a scratch copy of its seeds.
+# VENTREL_FUZZ_SECONDS seconds (30 by default) on a scratch copy of its seeds.
 # Fails when an input breaks a target; prints the executions of each run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${VENTREL_FUZZ_SECONDS:-40}
+seconds=${VENTREL_FUZZ_SECONDS:-30}
 if ! command -v clang++ >/dev/null 2>&1; then
   echo "clang++ est introuvable : installez les paquets clang et libclang-rt-14-dev (./test.sh le fait)." >&2
   exit 1
